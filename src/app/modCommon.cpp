@@ -1,0 +1,49 @@
+#include "app/modCommon.h"
+
+#include "components/SupportLibrary.h"
+
+QString MakeWindowTitle(const QString& mode) {
+    QString title = QString::fromLatin1(kAppTitle);
+    title.remove(QString::fromLatin1(kTitlePrefix), Qt::CaseSensitive);
+    if (mode.isEmpty())
+        return title;
+    return title + QStringLiteral(" :: ") + mode;
+}
+
+bool PathIsURL(const QString& text) {
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    if (colon < 2 || colon + 1 >= text.size())
+        return false;
+    auto isAsciiLetter = [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    };
+    if (!isAsciiLetter(text.at(0)))
+        return false;
+    for (qsizetype i = 1; i < colon; ++i) {
+        const QChar c = text.at(i);
+        if (!isAsciiLetter(c) && !(c >= u'0' && c <= u'9') && c != u'+' && c != u'-' && c != u'.')
+            return false;
+    }
+    return true;
+}
+
+bool MyPathIsURL(const QString& text) {
+    zsDebugPrint(QStringLiteral("MyPathIsURL() ==> \"") + text + QLatin1Char('"'));
+    if (!PathIsURL(text)) {
+        zsDebugPrint(QStringLiteral("MyPathIsURL() ==> PathIsURLW == FALSE"));
+        return false;
+    }
+    if (text.left(7).toLower() == QLatin1String("file://"))
+        return false;
+    for (const QChar c : text) {
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar(0))
+            return false;
+    }
+    return true;
+}
+
+QString DecodeServerText(const QString& text) {
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return {};
+    return zsUTF8ToUNICODE(text);
+}

@@ -1,0 +1,79 @@
+#include "components/Messages.h"
+
+#include "app/modCommon.h"
+#include "components/ComponentError.h"
+
+#include <QTextStream>
+
+namespace {
+
+// Without a window layer (tools, benchmarks) messages go to stderr and take the safe answer.
+MsgResult DefaultHandler(const MessageRequest& request) {
+    QTextStream err(stderr);
+    err << request.title << ": " << request.text;
+    if (!request.details.isEmpty())
+        err << " (" << request.details << ")";
+    err << Qt::endl;
+    switch (request.buttons) {
+    case MsgButtons::OkCancel:
+        return MsgResult::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+        return MsgResult::Abort;
+    case MsgButtons::Ok:
+        break;
+    }
+    return MsgResult::Ok;
+}
+
+Messages::Handler& CurrentHandler() {
+    static Messages::Handler handler = DefaultHandler;
+    return handler;
+}
+
+} // namespace
+
+namespace Messages {
+
+Handler SetHandler(Handler handler) {
+    Handler previous = CurrentHandler();
+    CurrentHandler() = handler ? std::move(handler) : Handler(DefaultHandler);
+    return previous;
+}
+
+MsgResult Show(const MessageRequest& request) { return CurrentHandler()(request); }
+
+MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons) {
+    MessageRequest request;
+    request.title = QString::fromLatin1(kAppTitle);
+    request.text = text;
+    request.icon = icon;
+    request.buttons = buttons;
+    return Show(request);
+}
+
+} // namespace Messages
+
+namespace ErrorBox {
+
+void ShowError(const ComponentError& error, MsgIcon icon, const QString& message) {
+    MessageRequest request;
+    request.title = QString::fromLatin1(kAppTitle);
+    request.text = message;
+    request.icon = icon;
+    request.details = QStringLiteral("Error 0x%1: %2")
+                          .arg(error.Number(), 8, 16, QLatin1Char('0'))
+                          .arg(error.Description());
+    Messages::Show(request);
+}
+
+void ShowRequestError(const QString& message, MsgIcon icon, long code, const QString& details) {
+    MessageRequest request;
+    request.title = QString::fromLatin1(kAppTitle);
+    request.text = message;
+    request.icon = icon;
+    request.details = details.isEmpty() ? QStringLiteral("Code %1").arg(code)
+                                        : QStringLiteral("Code %1: %2").arg(code).arg(details);
+    Messages::Show(request);
+}
+
+} // namespace ErrorBox

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class ComponentError;
+
+// Icons by their system codes.
+enum class MsgIcon { Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+enum class MsgButtons { Ok, OkCancel, AbortRetryIgnore };
+enum class MsgResult { Ok, Cancel, Abort, Retry, Ignore };
+
+struct MessageRequest {
+    QString title;
+    QString text;
+    MsgIcon icon = MsgIcon::Information;
+    MsgButtons buttons = MsgButtons::Ok;
+    // For error boxes: what the failed operation reported.
+    QString details;
+};
+
+// Every message box and error box of the program goes through here, so tests can read
+// and answer them without a person. The window layer installs the real dialogs.
+namespace Messages {
+
+using Handler = std::function<MsgResult(const MessageRequest&)>;
+
+// Returns the handler it replaces.
+Handler SetHandler(Handler handler);
+MsgResult Show(const MessageRequest& request);
+MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
+
+} // namespace Messages
+
+// The error box: a short message and the error that caused it.
+namespace ErrorBox {
+
+void ShowError(const ComponentError& error, MsgIcon icon, const QString& message);
+// For a request that failed: the message and the request's error or status code.
+void ShowRequestError(const QString& message, MsgIcon icon, long code, const QString& details);
+
+} // namespace ErrorBox

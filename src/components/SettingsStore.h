@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+class QSettings;
+
+// The program's settings: an INI file of its own, readable by its owner only.
+// A value that cannot be read as the asked kind, or a failed write, raises ComponentError.
+class SettingsStore final {
+public:
+    enum Kind { Text = 0, Long = 1, Bool = 3 };
+
+    SettingsStore();
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    QVariant GetValue(const QString& section, const QString& key, Kind kind,
+                      const QVariant& defaultValue) const;
+    void SaveValue(const QString& section, const QString& key, Kind kind, const QVariant& value);
+
+    QString GetText(const QString& key, const QString& defaultValue = {}) const;
+    qint32 GetLong(const QString& key, qint32 defaultValue) const;
+    bool GetBool(const QString& key, bool defaultValue) const;
+    void SaveText(const QString& key, const QString& value) { SaveValue({}, key, Text, value); }
+    void SaveLong(const QString& key, qint32 value) { SaveValue({}, key, Long, value); }
+    void SaveBool(const QString& key, bool value) { SaveValue({}, key, Bool, value); }
+
+    // Opaque values such as window placements.
+    QByteArray GetBytes(const QString& key) const;
+    void SaveBytes(const QString& key, const QByteArray& value);
+
+    static QString FileName();
+
+private:
+    QString FullKey(const QString& section, const QString& key) const;
+    void Commit();
+
+    std::unique_ptr<QSettings> m_settings;
+};

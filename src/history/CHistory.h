@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+class QListWidget;
+class QComboBox;
+
+// A list of texts the user typed before, oldest first, without duplicates (letter case
+// ignored), kept in its own NUL-separated UTF-8 file in the data folder.
+class CHistory final {
+public:
+    void InitFileName(const QString& DataPath, const QString& OnlyFileName);
+    const QString& FileName() const { return m_fileName; }
+
+    void LoadHistory();
+    void SaveHistory() const;
+    void Add(const QString& Text);
+    qint32 Count() const { return static_cast<qint32>(m_entries.size()); }
+    // Raises ComponentError for an index outside 0 .. Count() - 1.
+    QString Item(qint32 Index) const;
+
+    // Window side (the pick dialog and the list controls).
+    void FillListBox(QListWidget* LB) const;
+    void FillComboBox(QComboBox* LB) const;
+    // Lets the user pick an entry into a line or multi-line text box; true when one was taken.
+    bool ShowHistoryDialog(QWidget* TextBox) const;
+
+private:
+    QStringList m_entries;
+    QString m_fileName;
+};

@@ -1,0 +1,43 @@
+#include "service/modLinks.h"
+
+#include "components/ComponentError.h"
+#include "components/FileFunctions.h"
+#include "components/Messages.h"
+#include "components/SupportLibrary.h"
+#include "store/modStorage.h"
+
+namespace {
+
+QString LinksPath() { return zsBuildFileName(GetDataPath(), QStringLiteral("Links.LST")); }
+
+} // namespace
+
+void AppendLink(const QString& link) {
+    try {
+        const QString path = LinksPath();
+        const QString line = link + QStringLiteral("\r\n");
+        if (zsIsFileExist(path))
+            FileFunctions::AppendTextFile(path, line);
+        else
+            FileFunctions::WriteTextFile(path, line);
+    } catch (const ComponentError& e) {
+        zsDebugPrint(QStringLiteral("AppendLink() ==> ") + e.Description());
+    }
+}
+
+QString ReadLinksList() {
+    QString text;
+    try {
+        const QString path = LinksPath();
+        if (!zsIsFileExist(path))
+            return {};
+        try {
+            text = FileFunctions::ReadTextFile(path);
+        } catch (const ComponentError& e) {
+            ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't read links list."));
+        }
+    } catch (const ComponentError&) {
+        // No data folder: the list behaves as missing.
+    }
+    return zsTrimCRLF(text);
+}

@@ -1,0 +1,142 @@
+#include "store/modStorage.h"
+
+#include "app/modCommon.h"
+#include "components/ComponentError.h"
+#include "components/FileFunctions.h"
+#include "components/Messages.h"
+#include "components/SupportLibrary.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <limits>
+
+namespace {
+
+qint32 g_postCounter = 0;
+
+QString InfoName(const QString& base) { return base + QStringLiteral(".Info"); }
+QString PictureName(const QString& base) { return base + QStringLiteral(".Picture"); }
+
+QString StripExtension(const QString& fileName, const QString& extension) {
+    return zsCutRight(fileName, extension.size() + 1);
+}
+
+QString NextCandidate() {
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    const QString name = stamp + QLatin1Char(' ') +
+                         QStringLiteral("%1").arg(g_postCounter, 4, 10, QLatin1Char('0'));
+    g_postCounter = g_postCounter == std::numeric_limits<qint32>::max() ? 0 : g_postCounter + 1;
+    return name;
+}
+
+} // namespace
+
+void SetPostCounter(qint32 value) { g_postCounter = value; }
+
+QString GetDataPath() {
+    const QString path = zsBuildFileName(zsGetSpecialFolder(SpecialFolder::AppData),
+                                         QStringLiteral("Velmora/Marivane"));
+    if (!zsIsDirectoryExist(path)) {
+        if (!zsCreateComplexDirectory(path))
+            throw ComponentError(ErrorNumber::DataFolder, QStringLiteral("Can't create data folder."));
+        // Scrambled passwords and posts are nobody else's business.
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner);
+    }
+    return path;
+}
+
+QString MakePostFileName() {
+    const QString folder = GetDataPath();
+    // The counter moves on until the name is free: a stored post is never overwritten,
+    // even when the clock was set back.
+    for (;;) {
+        const QString base = zsBuildFileName(folder, NextCandidate());
+        if (!QFile::exists(InfoName(base)) && !QFile::exists(PictureName(base)))
+            return base;
+    }
+}
+
+bool SavePost(const QString& group, const QString& caption, const QString& tags,
+              const QString& pictureFile, const QString& pictureURL) {
+    QString base;
+    bool pictureWritten = false;
+    try {
+        QString storedGroup = group;
+        const qsizetype bar = group.lastIndexOf(QLatin1Char('|'));
+        if (bar >= 0)
+            storedGroup = zsTrimEx(group.mid(bar + 1));
+        const QString info = storedGroup + QStringLiteral("\r\n") + tags +
+                             QStringLiteral("\r\n") + caption;
+
+        // Read the picture before any name is taken, so a missing file costs nothing.
+        QByteArray picture;
+        if (!pictureURL.isEmpty())
+            picture = (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8();
+        else
+            picture = FileFunctions::ReadBinaryFile(pictureFile);
+
+        base = MakePostFileName();
+        // The ".Info" goes last: the send mode lists ".Info" files and so never sees half a post.
+        FileFunctions::WriteBinaryFile(PictureName(base), picture, false);
+        pictureWritten = true;
+        FileFunctions::WriteFileText(InfoName(base), info, false);
+        return true;
+    } catch (const ComponentError& e) {
+        zsDebugPrint(QStringLiteral("SavePost() ==> ") + e.Description());
+        if (pictureWritten)
+            QFile::remove(PictureName(base));
+        return false;
+    }
+}
+
+bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
+              QByteArray* pictureData) {
+    const QString extension = zsGetFileExtension(fileName);
+    if (extension.isEmpty()) {
+        Messages::MsgBox(fileName + QStringLiteral("\r\n\r\nWrong filename. Can't load post."),
+                         MsgIcon::Critical);
+        return false;
+    }
+    const QString base = StripExtension(fileName, extension);
+    try {
+        if (pictureData)
+            *pictureData = FileFunctions::ReadBinaryFile(PictureName(base));
+        const QString text = FileFunctions::ReadFileText(InfoName(base));
+        QString afterGroup;
+        QString afterTags;
+        group = zsGetLine(text, afterGroup);
+        tags = zsGetLine(afterGroup, afterTags);
+        caption = afterTags;
+        return true;
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't load post files."));
+        return false;
+    }
+}
+
+void DeletePost(const QString& fileName) {
+    const QString extension = zsGetFileExtension(fileName);
+    // Without an extension there is no pair to name; guessing could hit another post.
+    if (extension.isEmpty())
+        return;
+    const QString base = StripExtension(fileName, extension);
+    QFile::remove(InfoName(base));
+    QFile::remove(PictureName(base));
+}
+
+QString ReadPictureURL(const QString& path) {
+    const QByteArray data = FileFunctions::ReadBinaryFile(path);
+    if (data.isEmpty())
+        return {};
+    return PictureURLFromData(data);
+}
+
+QString PictureURLFromData(const QByteArray& data) {
+    const QByteArray marker(kUrlMarkerLine);
+    if (data.size() < marker.size() || data.left(marker.size()).compare(marker, Qt::CaseInsensitive) != 0)
+        return {};
+    const QString url = QString::fromUtf8(data.mid(marker.size()));
+    return MyPathIsURL(url) ? url : QString();
+}

@@ -1,0 +1,57 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+TestHome::TestHome() {
+    const QString home = m_dir.path();
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
+    qputenv("XDG_CACHE_HOME", (home + QStringLiteral("/cache")).toUtf8());
+    qputenv("XDG_DOCUMENTS_DIR", (home + QStringLiteral("/Documents")).toUtf8());
+    qputenv("XDG_PICTURES_DIR", (home + QStringLiteral("/Pictures")).toUtf8());
+    QDir(home).mkpath(QStringLiteral("Documents"));
+    QDir(home).mkpath(QStringLiteral("Pictures"));
+}
+
+QString TestHome::DataFolder() const { return m_dir.path() + QStringLiteral("/data/Velmora/Marivane"); }
+
+MessageRecorder::MessageRecorder() {
+    m_previous = Messages::SetHandler([this](const MessageRequest& request) {
+        m_shown.append(request);
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        switch (request.buttons) {
+        case MsgButtons::OkCancel:
+        case MsgButtons::Ok:
+            return MsgResult::Ok;
+        case MsgButtons::AbortRetryIgnore:
+            return MsgResult::Abort;
+        }
+        return MsgResult::Ok;
+    });
+}
+
+MessageRecorder::~MessageRecorder() { Messages::SetHandler(m_previous); }
+
+QStringList MessageRecorder::Texts() const {
+    QStringList texts;
+    for (const MessageRequest& request : m_shown)
+        texts.append(request.text);
+    return texts;
+}
+
+void WriteFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        qFatal("cannot write test file %s", qPrintable(path));
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}

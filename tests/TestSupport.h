@@ -1,0 +1,42 @@
+#pragma once
+
+#include "components/Messages.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+// Points HOME and the XDG folders at a fresh temporary folder, so no test touches the
+// real home folder. Make one before anything reads a standard path.
+class TestHome final {
+public:
+    TestHome();
+    QString Path() const { return m_dir.path(); }
+    QString DataFolder() const; // where the program keeps its posts
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Records every message box and answers questions from a queue (default: the first button).
+class MessageRecorder final {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void Answer(MsgResult result) { m_answers.append(result); }
+    const QList<MessageRequest>& Shown() const { return m_shown; }
+    QStringList Texts() const;
+    void Clear() { m_shown.clear(); }
+
+private:
+    QList<MessageRequest> m_shown;
+    QList<MsgResult> m_answers;
+    Messages::Handler m_previous;
+};
+
+// Writes a file whole; fails the test run on error.
+void WriteFile(const QString& path, const QByteArray& data);
+QByteArray ReadFile(const QString& path);

@@ -1,0 +1,69 @@
+#include "TestSupport.h"
+#include "components/ComponentError.h"
+#include "components/FileFunctions.h"
+
+#include <QtTest>
+
+class tst_FileFunctions : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void binaryRoundTrip();
+    void textKeepsEveryCharacter();
+    void noReplaceNeverTouchesExistingFile();
+    void failuresRaise();
+    void append();
+
+private:
+    QTemporaryDir m_dir;
+    QString Path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+};
+
+void tst_FileFunctions::binaryRoundTrip() {
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(static_cast<char>(i));
+    FileFunctions::WriteBinaryFile(Path("bin"), all);
+    QCOMPARE(FileFunctions::ReadBinaryFile(Path("bin")), all);
+    FileFunctions::WriteBinaryFile(Path("bin"), QByteArray("new"));
+    QCOMPARE(ReadFile(Path("bin")), QByteArray("new"));
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    QFile::remove(Path("bin"));
+}
+
+void tst_FileFunctions::textKeepsEveryCharacter() {
+    const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("\r\n\u00e9\u4e2d\U0001F600");
+    FileFunctions::WriteTextFile(Path("text"), text);
+    QCOMPARE(ReadFile(Path("text")), text.toUtf8());
+    QCOMPARE(FileFunctions::ReadTextFile(Path("text")), text);
+}
+
+void tst_FileFunctions::noReplaceNeverTouchesExistingFile() {
+    WriteFile(Path("keep"), "old");
+    QVERIFY_THROWS_EXCEPTION(ComponentError,
+                             FileFunctions::WriteBinaryFile(Path("keep"), "new", false));
+    QCOMPARE(ReadFile(Path("keep")), QByteArray("old"));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("keep")).size(), 1);
+}
+
+void tst_FileFunctions::failuresRaise() {
+    QVERIFY_THROWS_EXCEPTION(ComponentError, FileFunctions::ReadBinaryFile(Path("missing")));
+    QVERIFY_THROWS_EXCEPTION(ComponentError,
+                             FileFunctions::WriteBinaryFile(Path("no/such/dir/f"), "x"));
+    try {
+        FileFunctions::ReadTextFile(Path("missing"));
+        QFAIL("no error raised");
+    } catch (const ComponentError& e) {
+        QCOMPARE(e.Number(), ErrorNumber::FileRead);
+        QVERIFY(e.Description().contains(Path("missing")));
+    }
+}
+
+void tst_FileFunctions::append() {
+    FileFunctions::WriteTextFile(Path("log"), QStringLiteral("one\r\n"));
+    FileFunctions::AppendTextFile(Path("log"), QStringLiteral("two \u00e9\r\n"));
+    QCOMPARE(ReadFile(Path("log")), QStringLiteral("one\r\ntwo \u00e9\r\n").toUtf8());
+}
+
+QTEST_GUILESS_MAIN(tst_FileFunctions)
+#include "tst_FileFunctions.moc"

@@ -1,0 +1,322 @@
+#include "TestSupport.h"
+#include "components/ComponentError.h"
+#include "store/modStorage.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QtTest>
+#include <limits>
+
+static bool IsPrivate(const QString& path) {
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    return !(QFileInfo(path).permissions() & others);
+}
+
+class tst_modStorage : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void dataFolderIsPrivate();
+    void namesCountWithinRunAndRestart();
+    void counterOverflowRestartsAtZero();
+    void infoFileIsByteExact_data();
+    void infoFileIsByteExact();
+    void pictureBytesAreCopiedExactly();
+    void urlPostIsByteExact();
+    void neverOverwritesStoredPost();
+    void missingPictureLeavesNothing();
+    void dataFolderBlockedByFile();
+    void loadRoundTripFromEitherFile();
+    void damagedInfoFiles_data();
+    void damagedInfoFiles();
+    void loadFailures();
+    void pictureUrlRecognition_data();
+    void pictureUrlRecognition();
+    void readPictureUrlOfVanishedFile();
+    void deleteRemovesBoth();
+
+private:
+    QStringList Stored() const;
+    QString WritePicture(const QByteArray& bytes);
+    TestHome m_home;
+    QTemporaryDir m_pictures;
+};
+
+QStringList tst_modStorage::Stored() const {
+    return QDir(m_home.DataFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QString tst_modStorage::WritePicture(const QByteArray& bytes) {
+    const QString path = m_pictures.filePath(QStringLiteral("pic.jpg"));
+    WriteFile(path, bytes);
+    return path;
+}
+
+void tst_modStorage::init() { SetPostCounter(0); }
+
+void tst_modStorage::cleanup() {
+    QDir(m_home.DataFolder()).removeRecursively();
+}
+
+void tst_modStorage::dataFolderIsPrivate() {
+    const QString path = GetDataPath();
+    QCOMPARE(path, m_home.DataFolder());
+    QVERIFY(QFileInfo(path).isDir());
+    QVERIFY(IsPrivate(path));
+}
+
+void tst_modStorage::namesCountWithinRunAndRestart() {
+    const QRegularExpression shape(
+        QStringLiteral("/\\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d (\\d{4,})$"));
+    const QString first = MakePostFileName();
+    const QString second = MakePostFileName();
+    QVERIFY(first.startsWith(m_home.DataFolder() + QLatin1Char('/')));
+    QCOMPARE(shape.match(first).captured(1), QStringLiteral("0000"));
+    QCOMPARE(shape.match(second).captured(1), QStringLiteral("0001"));
+    SetPostCounter(0); // what a new run starts with
+    QCOMPARE(shape.match(MakePostFileName()).captured(1), QStringLiteral("0000"));
+    SetPostCounter(12345);
+    QCOMPARE(shape.match(MakePostFileName()).captured(1), QStringLiteral("12345"));
+}
+
+void tst_modStorage::counterOverflowRestartsAtZero() {
+    SetPostCounter(std::numeric_limits<qint32>::max());
+    QVERIFY(MakePostFileName().endsWith(QStringLiteral(" 2147483647")));
+    QVERIFY(MakePostFileName().endsWith(QStringLiteral(" 0000")));
+}
+
+void tst_modStorage::infoFileIsByteExact_data() {
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("title and blog") << "My photos | blog.example.com" << "One\r\nTwo\r\nThree"
+                                    << QByteArray("blog.example.com\r\ntags, x\r\nOne\r\nTwo\r\nThree");
+    QTest::newRow("last bar wins") << "a | b |  c " << "cap" << QByteArray("c\r\ntags, x\r\ncap");
+    QTest::newRow("no bar untrimmed") << "  spaced  " << "" << QByteArray("  spaced  \r\ntags, x\r\n");
+    QTest::newRow("unicode") << "g" << QStringLiteral("Zo\u00eb \u65e5")
+                             << QByteArray("g\r\ntags, x\r\nZo\xc3\xab \xe6\x97\xa5");
+}
+
+void tst_modStorage::infoFileIsByteExact() {
+    QFETCH(QString, group);
+    QFETCH(QString, caption);
+    QFETCH(QByteArray, expected);
+    QVERIFY(SavePost(group, caption, QStringLiteral("tags, x"), WritePicture("JPEG"), QString()));
+    const QStringList files = Stored();
+    QCOMPARE(files.size(), 2);
+    QVERIFY(files.at(0).endsWith(QStringLiteral(" 0000.Info")));
+    QVERIFY(files.at(1).endsWith(QStringLiteral(" 0000.Picture")));
+    QCOMPARE(ReadFile(m_home.DataFolder() + QLatin1Char('/') + files.at(0)), expected);
+
+    QString g, c, t;
+    QVERIFY(LoadPost(m_home.DataFolder() + QLatin1Char('/') + files.at(0), g, c, t));
+    QCOMPARE(c, caption);
+    QCOMPARE(t, QStringLiteral("tags, x"));
+}
+
+void tst_modStorage::pictureBytesAreCopiedExactly() {
+    QByteArray all;
+    for (int round = 0; round < 4; ++round)
+        for (int i = 0; i < 256; ++i)
+            all.append(static_cast<char>(i));
+    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture(all), QString()));
+    const QString picture = m_home.DataFolder() + QLatin1Char('/') + Stored().at(1);
+    QCOMPARE(ReadFile(picture), all);
+    QString g, c, t;
+    QByteArray data;
+    QVERIFY(LoadPost(picture, g, c, t, &data));
+    QCOMPARE(data, all);
+    QCOMPARE(PictureURLFromData(data), QString());
+}
+
+void tst_modStorage::urlPostIsByteExact() {
+    const QString url = QStringLiteral("http://example.com/p\u00e9.jpg");
+    QVERIFY(SavePost(QStringLiteral("g"), QString(), QString(), QString(), url));
+    const QString picture = m_home.DataFolder() + QLatin1Char('/') + Stored().at(1);
+    QCOMPARE(ReadFile(picture),
+             QByteArray("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\nhttp://example.com/p\xc3\xa9.jpg"));
+    QCOMPARE(ReadPictureURL(picture), url);
+    QCOMPARE(ReadFile(m_home.DataFolder() + QLatin1Char('/') + Stored().at(0)), QByteArray("g\r\n\r\n"));
+}
+
+void tst_modStorage::neverOverwritesStoredPost() {
+    // Posts that hold the names this run would take next (as after the clock was set back).
+    QDir().mkpath(m_home.DataFolder());
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int s = 0; s < 3; ++s) {
+        const QString base = m_home.DataFolder() + QLatin1Char('/') +
+                             now.addSecs(s).toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) +
+                             QStringLiteral(" 0000");
+        WriteFile(base + QStringLiteral(".Info"), "old\r\nold\r\nold");
+        WriteFile(base + QStringLiteral(".Picture"), "old picture");
+    }
+    QVERIFY(SavePost(QStringLiteral("new"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("new picture"), QString()));
+    int old = 0;
+    int fresh = 0;
+    for (const QString& name : Stored()) {
+        const QByteArray data = ReadFile(m_home.DataFolder() + QLatin1Char('/') + name);
+        if (name.endsWith(QStringLiteral(" 0000.Info")))
+            QCOMPARE(data, QByteArray("old\r\nold\r\nold"));
+        if (name.endsWith(QStringLiteral(" 0000.Picture"))) {
+            QCOMPARE(data, QByteArray("old picture"));
+            ++old;
+        }
+        if (name.endsWith(QStringLiteral(" 0001.Picture"))) {
+            QCOMPARE(data, QByteArray("new picture"));
+            ++fresh;
+        }
+    }
+    QCOMPARE(old, 3);
+    QCOMPARE(fresh, 1);
+}
+
+void tst_modStorage::missingPictureLeavesNothing() {
+    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                      m_pictures.filePath(QStringLiteral("gone.jpg")), QString()));
+    QVERIFY(Stored().isEmpty());
+    // A picture that exists but cannot be read.
+    const QString locked = WritePicture("secret");
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    if (QFile(locked).open(QIODevice::ReadOnly))
+        QSKIP("running with rights that read any file");
+    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), locked, QString()));
+    QVERIFY(Stored().isEmpty());
+}
+
+void tst_modStorage::dataFolderBlockedByFile() {
+    QDir().mkpath(QFileInfo(m_home.DataFolder()).absolutePath());
+    WriteFile(m_home.DataFolder(), "a file where the folder belongs");
+    try {
+        GetDataPath();
+        QFAIL("no error raised");
+    } catch (const ComponentError& e) {
+        QCOMPARE(e.Number(), 0x80040001u);
+        QCOMPARE(e.Description(), QStringLiteral("Can't create data folder."));
+    }
+    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("x"), QString()));
+    QFile::remove(m_home.DataFolder());
+}
+
+void tst_modStorage::loadRoundTripFromEitherFile() {
+    QVERIFY(SavePost(QStringLiteral("blog"), QStringLiteral("a\r\nb\r\nc"), QStringLiteral("t1, t2"),
+                     WritePicture("PNG"), QString()));
+    for (const QString& name : Stored()) {
+        QString g, c, t;
+        QByteArray data;
+        QVERIFY(LoadPost(m_home.DataFolder() + QLatin1Char('/') + name, g, c, t, &data));
+        QCOMPARE(g, QStringLiteral("blog"));
+        QCOMPARE(c, QStringLiteral("a\r\nb\r\nc"));
+        QCOMPARE(t, QStringLiteral("t1, t2"));
+        QCOMPARE(data, QByteArray("PNG"));
+    }
+}
+
+void tst_modStorage::damagedInfoFiles_data() {
+    QTest::addColumn<QByteArray>("info");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("tags");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("no break") << QByteArray("only") << "only" << "" << "";
+    QTest::newRow("one break") << QByteArray("g\r\nt") << "g" << "t" << "";
+    QTest::newRow("lone lf") << QByteArray("g\nt\ncap") << "g" << "t" << "cap";
+    QTest::newRow("lone cr") << QByteArray("g\rt\rcap") << "g" << "t" << "cap";
+    QTest::newRow("empty") << QByteArray() << "" << "" << "";
+    QTest::newRow("bad utf8") << QByteArray("g\xff\r\nt\r\nc\xc3") << QStringLiteral("g\ufffd") << "t"
+                              << QStringLiteral("c\ufffd");
+}
+
+void tst_modStorage::damagedInfoFiles() {
+    QFETCH(QByteArray, info);
+    QFETCH(QString, group);
+    QFETCH(QString, tags);
+    QFETCH(QString, caption);
+    QDir().mkpath(m_home.DataFolder());
+    const QString base = m_home.DataFolder() + QStringLiteral("/2020-01-01 00-00-00 0000");
+    WriteFile(base + QStringLiteral(".Info"), info);
+    WriteFile(base + QStringLiteral(".Picture"), "");
+    MessageRecorder messages;
+    QString g, c, t;
+    QByteArray data = "stale";
+    QVERIFY(LoadPost(base + QStringLiteral(".Picture"), g, c, t, &data));
+    QCOMPARE(g, group);
+    QCOMPARE(t, tags);
+    QCOMPARE(c, caption);
+    QVERIFY(data.isEmpty());
+    QCOMPARE(PictureURLFromData(data), QString());
+    QVERIFY(messages.Shown().isEmpty());
+}
+
+void tst_modStorage::loadFailures() {
+    MessageRecorder messages;
+    QString g = QStringLiteral("kept"), c, t;
+    QVERIFY(!LoadPost(QStringLiteral("/tmp/noextension"), g, c, t));
+    QCOMPARE(messages.Texts(),
+             QStringList(QStringLiteral("/tmp/noextension\r\n\r\nWrong filename. Can't load post.")));
+    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
+    QCOMPARE(messages.Shown().at(0).title, QStringLiteral("Zentil - Marivane"));
+
+    messages.Clear();
+    QVERIFY(!LoadPost(m_home.DataFolder() + QStringLiteral("/missing.Info"), g, c, t));
+    QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't load post files.")));
+    QVERIFY(!messages.Shown().at(0).details.isEmpty());
+    QCOMPARE(g, QStringLiteral("kept"));
+
+    // The ".Info" is there, the asked-for ".Picture" is not.
+    QDir().mkpath(m_home.DataFolder());
+    WriteFile(m_home.DataFolder() + QStringLiteral("/half.Info"), "g\r\nt\r\nc");
+    messages.Clear();
+    QByteArray data;
+    QVERIFY(!LoadPost(m_home.DataFolder() + QStringLiteral("/half.Info"), g, c, t, &data));
+    QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't load post files.")));
+    QVERIFY(LoadPost(m_home.DataFolder() + QStringLiteral("/half.Info"), g, c, t));
+}
+
+void tst_modStorage::pictureUrlRecognition_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("url");
+    const QByteArray marker("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\n");
+    QTest::newRow("url") << marker + "http://x/a.jpg" << "http://x/a.jpg";
+    QTest::newRow("lower-case marker") << marker.toLower() + "http://x/a.jpg" << "http://x/a.jpg";
+    QTest::newRow("not trimmed") << marker + "http://x/a.jpg " << "http://x/a.jpg ";
+    QTest::newRow("marker only") << marker << "";
+    QTest::newRow("short") << marker.left(39) << "";
+    QTest::newRow("bad url") << marker + "not a url" << "";
+    QTest::newRow("file url") << marker + "file:///etc/passwd" << "";
+    QTest::newRow("line break after") << marker + "http://x/a.jpg\r\n" << "";
+    QTest::newRow("tab inside") << marker + "http://x/\ta.jpg" << "";
+    QTest::newRow("nul inside") << marker + QByteArray("http://x/\0a", 11) << "";
+    QTest::newRow("no crlf in marker") << marker.left(38) + "  http://x/a.jpg" << "";
+    QTest::newRow("picture bytes") << QByteArray("\xff\xd8\xff\xe0") << "";
+    QTest::newRow("empty") << QByteArray() << "";
+}
+
+void tst_modStorage::pictureUrlRecognition() {
+    QFETCH(QByteArray, data);
+    QFETCH(QString, url);
+    QCOMPARE(PictureURLFromData(data), url);
+}
+
+void tst_modStorage::readPictureUrlOfVanishedFile() {
+    QVERIFY_THROWS_EXCEPTION(ComponentError, ReadPictureURL(m_home.DataFolder() + QStringLiteral("/gone.Picture")));
+    QDir().mkpath(m_home.DataFolder());
+    WriteFile(m_home.DataFolder() + QStringLiteral("/empty.Picture"), "");
+    QCOMPARE(ReadPictureURL(m_home.DataFolder() + QStringLiteral("/empty.Picture")), QString());
+}
+
+void tst_modStorage::deleteRemovesBoth() {
+    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("x"), QString()));
+    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("y"), QString()));
+    const QStringList before = Stored();
+    DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(1)); // by its ".Picture"
+    QCOMPARE(Stored(), before.mid(2));
+    DeletePost(m_home.DataFolder() + QStringLiteral("/noextension"));
+    DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(2)); // by its ".Info"
+    QVERIFY(Stored().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_modStorage)
+#include "tst_modStorage.moc"
