@@ -16,7 +16,9 @@ TestHome::TestHome() {
     QDir(home).mkpath(QStringLiteral("Pictures"));
 }
 
-QString TestHome::DataFolder() const { return m_dir.path() + QStringLiteral("/data/Velmora/Marivane"); }
+QString TestHome::DataFolder() const {
+    return m_dir.path() + QStringLiteral("/data/Velmora/Marivane");
+}
 
 MessageRecorder::MessageRecorder() {
     m_previous = Messages::SetHandler([this](const MessageRequest& request) {
@@ -34,7 +36,9 @@ MessageRecorder::MessageRecorder() {
     });
 }
 
-MessageRecorder::~MessageRecorder() { Messages::SetHandler(m_previous); }
+MessageRecorder::~MessageRecorder() {
+    Messages::SetHandler(m_previous);
+}
 
 QStringList MessageRecorder::Texts() const {
     QStringList texts;

@@ -46,9 +46,10 @@ void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceEx
         // POSIX rename replaces the old file in one step.
         if (std::rename(QFile::encodeName(temp.fileName()).constData(),
                         QFile::encodeName(path).constData()) != 0) {
-            throw ComponentError(ErrorNumber::FileWrite, QStringLiteral("Can't replace file \"") +
-                                                             path + QStringLiteral("\": ") +
-                                                             QString::fromLocal8Bit(strerror(errno)));
+            throw ComponentError(ErrorNumber::FileWrite,
+                                 QStringLiteral("Can't replace file \"") + path +
+                                     QStringLiteral("\": ") +
+                                     QString::fromLocal8Bit(strerror(errno)));
         }
     } else if (target.exists() || !temp.rename(path)) {
         // QFile::rename never replaces an existing file.
@@ -58,7 +59,9 @@ void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceEx
     temp.setAutoRemove(false);
 }
 
-QString ReadTextFile(const QString& path) { return QString::fromUtf8(ReadBinaryFile(path)); }
+QString ReadTextFile(const QString& path) {
+    return QString::fromUtf8(ReadBinaryFile(path));
+}
 
 void WriteTextFile(const QString& path, const QString& text, bool replaceExisting) {
     WriteBinaryFile(path, text.toUtf8(), replaceExisting);

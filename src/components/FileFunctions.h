@@ -17,7 +17,9 @@ void WriteTextFile(const QString& path, const QString& text, bool replaceExistin
 void AppendTextFile(const QString& path, const QString& text);
 
 // The store's names for the same text operations.
-inline QString ReadFileText(const QString& path) { return ReadTextFile(path); }
+inline QString ReadFileText(const QString& path) {
+    return ReadTextFile(path);
+}
 inline void WriteFileText(const QString& path, const QString& text, bool replaceExisting = true) {
     WriteTextFile(path, text, replaceExisting);
 }

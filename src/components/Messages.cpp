@@ -40,7 +40,9 @@ Handler SetHandler(Handler handler) {
     return previous;
 }
 
-MsgResult Show(const MessageRequest& request) { return CurrentHandler()(request); }
+MsgResult Show(const MessageRequest& request) {
+    return CurrentHandler()(request);
+}
 
 MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons) {
     MessageRequest request;

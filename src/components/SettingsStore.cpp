@@ -13,8 +13,8 @@ constexpr quint32 kSettingsError = 0x80040040;
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 [[noreturn]] void BadValue(const QString& key) {
-    throw ComponentError(kSettingsError,
-                         QStringLiteral("Setting \"") + key + QStringLiteral("\" has a wrong value."));
+    throw ComponentError(kSettingsError, QStringLiteral("Setting \"") + key +
+                                             QStringLiteral("\" has a wrong value."));
 }
 
 std::unique_ptr<QSettings> OpenSettings() {
@@ -37,7 +37,9 @@ SettingsStore::SettingsStore() : m_settings(OpenSettings()) {
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::FileName() { return OpenSettings()->fileName(); }
+QString SettingsStore::FileName() {
+    return OpenSettings()->fileName();
+}
 
 QString SettingsStore::FullKey(const QString& section, const QString& key) const {
     return section.isEmpty() ? key : section + QLatin1Char('/') + key;

@@ -22,22 +22,35 @@ QString TrimWhere(const QString& text, bool (*strip)(QChar)) {
     return text.mid(first, last - first);
 }
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool IsLineBreak(QChar c) { return c == u'\r' || c == u'\n'; }
-bool IsPathBlank(QChar c) { return IsBlank(c) || IsLineBreak(c) || c == QChar(0); }
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool IsLineBreak(QChar c) {
+    return c == u'\r' || c == u'\n';
+}
+bool IsPathBlank(QChar c) {
+    return IsBlank(c) || IsLineBreak(c) || c == QChar(0);
+}
 
 } // namespace
 
-QString zsTrimEx(const QString& text) { return TrimWhere(text, IsBlank); }
-QString zsTrimEx2(const QString& text) { return TrimWhere(text, IsPathBlank); }
-QString zsTrimCRLF(const QString& text) { return TrimWhere(text, IsLineBreak); }
+QString zsTrimEx(const QString& text) {
+    return TrimWhere(text, IsBlank);
+}
+QString zsTrimEx2(const QString& text) {
+    return TrimWhere(text, IsPathBlank);
+}
+QString zsTrimCRLF(const QString& text) {
+    return TrimWhere(text, IsLineBreak);
+}
 
 QString zsGetLine(const QString& text, QString& rest) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (!IsLineBreak(c))
             continue;
-        const qsizetype next = (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ? i + 2 : i + 1;
+        const qsizetype next =
+            (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') ? i + 2 : i + 1;
         rest = text.mid(next);
         return text.left(i);
     }
@@ -62,16 +75,26 @@ QString zsHex1(int byte) {
     return QStringLiteral("%1").arg(byte & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-QString zsUNICODEToUTF8(const QString& text) { return QString::fromLatin1(text.toUtf8()); }
-QString zsUTF8ToUNICODE(const QString& text) { return QString::fromUtf8(text.toLatin1()); }
+QString zsUNICODEToUTF8(const QString& text) {
+    return QString::fromLatin1(text.toUtf8());
+}
+QString zsUTF8ToUNICODE(const QString& text) {
+    return QString::fromUtf8(text.toLatin1());
+}
 
-int zsGetRnd(int low, int high) { return QRandomGenerator::global()->bounded(low, high + 1); }
+int zsGetRnd(int low, int high) {
+    return QRandomGenerator::global()->bounded(low, high + 1);
+}
 
 qint32 zsMakeLong(quint16 low, quint16 high) {
     return static_cast<qint32>((static_cast<quint32>(high) << 16) | low);
 }
-quint16 zsLoWord(qint32 value) { return static_cast<quint16>(static_cast<quint32>(value) & 0xFFFF); }
-quint16 zsHiWord(qint32 value) { return static_cast<quint16>(static_cast<quint32>(value) >> 16); }
+quint16 zsLoWord(qint32 value) {
+    return static_cast<quint16>(static_cast<quint32>(value) & 0xFFFF);
+}
+quint16 zsHiWord(qint32 value) {
+    return static_cast<quint16>(static_cast<quint32>(value) >> 16);
+}
 
 QString zsBuildFileName(const QString& folder, const QString& name) {
     if (folder.isEmpty())
@@ -107,9 +130,13 @@ bool zsIsFileExist(const QString& path) {
     return !path.isEmpty() && info.exists() && !info.isDir();
 }
 
-bool zsIsDirectoryExist(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool zsIsDirectoryExist(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
 
-bool zsCreateComplexDirectory(const QString& path) { return QDir().mkpath(path); }
+bool zsCreateComplexDirectory(const QString& path) {
+    return QDir().mkpath(path);
+}
 
 QString zsGetSpecialFolder(int code) {
     QStandardPaths::StandardLocation where = QStandardPaths::GenericDataLocation;
@@ -142,4 +169,6 @@ QString zsFormatByteSizeEx(double size) {
     return QString::number(size, 'f', decimals) + QLatin1Char(' ') + QLatin1String(units[unit]);
 }
 
-void zsDebugPrint(const QString& text) { qCDebug(lcDebugPrint).noquote() << text; }
+void zsDebugPrint(const QString& text) {
+    qCDebug(lcDebugPrint).noquote() << text;
+}

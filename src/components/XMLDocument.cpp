@@ -6,7 +6,9 @@
 
 namespace {
 
-[[noreturn]] void XmlFail(const QString& what) { throw ComponentError(ErrorNumber::Xml, what); }
+[[noreturn]] void XmlFail(const QString& what) {
+    throw ComponentError(ErrorNumber::Xml, what);
+}
 
 } // namespace
 
@@ -38,16 +40,20 @@ XMLNodeList XMLNode::SelectNodes(const QString& path) const {
     return list;
 }
 
-QString XMLNode::NodeText() const { return QString::fromLatin1(m_node->child_value()); }
-QString XMLNode::Name() const { return QString::fromLatin1(m_node->name()); }
+QString XMLNode::NodeText() const {
+    return QString::fromLatin1(m_node->child_value());
+}
+QString XMLNode::Name() const {
+    return QString::fromLatin1(m_node->name());
+}
 
 XMLDocument::XMLDocument() : m_doc(std::make_unique<pugi::xml_document>()) {}
 XMLDocument::~XMLDocument() = default;
 
 bool XMLDocument::LoadXML(const QByteArray& text) {
     const pugi::xml_parse_result result =
-        m_doc->load_buffer(text.constData(), static_cast<size_t>(text.size()),
-                           pugi::parse_default, pugi::encoding_utf8);
+        m_doc->load_buffer(text.constData(), static_cast<size_t>(text.size()), pugi::parse_default,
+                           pugi::encoding_utf8);
     return static_cast<bool>(result) && m_doc->document_element();
 }
 

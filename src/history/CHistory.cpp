@@ -84,6 +84,7 @@ void CHistory::Add(const QString& Text) {
 
 QString CHistory::Item(qint32 Index) const {
     if (Index < 0 || Index >= Count())
-        throw ComponentError(ErrorNumber::IndexRange, QStringLiteral("History index out of range."));
+        throw ComponentError(ErrorNumber::IndexRange,
+                             QStringLiteral("History index out of range."));
     return m_entries.at(Index);
 }

@@ -8,7 +8,9 @@
 
 namespace {
 
-QString LinksPath() { return zsBuildFileName(GetDataPath(), QStringLiteral("Links.LST")); }
+QString LinksPath() {
+    return zsBuildFileName(GetDataPath(), QStringLiteral("Links.LST"));
+}
 
 } // namespace
 

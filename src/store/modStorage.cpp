@@ -14,8 +14,12 @@ namespace {
 
 qint32 g_postCounter = 0;
 
-QString InfoName(const QString& base) { return base + QStringLiteral(".Info"); }
-QString PictureName(const QString& base) { return base + QStringLiteral(".Picture"); }
+QString InfoName(const QString& base) {
+    return base + QStringLiteral(".Info");
+}
+QString PictureName(const QString& base) {
+    return base + QStringLiteral(".Picture");
+}
 
 QString StripExtension(const QString& fileName, const QString& extension) {
     return zsCutRight(fileName, extension.size() + 1);
@@ -24,22 +28,25 @@ QString StripExtension(const QString& fileName, const QString& extension) {
 QString NextCandidate() {
     const QString stamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
-    const QString name = stamp + QLatin1Char(' ') +
-                         QStringLiteral("%1").arg(g_postCounter, 4, 10, QLatin1Char('0'));
+    const QString name =
+        stamp + QLatin1Char(' ') + QStringLiteral("%1").arg(g_postCounter, 4, 10, QLatin1Char('0'));
     g_postCounter = g_postCounter == std::numeric_limits<qint32>::max() ? 0 : g_postCounter + 1;
     return name;
 }
 
 } // namespace
 
-void SetPostCounter(qint32 value) { g_postCounter = value; }
+void SetPostCounter(qint32 value) {
+    g_postCounter = value;
+}
 
 QString GetDataPath() {
     const QString path = zsBuildFileName(zsGetSpecialFolder(SpecialFolder::AppData),
                                          QStringLiteral("Velmora/Marivane"));
     if (!zsIsDirectoryExist(path)) {
         if (!zsCreateComplexDirectory(path))
-            throw ComponentError(ErrorNumber::DataFolder, QStringLiteral("Can't create data folder."));
+            throw ComponentError(ErrorNumber::DataFolder,
+                                 QStringLiteral("Can't create data folder."));
         // Scrambled passwords and posts are nobody else's business.
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                         QFileDevice::ExeOwner);
@@ -67,8 +74,8 @@ bool SavePost(const QString& group, const QString& caption, const QString& tags,
         const qsizetype bar = group.lastIndexOf(QLatin1Char('|'));
         if (bar >= 0)
             storedGroup = zsTrimEx(group.mid(bar + 1));
-        const QString info = storedGroup + QStringLiteral("\r\n") + tags +
-                             QStringLiteral("\r\n") + caption;
+        const QString info =
+            storedGroup + QStringLiteral("\r\n") + tags + QStringLiteral("\r\n") + caption;
 
         // Read the picture before any name is taken, so a missing file costs nothing.
         QByteArray picture;
@@ -135,7 +142,8 @@ QString ReadPictureURL(const QString& path) {
 
 QString PictureURLFromData(const QByteArray& data) {
     const QByteArray marker(kUrlMarkerLine);
-    if (data.size() < marker.size() || data.left(marker.size()).compare(marker, Qt::CaseInsensitive) != 0)
+    if (data.size() < marker.size() ||
+        data.left(marker.size()).compare(marker, Qt::CaseInsensitive) != 0)
         return {};
     const QString url = QString::fromUtf8(data.mid(marker.size()));
     return MyPathIsURL(url) ? url : QString();

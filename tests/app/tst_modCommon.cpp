@@ -53,7 +53,8 @@ void tst_modCommon::rejectedPathLeavesBothDiagnosticLines() {
 
 void tst_modCommon::serverText() {
     QCOMPARE(DecodeServerText(QString()), QString());
-    QCOMPARE(DecodeServerText(QString::fromLatin1("Caf\xc3\xa9 closed")), QStringLiteral("Caf\u00e9 closed"));
+    QCOMPARE(DecodeServerText(QString::fromLatin1("Caf\xc3\xa9 closed")),
+             QStringLiteral("Caf\u00e9 closed"));
     QCOMPARE(DecodeServerText(QStringLiteral("<html>\n<body>500</body>")), QString());
     QCOMPARE(DecodeServerText(QStringLiteral("one\rline")), QString());
 }

@@ -32,7 +32,8 @@ void tst_FileFunctions::binaryRoundTrip() {
 }
 
 void tst_FileFunctions::textKeepsEveryCharacter() {
-    const QString text = QStringLiteral("a") + QChar(0) + QStringLiteral("\r\n\u00e9\u4e2d\U0001F600");
+    const QString text =
+        QStringLiteral("a") + QChar(0) + QStringLiteral("\r\n\u00e9\u4e2d\U0001F600");
     FileFunctions::WriteTextFile(Path("text"), text);
     QCOMPARE(ReadFile(Path("text")), text.toUtf8());
     QCOMPARE(FileFunctions::ReadTextFile(Path("text")), text);
@@ -43,7 +44,11 @@ void tst_FileFunctions::noReplaceNeverTouchesExistingFile() {
     QVERIFY_THROWS_EXCEPTION(ComponentError,
                              FileFunctions::WriteBinaryFile(Path("keep"), "new", false));
     QCOMPARE(ReadFile(Path("keep")), QByteArray("old"));
-    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("keep")).size(), 1);
+    QCOMPARE(QDir(m_dir.path())
+                 .entryList(QDir::Files | QDir::Hidden)
+                 .filter(QStringLiteral("keep"))
+                 .size(),
+             1);
 }
 
 void tst_FileFunctions::failuresRaise() {

@@ -27,7 +27,8 @@ void tst_SettingsStore::roundTripAllKinds() {
         store.SaveBytes(QStringLiteral("Window placement"), QByteArray("\x00\x01\xff", 3));
     }
     SettingsStore store;
-    QCOMPARE(store.GetText(QStringLiteral("Last Caption")), QStringLiteral("line 1\r\nline, 2 \u00e9"));
+    QCOMPARE(store.GetText(QStringLiteral("Last Caption")),
+             QStringLiteral("line 1\r\nline, 2 \u00e9"));
     QCOMPARE(store.GetLong(QStringLiteral("Group Index"), 5), -1);
     QCOMPARE(store.GetBool(QStringLiteral("Quick Mode"), false), true);
     QCOMPARE(store.GetBytes(QStringLiteral("Window placement")), QByteArray("\x00\x01\xff", 3));

@@ -29,13 +29,27 @@ void tst_SupportLibrary::lines_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("rest");
-    QTest::newRow("crlf") << "a\r\nb\r\nc" << "a" << "b\r\nc";
-    QTest::newRow("lone lf") << "a\nb" << "a" << "b";
-    QTest::newRow("lone cr") << "a\rb" << "a" << "b";
-    QTest::newRow("no break") << "abc" << "abc" << "";
-    QTest::newRow("break at end") << "abc\r\n" << "abc" << "";
-    QTest::newRow("empty first") << "\r\nx" << "" << "x";
-    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("crlf") << "a\r\nb\r\nc"
+                          << "a"
+                          << "b\r\nc";
+    QTest::newRow("lone lf") << "a\nb"
+                             << "a"
+                             << "b";
+    QTest::newRow("lone cr") << "a\rb"
+                             << "a"
+                             << "b";
+    QTest::newRow("no break") << "abc"
+                              << "abc"
+                              << "";
+    QTest::newRow("break at end") << "abc\r\n"
+                                  << "abc"
+                                  << "";
+    QTest::newRow("empty first") << "\r\nx"
+                                 << ""
+                                 << "x";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
 }
 
 void tst_SupportLibrary::lines() {
@@ -77,11 +91,21 @@ void tst_SupportLibrary::paths_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("plain") << "/a/b/c.jpg" << "jpg" << "/a/b";
-    QTest::newRow("two dots") << "/a/b/c.tar.gz" << "gz" << "/a/b";
-    QTest::newRow("none") << "/a/b.d/c" << "" << "/a/b.d";
-    QTest::newRow("trailing dot") << "/a/c." << "" << "/a";
-    QTest::newRow("root") << "/c.png" << "png" << "/";
+    QTest::newRow("plain") << "/a/b/c.jpg"
+                           << "jpg"
+                           << "/a/b";
+    QTest::newRow("two dots") << "/a/b/c.tar.gz"
+                              << "gz"
+                              << "/a/b";
+    QTest::newRow("none") << "/a/b.d/c"
+                          << ""
+                          << "/a/b.d";
+    QTest::newRow("trailing dot") << "/a/c."
+                                  << ""
+                                  << "/a";
+    QTest::newRow("root") << "/c.png"
+                          << "png"
+                          << "/";
 }
 
 void tst_SupportLibrary::paths() {

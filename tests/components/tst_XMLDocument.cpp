@@ -21,7 +21,8 @@ void tst_XMLDocument::xpathSelectsInDocumentOrder() {
     QCOMPARE(list.Item(1).Attribute(QStringLiteral("title")), QStringLiteral("B"));
     QVERIFY_THROWS_EXCEPTION(ComponentError, list.Item(2));
     QCOMPARE(doc.DocumentElement().SelectNodes(QStringLiteral("//tumblelog")).Count(), 3);
-    QVERIFY_THROWS_EXCEPTION(ComponentError, doc.DocumentElement().SelectNodes(QStringLiteral("/[")));
+    QVERIFY_THROWS_EXCEPTION(ComponentError,
+                             doc.DocumentElement().SelectNodes(QStringLiteral("/[")));
 }
 
 void tst_XMLDocument::missingAttributeRaises() {

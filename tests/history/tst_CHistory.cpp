@@ -18,7 +18,9 @@ private Q_SLOTS:
     void unreadableAndUnwritableFiles();
 
 private:
-    QString Path(const char* name) const { return m_home.Path() + QLatin1Char('/') + QLatin1String(name); }
+    QString Path(const char* name) const {
+        return m_home.Path() + QLatin1Char('/') + QLatin1String(name);
+    }
     TestHome m_home;
 };
 
@@ -52,7 +54,8 @@ void tst_CHistory::saveWritesNulSeparatedUtf8() {
 void tst_CHistory::loadDropsBlanksAndKeepsFileDuplicates_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("blanks and doubled nuls") << QByteArray("a\0 \0\0  b  ", 11) << QStringList{"a", "b"};
+    QTest::newRow("blanks and doubled nuls")
+        << QByteArray("a\0 \0\0  b  ", 11) << QStringList{"a", "b"};
     QTest::newRow("case duplicates stay") << QByteArray("x\0X", 3) << QStringList{"x", "X"};
     QTest::newRow("only blanks") << QByteArray("  \t ") << QStringList{};
     QTest::newRow("empty") << QByteArray() << QStringList{};

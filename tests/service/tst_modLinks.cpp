@@ -25,7 +25,8 @@ void tst_modLinks::appendCreatesThenAdds() {
     AppendLink(QStringLiteral("http:///post/ 456 "));
     QCOMPARE(ReadFile(LinksFile()),
              QByteArray("http://blog.example.com/post/123\r\nhttp:///post/ 456 \r\n"));
-    QCOMPARE(ReadLinksList(), QStringLiteral("http://blog.example.com/post/123\r\nhttp:///post/ 456 "));
+    QCOMPARE(ReadLinksList(),
+             QStringLiteral("http://blog.example.com/post/123\r\nhttp:///post/ 456 "));
 }
 
 void tst_modLinks::missingListIsEmpty() {

@@ -56,7 +56,9 @@ QString tst_modStorage::WritePicture(const QByteArray& bytes) {
     return path;
 }
 
-void tst_modStorage::init() { SetPostCounter(0); }
+void tst_modStorage::init() {
+    SetPostCounter(0);
+}
 
 void tst_modStorage::cleanup() {
     QDir(m_home.DataFolder()).removeRecursively();
@@ -93,10 +95,14 @@ void tst_modStorage::infoFileIsByteExact_data() {
     QTest::addColumn<QString>("group");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("title and blog") << "My photos | blog.example.com" << "One\r\nTwo\r\nThree"
-                                    << QByteArray("blog.example.com\r\ntags, x\r\nOne\r\nTwo\r\nThree");
-    QTest::newRow("last bar wins") << "a | b |  c " << "cap" << QByteArray("c\r\ntags, x\r\ncap");
-    QTest::newRow("no bar untrimmed") << "  spaced  " << "" << QByteArray("  spaced  \r\ntags, x\r\n");
+    QTest::newRow("title and blog")
+        << "My photos | blog.example.com"
+        << "One\r\nTwo\r\nThree"
+        << QByteArray("blog.example.com\r\ntags, x\r\nOne\r\nTwo\r\nThree");
+    QTest::newRow("last bar wins") << "a | b |  c "
+                                   << "cap" << QByteArray("c\r\ntags, x\r\ncap");
+    QTest::newRow("no bar untrimmed") << "  spaced  "
+                                      << "" << QByteArray("  spaced  \r\ntags, x\r\n");
     QTest::newRow("unicode") << "g" << QStringLiteral("Zo\u00eb \u65e5")
                              << QByteArray("g\r\ntags, x\r\nZo\xc3\xab \xe6\x97\xa5");
 }
@@ -123,7 +129,8 @@ void tst_modStorage::pictureBytesAreCopiedExactly() {
     for (int round = 0; round < 4; ++round)
         for (int i = 0; i < 256; ++i)
             all.append(static_cast<char>(i));
-    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture(all), QString()));
+    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                     WritePicture(all), QString()));
     const QString picture = m_home.DataFolder() + QLatin1Char('/') + Stored().at(1);
     QCOMPARE(ReadFile(picture), all);
     QString g, c, t;
@@ -137,10 +144,12 @@ void tst_modStorage::urlPostIsByteExact() {
     const QString url = QStringLiteral("http://example.com/p\u00e9.jpg");
     QVERIFY(SavePost(QStringLiteral("g"), QString(), QString(), QString(), url));
     const QString picture = m_home.DataFolder() + QLatin1Char('/') + Stored().at(1);
-    QCOMPARE(ReadFile(picture),
-             QByteArray("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\nhttp://example.com/p\xc3\xa9.jpg"));
+    QCOMPARE(
+        ReadFile(picture),
+        QByteArray("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\nhttp://example.com/p\xc3\xa9.jpg"));
     QCOMPARE(ReadPictureURL(picture), url);
-    QCOMPARE(ReadFile(m_home.DataFolder() + QLatin1Char('/') + Stored().at(0)), QByteArray("g\r\n\r\n"));
+    QCOMPARE(ReadFile(m_home.DataFolder() + QLatin1Char('/') + Stored().at(0)),
+             QByteArray("g\r\n\r\n"));
 }
 
 void tst_modStorage::neverOverwritesStoredPost() {
@@ -154,7 +163,8 @@ void tst_modStorage::neverOverwritesStoredPost() {
         WriteFile(base + QStringLiteral(".Info"), "old\r\nold\r\nold");
         WriteFile(base + QStringLiteral(".Picture"), "old picture");
     }
-    QVERIFY(SavePost(QStringLiteral("new"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("new picture"), QString()));
+    QVERIFY(SavePost(QStringLiteral("new"), QStringLiteral("c"), QStringLiteral("t"),
+                     WritePicture("new picture"), QString()));
     int old = 0;
     int fresh = 0;
     for (const QString& name : Stored()) {
@@ -183,7 +193,8 @@ void tst_modStorage::missingPictureLeavesNothing() {
     QFile::setPermissions(locked, QFileDevice::WriteOwner);
     if (QFile(locked).open(QIODevice::ReadOnly))
         QSKIP("running with rights that read any file");
-    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), locked, QString()));
+    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), locked,
+                      QString()));
     QVERIFY(Stored().isEmpty());
 }
 
@@ -197,13 +208,14 @@ void tst_modStorage::dataFolderBlockedByFile() {
         QCOMPARE(e.Number(), 0x80040001u);
         QCOMPARE(e.Description(), QStringLiteral("Can't create data folder."));
     }
-    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("x"), QString()));
+    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                      WritePicture("x"), QString()));
     QFile::remove(m_home.DataFolder());
 }
 
 void tst_modStorage::loadRoundTripFromEitherFile() {
-    QVERIFY(SavePost(QStringLiteral("blog"), QStringLiteral("a\r\nb\r\nc"), QStringLiteral("t1, t2"),
-                     WritePicture("PNG"), QString()));
+    QVERIFY(SavePost(QStringLiteral("blog"), QStringLiteral("a\r\nb\r\nc"),
+                     QStringLiteral("t1, t2"), WritePicture("PNG"), QString()));
     for (const QString& name : Stored()) {
         QString g, c, t;
         QByteArray data;
@@ -220,13 +232,23 @@ void tst_modStorage::damagedInfoFiles_data() {
     QTest::addColumn<QString>("group");
     QTest::addColumn<QString>("tags");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("no break") << QByteArray("only") << "only" << "" << "";
-    QTest::newRow("one break") << QByteArray("g\r\nt") << "g" << "t" << "";
-    QTest::newRow("lone lf") << QByteArray("g\nt\ncap") << "g" << "t" << "cap";
-    QTest::newRow("lone cr") << QByteArray("g\rt\rcap") << "g" << "t" << "cap";
-    QTest::newRow("empty") << QByteArray() << "" << "" << "";
-    QTest::newRow("bad utf8") << QByteArray("g\xff\r\nt\r\nc\xc3") << QStringLiteral("g\ufffd") << "t"
-                              << QStringLiteral("c\ufffd");
+    QTest::newRow("no break") << QByteArray("only") << "only"
+                              << ""
+                              << "";
+    QTest::newRow("one break") << QByteArray("g\r\nt") << "g"
+                               << "t"
+                               << "";
+    QTest::newRow("lone lf") << QByteArray("g\nt\ncap") << "g"
+                             << "t"
+                             << "cap";
+    QTest::newRow("lone cr") << QByteArray("g\rt\rcap") << "g"
+                             << "t"
+                             << "cap";
+    QTest::newRow("empty") << QByteArray() << ""
+                           << ""
+                           << "";
+    QTest::newRow("bad utf8") << QByteArray("g\xff\r\nt\r\nc\xc3") << QStringLiteral("g\ufffd")
+                              << "t" << QStringLiteral("c\ufffd");
 }
 
 void tst_modStorage::damagedInfoFiles() {
@@ -254,8 +276,8 @@ void tst_modStorage::loadFailures() {
     MessageRecorder messages;
     QString g = QStringLiteral("kept"), c, t;
     QVERIFY(!LoadPost(QStringLiteral("/tmp/noextension"), g, c, t));
-    QCOMPARE(messages.Texts(),
-             QStringList(QStringLiteral("/tmp/noextension\r\n\r\nWrong filename. Can't load post.")));
+    QCOMPARE(messages.Texts(), QStringList(QStringLiteral(
+                                   "/tmp/noextension\r\n\r\nWrong filename. Can't load post.")));
     QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
     QCOMPARE(messages.Shown().at(0).title, QStringLiteral("Zentil - Marivane"));
 
@@ -279,17 +301,25 @@ void tst_modStorage::pictureUrlRecognition_data() {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("url");
     const QByteArray marker("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\n");
-    QTest::newRow("url") << marker + "http://x/a.jpg" << "http://x/a.jpg";
-    QTest::newRow("lower-case marker") << marker.toLower() + "http://x/a.jpg" << "http://x/a.jpg";
-    QTest::newRow("not trimmed") << marker + "http://x/a.jpg " << "http://x/a.jpg ";
+    QTest::newRow("url") << marker + "http://x/a.jpg"
+                         << "http://x/a.jpg";
+    QTest::newRow("lower-case marker") << marker.toLower() + "http://x/a.jpg"
+                                       << "http://x/a.jpg";
+    QTest::newRow("not trimmed") << marker + "http://x/a.jpg "
+                                 << "http://x/a.jpg ";
     QTest::newRow("marker only") << marker << "";
     QTest::newRow("short") << marker.left(39) << "";
-    QTest::newRow("bad url") << marker + "not a url" << "";
-    QTest::newRow("file url") << marker + "file:///etc/passwd" << "";
-    QTest::newRow("line break after") << marker + "http://x/a.jpg\r\n" << "";
-    QTest::newRow("tab inside") << marker + "http://x/\ta.jpg" << "";
+    QTest::newRow("bad url") << marker + "not a url"
+                             << "";
+    QTest::newRow("file url") << marker + "file:///etc/passwd"
+                              << "";
+    QTest::newRow("line break after") << marker + "http://x/a.jpg\r\n"
+                                      << "";
+    QTest::newRow("tab inside") << marker + "http://x/\ta.jpg"
+                                << "";
     QTest::newRow("nul inside") << marker + QByteArray("http://x/\0a", 11) << "";
-    QTest::newRow("no crlf in marker") << marker.left(38) + "  http://x/a.jpg" << "";
+    QTest::newRow("no crlf in marker") << marker.left(38) + "  http://x/a.jpg"
+                                       << "";
     QTest::newRow("picture bytes") << QByteArray("\xff\xd8\xff\xe0") << "";
     QTest::newRow("empty") << QByteArray() << "";
 }
@@ -301,15 +331,18 @@ void tst_modStorage::pictureUrlRecognition() {
 }
 
 void tst_modStorage::readPictureUrlOfVanishedFile() {
-    QVERIFY_THROWS_EXCEPTION(ComponentError, ReadPictureURL(m_home.DataFolder() + QStringLiteral("/gone.Picture")));
+    QVERIFY_THROWS_EXCEPTION(ComponentError,
+                             ReadPictureURL(m_home.DataFolder() + QStringLiteral("/gone.Picture")));
     QDir().mkpath(m_home.DataFolder());
     WriteFile(m_home.DataFolder() + QStringLiteral("/empty.Picture"), "");
     QCOMPARE(ReadPictureURL(m_home.DataFolder() + QStringLiteral("/empty.Picture")), QString());
 }
 
 void tst_modStorage::deleteRemovesBoth() {
-    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("x"), QString()));
-    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), WritePicture("y"), QString()));
+    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                     WritePicture("x"), QString()));
+    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                     WritePicture("y"), QString()));
     const QStringList before = Stored();
     DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(1)); // by its ".Picture"
     QCOMPARE(Stored(), before.mid(2));

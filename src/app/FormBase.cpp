@@ -1,0 +1,110 @@
+#include "app/FormBase.h"
+
+#include "app/modKessbar.h"
+#include "components/FormFunctions.h"
+#include "components/WindowSupport.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+
+bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers) {
+    const Qt::KeyboardModifiers held =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    return held == modifiers;
+}
+
+const QString& FormBase::Credit() {
+    static const QString credit = QStringLiteral("Orla Brenner");
+    return credit;
+}
+
+FormBase::FormBase(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    qApp->installEventFilter(this);
+}
+
+FormBase::~FormBase() {
+    qApp->removeEventFilter(this);
+    if (m_marked)
+        ToolBarUnMarkForm(this);
+}
+
+void FormBase::LoadFrame() {
+    QFont tahoma(QStringLiteral("Tahoma"), 9);
+    tahoma.setStyleHint(QFont::SansSerif);
+    setFont(tahoma);
+    zsCenterFormEx(this);
+    if (m_kind == Kind::MainWindow) {
+        if (!zsIsInIDE())
+            zsSetWindowResIconAll(this, QStringLiteral("A_MAIN"));
+    } else {
+        setWindowIcon(QIcon());
+    }
+    ToolBarMarkForm(this);
+    m_marked = true;
+}
+
+bool FormBase::KeyPreview(QKeyEvent* event) {
+    if (m_kind != Kind::MainWindow)
+        return false;
+    if (event->key() == Qt::Key_F1 && HasExactly(event, Qt::ShiftModifier)) {
+        FormFunctions::AboutBox(this, QString(), Credit());
+        return true;
+    }
+    if (event->key() == Qt::Key_Escape && HasExactly(event, Qt::NoModifier)) {
+        close();
+        return true;
+    }
+    return false;
+}
+
+bool FormBase::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !isVisible())
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // Each key press once: at the widget it is first delivered to, inside this window.
+    if (!widget || widget->window() != this)
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (widget != (focus && focus->window() == this ? focus : this))
+        return false;
+    return KeyPreview(static_cast<QKeyEvent*>(event));
+}
+
+void FormBase::paintEvent(QPaintEvent* event) {
+    Q_UNUSED(event);
+    QPainter painter(this);
+    zsPaintDesktop2(this, painter);
+}
+
+void FormBase::closeEvent(QCloseEvent* event) {
+    if (m_kind == Kind::Dialog) {
+        // The close box of a dialog only hides it; its opener reads it, then deletes it.
+        QDialog::closeEvent(event);
+        return;
+    }
+    if (!m_unloaded) {
+        if (!QueryUnload()) {
+            event->ignore();
+            return;
+        }
+        m_unloaded = true;
+        OnUnload();
+        if (m_marked) {
+            ToolBarUnMarkForm(this);
+            m_marked = false;
+        }
+    }
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+void FormBase::reject() {
+    // QDialog sends Esc here; a main window closes through its close path instead.
+    if (m_kind == Kind::MainWindow)
+        close();
+    else
+        QDialog::reject();
+}

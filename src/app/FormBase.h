@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+
+class QKeyEvent;
+
+// What every window of the program does when it opens, paints, closes and sees a key:
+// centred on load, the A_MAIN icon (main windows) or none (dialogs), the toolbar
+// companion told on load and unload, the painted background, and for main windows
+// Shift+F1 (about box) and Esc (close) whichever control has the focus.
+class FormBase : public QDialog {
+    Q_OBJECT
+public:
+    enum class Kind { MainWindow, Dialog };
+
+    static const QString& Credit(); // the about box's credit text
+
+    ~FormBase() override;
+
+    // Closes the window for good (main windows: after QueryUnload agreed).
+    bool Unloaded() const { return m_unloaded; }
+
+protected:
+    FormBase(Kind kind, QWidget* parent);
+
+    // The common load steps; call once the controls exist.
+    void LoadFrame();
+    // Sees every key press of the window before the focused control does;
+    // true consumes it. The base handles Shift+F1 and Esc of main windows.
+    virtual bool KeyPreview(QKeyEvent* event);
+    // A main window may refuse to close (it stays open).
+    virtual bool QueryUnload() { return true; }
+    // Runs once when a main window really closes: save settings and histories here.
+    virtual void OnUnload() {}
+
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+public:
+    void reject() override;
+
+private:
+    Kind m_kind;
+    bool m_marked = false;
+    bool m_unloaded = false;
+};
+
+// True when exactly these modifiers (of Shift, Ctrl, Alt) are down.
+bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers);

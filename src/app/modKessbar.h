@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QWidget;
+
+// The optional toolbar companion, a D-Bus service on the session bus. Every call is
+// fire-and-forget: a missing companion or bus changes nothing for the program.
+inline constexpr char kToolbarService[] = "Kessbar.zntToolbarProxy";
+
+void InitToolBar();
+void ToolBarMarkForm(QWidget* window);
+void ToolBarUnMarkForm(QWidget* window);
+// The handle the companion is told: the window id cut to 32 bits.
+qint32 ToolBarHandle(QWidget* window);

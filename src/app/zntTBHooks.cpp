@@ -1,0 +1,46 @@
+#include "app/zntTBHooks.h"
+
+#include "app/FormBase.h"
+#include "components/WindowSupport.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+
+void zntTBHooks::SetTextBox(QWidget* textBox) {
+    if (m_tb)
+        m_tb->removeEventFilter(this);
+    m_tb = textBox;
+    if (m_tb)
+        m_tb->installEventFilter(this);
+}
+
+bool zntTBHooks::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_tb || !m_selectAllEnabled)
+        return false;
+    const bool isPress = event->type() == QEvent::KeyPress;
+    if (!isPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_A && HasExactly(key, Qt::ControlModifier)) {
+        if (isPress) {
+            zsHighlightText(m_tb);
+            m_swallowKeyPress = true;
+        }
+        key->accept();
+        return isPress;
+    }
+    // The press that follows Ctrl+A types normally again.
+    if (isPress && m_swallowKeyPress)
+        m_swallowKeyPress = false;
+    return false;
+}
+
+void ListBoxSelectRange(QListWidget* list, bool select, int first, int last) {
+    if (!list || list->count() == 0 || first > last)
+        return;
+    first = qMax(first, 0);
+    last = qMin(last, list->count() - 1);
+    const QItemSelection range(list->model()->index(first, 0), list->model()->index(last, 0));
+    list->selectionModel()->select(range, select ? QItemSelectionModel::Select
+                                                 : QItemSelectionModel::Deselect);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QListWidget;
+class QWidget;
+
+// Ctrl+A selects the whole text of one watched text box, typing nothing and without a beep.
+class zntTBHooks final : public QObject {
+    Q_OBJECT
+public:
+    explicit zntTBHooks(QObject* parent = nullptr) : QObject(parent) {}
+    ~zntTBHooks() override { SetTextBox(nullptr); }
+
+    QWidget* TextBox() const { return m_tb; }
+    void SetTextBox(QWidget* textBox);
+    void InitSelectAllHook() { m_selectAllEnabled = true; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> m_tb;
+    bool m_selectAllEnabled = false;
+    bool m_swallowKeyPress = false;
+};
+
+// Selects (or deselects) the items first..last of a multi-selection list in one step.
+void ListBoxSelectRange(QListWidget* list, bool select, int first, int last);

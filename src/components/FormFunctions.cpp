@@ -1,0 +1,207 @@
+#include "components/FormFunctions.h"
+
+#include "app/modCommon.h"
+#include "components/ComponentError.h"
+#include "components/SettingsStore.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QCompleter>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+FormFunctions::AboutHook& AboutHookRef() {
+    static FormFunctions::AboutHook hook;
+    return hook;
+}
+
+OpenFileDialog::Hook& OpenHookRef() {
+    static OpenFileDialog::Hook hook;
+    return hook;
+}
+
+FolderDialog::Hook& FolderHookRef() {
+    static FolderDialog::Hook hook;
+    return hook;
+}
+
+constexpr char kAttachedMenu[] = "marivaneAttachedMenu";
+
+// "Filter|*.a;*.b|Other|*.*" as the file dialog wants it.
+QString ToQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return result.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+namespace FormFunctions {
+
+AboutHook SetAboutHook(AboutHook hook) {
+    AboutHook previous = AboutHookRef();
+    AboutHookRef() = std::move(hook);
+    return previous;
+}
+
+void AboutBox(QWidget* window, const QString& text, const QString& credit) {
+    if (AboutHookRef()) {
+        AboutHookRef()(window, credit);
+        return;
+    }
+    QDialog box(window);
+    box.setWindowTitle(QStringLiteral("About ") + MakeWindowTitle(QString()));
+    auto* layout = new QVBoxLayout(&box);
+    auto* icon = new QLabel(&box);
+    icon->setPixmap(QApplication::windowIcon().pixmap(48, 48));
+    icon->setAlignment(Qt::AlignCenter);
+    layout->addWidget(icon);
+    auto* name = new QLabel(QStringLiteral("<b>") + MakeWindowTitle(QString()) +
+                                QStringLiteral("</b><br>Picture posts, prepared offline."),
+                            &box);
+    name->setAlignment(Qt::AlignCenter);
+    layout->addWidget(name);
+    if (!text.isEmpty())
+        layout->addWidget(new QLabel(text, &box));
+    auto* by = new QLabel(credit, &box);
+    by->setAlignment(Qt::AlignCenter);
+    layout->addWidget(by);
+    auto* ok = new QPushButton(QStringLiteral("Ok"), &box);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+    layout->addWidget(ok, 0, Qt::AlignCenter);
+    box.exec();
+}
+
+void PressButton(QAbstractButton* button) {
+    if (button && button->isEnabled())
+        button->click();
+}
+
+QImage LoadPictureFile(const QString& path, const QSize& displaySize) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    if (displaySize.isValid() && reader.size().isValid()) {
+        // Decoding at the shown size keeps a huge photo from freezing the window.
+        const QSize full = reader.size();
+        if (full.width() > displaySize.width() || full.height() > displaySize.height())
+            reader.setScaledSize(displaySize);
+    }
+    QImage image = reader.read();
+    if (image.isNull()) {
+        throw ComponentError(ErrorNumber::FileRead, QStringLiteral("Can't load picture \"") + path +
+                                                        QStringLiteral("\": ") +
+                                                        reader.errorString());
+    }
+    return image;
+}
+
+void SetAutoComplete(QLineEdit* box, int mode) {
+    Q_UNUSED(mode);
+    auto* model = new QFileSystemModel(box);
+    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    model->setRootPath(QString());
+    auto* completer = new QCompleter(model, box);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    box->setCompleter(completer);
+}
+
+void AttachTextBox(QWidget* textBox) {
+    auto* plain = qobject_cast<QPlainTextEdit*>(textBox);
+    if (!plain)
+        return;
+    plain->setContextMenuPolicy(Qt::CustomContextMenu);
+    const QMetaObject::Connection connection = QObject::connect(
+        plain, &QWidget::customContextMenuRequested, plain, [plain](const QPoint& at) {
+            std::unique_ptr<QMenu> menu(plain->createStandardContextMenu(at));
+            menu->addSeparator();
+            menu->addAction(QStringLiteral("Copy all"), plain,
+                            [plain] { QApplication::clipboard()->setText(plain->toPlainText()); });
+            menu->exec(plain->viewport()->mapToGlobal(at));
+        });
+    plain->setProperty(kAttachedMenu, QVariant::fromValue(connection));
+}
+
+void DetachTextBox(QWidget* textBox) {
+    const QVariant stored = textBox->property(kAttachedMenu);
+    if (stored.canConvert<QMetaObject::Connection>())
+        QObject::disconnect(stored.value<QMetaObject::Connection>());
+    textBox->setProperty(kAttachedMenu, QVariant());
+    textBox->setContextMenuPolicy(Qt::DefaultContextMenu);
+}
+
+void SaveWindowPlacement(QWidget* window, const QString& key) {
+    SettingsStore().SaveBytes(key, window->saveGeometry());
+}
+
+void RestoreWindowPlacement(QWidget* window, const QString& key) {
+    const QByteArray placement = SettingsStore().GetBytes(key);
+    if (placement.isEmpty() || !window->restoreGeometry(placement))
+        throw ComponentError(ErrorNumber::FileRead, QStringLiteral("No window placement stored."));
+}
+
+} // namespace FormFunctions
+
+QString GetClipboardText() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data)
+        return {};
+    if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile())
+        return data->urls().first().toLocalFile();
+    return data->text();
+}
+
+OpenFileDialog::Hook OpenFileDialog::SetHook(Hook hook) {
+    Hook previous = OpenHookRef();
+    OpenHookRef() = std::move(hook);
+    return previous;
+}
+
+bool OpenFileDialog::Show() {
+    FileName = OpenHookRef()
+                   ? OpenHookRef()(*this)
+                   : QFileDialog::getOpenFileName(Owner, QString(), InitialDir, ToQtFilter(Filter));
+    return !FileName.isEmpty();
+}
+
+FolderDialog::Hook FolderDialog::SetHook(Hook hook) {
+    Hook previous = FolderHookRef();
+    FolderHookRef() = std::move(hook);
+    return previous;
+}
+
+bool FolderDialog::Show() {
+    const QString chosen = FolderHookRef()
+                               ? FolderHookRef()(*this)
+                               : QFileDialog::getExistingDirectory(Owner, Title, Folder);
+    if (chosen.isEmpty())
+        return false;
+    Folder = chosen;
+    return true;
+}
+
+void SortFileNames(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+}

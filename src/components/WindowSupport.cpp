@@ -1,0 +1,101 @@
+#include "components/WindowSupport.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSettings>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWidget>
+
+void zsCenterFormEx(QWidget* window) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size =
+        window->frameSize().isValid() && window->isVisible() ? window->frameSize() : window->size();
+    window->move(area.x() + (area.width() - size.width()) / 2,
+                 area.y() + (area.height() - size.height()) / 2);
+}
+
+namespace {
+
+// The icon group: a small and a large image.
+QIcon ResourceIcon(const QString& resourceName) {
+    QIcon icon;
+    for (const char* size : {"16", "32"})
+        icon.addFile(QStringLiteral(":/icons/") + resourceName + QLatin1Char('-') +
+                     QLatin1String(size) + QStringLiteral(".png"));
+    return icon;
+}
+
+} // namespace
+
+void zsSetWindowResIconAll(QWidget* window, const QString& resourceName) {
+    window->setWindowIcon(ResourceIcon(resourceName));
+}
+
+void zsSetApplicationIcon(const QString& resourceName) {
+    QApplication::setWindowIcon(ResourceIcon(resourceName));
+}
+
+bool zsIsInIDE() {
+    return false;
+}
+
+int zsRegisterAppPath() {
+    // Remembers where the program was last started from, for tools that look for it.
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+              QStringLiteral("AppPaths"))
+        .setValue(QStringLiteral("Marivane"), QCoreApplication::applicationFilePath());
+    return 0;
+}
+
+void zsPaintDesktop2(QWidget* window, QPainter& painter) {
+    const QRect area = window->rect();
+    QLinearGradient gradient(area.topLeft(), area.bottomLeft());
+    const QColor face = window->palette().color(QPalette::Window);
+    gradient.setColorAt(0.0, face.lighter(108));
+    gradient.setColorAt(1.0, face.darker(104));
+    painter.fillRect(area, gradient);
+}
+
+void zsHighlightText(QWidget* textBox) {
+    if (auto* line = qobject_cast<QLineEdit*>(textBox))
+        line->selectAll();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox))
+        plain->selectAll();
+    else if (auto* rich = qobject_cast<QTextEdit*>(textBox))
+        rich->selectAll();
+}
+
+void zsUnloadForm(QWidget* window) {
+    QTimer::singleShot(0, window, [window] { window->close(); });
+}
+
+QString GetBoxText(const QWidget* textBox) {
+    if (auto* line = qobject_cast<const QLineEdit*>(textBox))
+        return line->text();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(textBox)) {
+        QString text = plain->toPlainText();
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        return text;
+    }
+    return {};
+}
+
+void SetBoxText(QWidget* textBox, const QString& text) {
+    if (auto* line = qobject_cast<QLineEdit*>(textBox)) {
+        line->setText(text);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox)) {
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        plain->setPlainText(shown);
+    }
+}

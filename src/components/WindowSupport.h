@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QPainter;
+class QWidget;
+
+// The window side of the support library.
+void zsCenterFormEx(QWidget* window);
+void zsSetWindowResIconAll(QWidget* window, const QString& resourceName);
+// The program has no hidden owner window; the application object stands in for it.
+void zsSetApplicationIcon(const QString& resourceName);
+bool zsIsInIDE();
+int zsRegisterAppPath();
+void zsPaintDesktop2(QWidget* window, QPainter& painter);
+// Selects the whole text of a line or multi-line text box.
+void zsHighlightText(QWidget* textBox);
+// Asks the window to close once the current event is handled, also from its load handler.
+void zsUnloadForm(QWidget* window);
+
+// Text of a line or multi-line box with CR LF line breaks, as posts and settings keep it.
+QString GetBoxText(const QWidget* textBox);
+void SetBoxText(QWidget* textBox, const QString& text);
