@@ -1,0 +1,1 @@
+# Sources of the batch windows and their core parts.

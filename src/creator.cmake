@@ -1,0 +1,1 @@
+# Sources of the creator windows and their core parts.

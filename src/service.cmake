@@ -1,0 +1,1 @@
+# Sources of the service windows and their core parts.
