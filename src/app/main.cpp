@@ -1,6 +1,34 @@
-#include <QApplication>
+#include "app/modKessbar.h"
+#include "components/ComponentError.h"
+#include "components/MessageBoxes.h"
+#include "components/Messages.h"
+#include "components/WindowSupport.h"
+#include "creation/frmCreator.h"
 
+#include <QApplication>
+#include <memory>
+
+// Main: registers the program, gives it its icon, greets the toolbar companion and opens
+// the creator window; the program ends when that window closes.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return 0;
+    InstallMessageBoxes();
+    if (zsRegisterAppPath() < 0) {
+        Messages::MsgBox(QStringLiteral("Can't register the program."), MsgIcon::Critical);
+        return 1;
+    }
+    if (!zsIsInIDE())
+        zsSetApplicationIcon(QStringLiteral("A_MAIN"));
+    InitToolBar();
+
+    std::unique_ptr<frmCreator> creator;
+    try {
+        creator = std::make_unique<frmCreator>();
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't start."));
+        return 1;
+    }
+    QObject::connect(creator.get(), &QDialog::finished, &app, &QApplication::quit);
+    creator->show();
+    return app.exec();
 }

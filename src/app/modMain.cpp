@@ -1,0 +1,14 @@
+#include "app/modMain.h"
+
+#include "components/SupportLibrary.h"
+
+#include <QLineEdit>
+
+bool PasteFileName(QString& text, QLineEdit* box) {
+    text = zsTrimEx2(text);
+    if (text.isEmpty() || !zsIsFileExist(text))
+        return false;
+    box->setText(text);
+    box->setCursorPosition(static_cast<int>(text.size()));
+    return true;
+}

@@ -1,0 +1,264 @@
+#include "creation/frmCreator.h"
+
+#include "app/modCommon.h"
+#include "app/modMain.h"
+#include "components/ComponentError.h"
+#include "components/FormFunctions.h"
+#include "components/Messages.h"
+#include "components/SettingsStore.h"
+#include "components/SupportLibrary.h"
+#include "components/WindowSupport.h"
+#include "creation/frmEditGroups.h"
+#include "creation/modTags.h"
+#include "service/frmLinks.h"
+#include "store/modStorage.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QUrl>
+
+namespace {
+
+const QString kLastCaption = QStringLiteral("Last Caption");
+const QString kLastTags = QStringLiteral("Last Tags");
+const QString kQuickMode = QStringLiteral("Quick Mode");
+const QString kTagsFromCaption = QStringLiteral("Tags From Caption");
+const QString kGroups = QStringLiteral("Groups");
+const QString kGroupIndex = QStringLiteral("Group Index");
+const QString kWindowPlacement = QStringLiteral("Window placement");
+const QString kLastPictureDir = QStringLiteral("Last open picture dir");
+
+// Clicks on the result indicator since the program started.
+qint32 g_resultClicks = 0;
+
+void SetIndicator(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, colour);
+    label->setPalette(palette);
+}
+
+// Runs one settings read; a value that cannot be read leaves its target as it was.
+template <typename Step> void ReadSetting(Step step) {
+    try {
+        step();
+    } catch (const ComponentError& e) {
+        zsDebugPrint(QStringLiteral("frmCreator ==> ") + e.Description());
+    }
+}
+
+} // namespace
+
+void ApplyTagsFromCaption(const QWidget* captionBox, QLineEdit* tagsBox, const QCheckBox* autoBox) {
+    if (autoBox->isChecked())
+        tagsBox->setText(TagsFromCaption(GetBoxText(captionBox)));
+}
+
+frmCreator::frmCreator(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
+    setupUi(this);
+    setWindowTitle(MakeWindowTitle(QStringLiteral("Creator mode")));
+
+    connect(txtFileName, &QLineEdit::textChanged, this, &frmCreator::UpdateCreateEnabled);
+    connect(cmdCreatePhoto, &QPushButton::clicked, this, &frmCreator::CreatePost);
+    connect(cmdBrowsePictureFile, &QPushButton::clicked, this, &frmCreator::BrowsePictureFile);
+    connect(cmdEditGroups, &QPushButton::clicked, this, &frmCreator::EditGroups);
+    connect(cmdHistory, &QPushButton::clicked, this,
+            [this] { m_history.ShowHistoryDialog(txtCaption); });
+    connect(cmdTagsHistory, &QPushButton::clicked, this,
+            [this] { m_tagsHistory.ShowHistoryDialog(txtTags); });
+    connect(cmdBatch, &QPushButton::clicked, this, &frmCreator::OpenBatch);
+    connect(cmdBatchURLs, &QPushButton::clicked, this, &frmCreator::OpenBatchURLs);
+    connect(cmdManagePosts, &QPushButton::clicked, this, &frmCreator::OpenPostManager);
+    connect(cmdSender, &QPushButton::clicked, this, &frmCreator::OpenSender);
+    connect(cmdLinks, &QPushButton::clicked, this, &frmCreator::ShowLinks);
+
+    LoadFrame();
+    LoadSettings();
+    const QString dataPath = GetDataPath();
+    m_history.InitFileName(dataPath, QStringLiteral("History.DAT"));
+    m_history.LoadHistory();
+    m_tagsHistory.InitFileName(dataPath, QStringLiteral("Tags History.DAT"));
+    m_tagsHistory.LoadHistory();
+    m_captionHook.SetTextBox(txtCaption);
+    m_captionHook.InitSelectAllHook();
+    txtCaption->setFocus();
+}
+
+frmCreator::~frmCreator() = default;
+
+QString frmCreator::GetGroup() const {
+    if (cboGroup->count() == 0 || cboGroup->currentIndex() < 0)
+        return {};
+    return cboGroup->currentText();
+}
+
+QString frmCreator::CaptionText() const {
+    return GetBoxText(txtCaption);
+}
+
+QString frmCreator::TagsText() const {
+    return txtTags->text();
+}
+
+void frmCreator::ClearFileName() {
+    txtOldFileName->setText(txtFileName->text());
+    txtOldFileName->deselect();
+    txtOldFileName->setCursorPosition(static_cast<int>(txtOldFileName->text().size()));
+    txtFileName->clear();
+}
+
+void frmCreator::LoadSettings() {
+    SettingsStore settings;
+    ReadSetting([&] { SetBoxText(txtCaption, settings.GetText(kLastCaption)); });
+    ReadSetting([&] { txtTags->setText(settings.GetText(kLastTags)); });
+    ReadSetting([&] { chkQuickMode->setChecked(settings.GetBool(kQuickMode, false)); });
+    ReadSetting([&] { chkTagsFromCaption->setChecked(settings.GetBool(kTagsFromCaption, false)); });
+    ReadSetting([&] { FillGroupList(settings.GetText(kGroups), cboGroup); });
+    ReadSetting([&] {
+        const qint32 index = settings.GetLong(kGroupIndex, cboGroup->currentIndex());
+        // -1 (no group chosen) is a valid choice; an index past the list is not.
+        if (index >= -1 && index < cboGroup->count())
+            cboGroup->setCurrentIndex(index);
+    });
+    ReadSetting([&] { FormFunctions::RestoreWindowPlacement(this, kWindowPlacement); });
+    GroupListChanged();
+}
+
+void frmCreator::SaveSettings() {
+    SettingsStore settings;
+    settings.SaveText(kLastCaption, GetBoxText(txtCaption));
+    settings.SaveText(kLastTags, txtTags->text());
+    settings.SaveBool(kQuickMode, chkQuickMode->isChecked());
+    settings.SaveBool(kTagsFromCaption, chkTagsFromCaption->isChecked());
+    settings.SaveText(kGroups, GroupsToText(cboGroup));
+    settings.SaveLong(kGroupIndex, cboGroup->currentIndex());
+    FormFunctions::SaveWindowPlacement(this, kWindowPlacement);
+}
+
+void frmCreator::OnUnload() {
+    m_history.SaveHistory();
+    m_tagsHistory.SaveHistory();
+    // The window closes either way; the user at least learns the choices were not kept.
+    try {
+        SaveSettings();
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't save settings."));
+    }
+}
+
+bool frmCreator::KeyPreview(QKeyEvent* event) {
+    if (FormBase::KeyPreview(event))
+        return true;
+    const int key = event->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (key == Qt::Key_Insert && HasExactly(event, Qt::ShiftModifier) && PictureFromClipboard())
+        return true;
+    if ((enter && HasExactly(event, Qt::AltModifier)) ||
+        (key == Qt::Key_F5 && HasExactly(event, Qt::NoModifier))) {
+        OpenPictureFile();
+        return true;
+    }
+    // In the caption Enter still makes the post, as everywhere else; Ctrl+Enter breaks the line.
+    if (enter && QApplication::focusWidget() == txtCaption) {
+        if (HasExactly(event, Qt::ControlModifier))
+            txtCaption->insertPlainText(QStringLiteral("\n"));
+        else
+            FormFunctions::PressButton(cmdCreatePhoto);
+        return true;
+    }
+    return false;
+}
+
+bool frmCreator::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblResult && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+        lblResult->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        ResultClicked();
+        return true;
+    }
+    return FormBase::eventFilter(watched, event);
+}
+
+void frmCreator::CreatePost() {
+    ApplyTagsFromCaption(txtCaption, txtTags, chkTagsFromCaption);
+    const QString caption = GetBoxText(txtCaption);
+    const QString tags = txtTags->text();
+    if (SavePost(GetGroup(), caption, tags, txtFileName->text(), QString())) {
+        QApplication::beep();
+        SetIndicator(lblResult, QColor(0, 255, 0));
+    } else {
+        SetIndicator(lblResult, QColor(255, 0, 0));
+    }
+    m_history.Add(caption);
+    m_tagsHistory.Add(tags);
+    ClearFileName();
+}
+
+void frmCreator::BrowsePictureFile() {
+    OpenFileDialog dialog;
+    dialog.Filter = QString::fromLatin1(kPictureFilter);
+    dialog.Owner = this;
+    dialog.InitialDir = zsGetSpecialFolder(SpecialFolder::Pictures);
+    ReadSetting(
+        [&] { dialog.InitialDir = SettingsStore().GetText(kLastPictureDir, dialog.InitialDir); });
+    if (!dialog.Show())
+        return;
+    try {
+        SettingsStore().SaveText(kLastPictureDir, zsGetFilePath(dialog.FileName));
+    } catch (const ComponentError& e) {
+        // Only the starting folder of the next browse is lost; the chosen file still counts.
+        zsDebugPrint(QStringLiteral("frmCreator::BrowsePictureFile() ==> ") + e.Description());
+    }
+    txtFileName->setText(dialog.FileName);
+    if (chkQuickMode->isChecked() && cmdCreatePhoto->isEnabled())
+        cmdCreatePhoto->click();
+}
+
+bool frmCreator::PictureFromClipboard() {
+    QString text = GetClipboardText();
+    if (!PasteFileName(text, txtFileName))
+        return false;
+    if (chkQuickMode->isChecked())
+        FormFunctions::PressButton(cmdCreatePhoto);
+    return true;
+}
+
+void frmCreator::OpenPictureFile() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(txtFileName->text()));
+}
+
+void frmCreator::UpdateCreateEnabled() {
+    cmdCreatePhoto->setEnabled(!txtFileName->text().isEmpty() && cboGroup->count() > 0);
+}
+
+void frmCreator::GroupListChanged() {
+    UpdateCreateEnabled();
+    cmdBatch->setEnabled(cboGroup->count() > 0);
+}
+
+void frmCreator::EditGroups() {
+    frmEditGroups editor(this);
+    SetBoxText(editor.txtGroups, GroupsToText(cboGroup));
+    editor.exec();
+    if (!editor.Ok)
+        return;
+    FillGroupList(GetBoxText(editor.txtGroups), cboGroup);
+    GroupListChanged();
+}
+
+void frmCreator::ShowLinks() {
+    frmLinks links(this);
+    links.exec();
+}
+
+void frmCreator::ResultClicked() {
+    ++g_resultClicks;
+    Messages::MsgBox(
+        g_resultClicks == 3
+            ? QStringLiteral("Ok. There is a secret in this prog. Open about box and drag icon to "
+                             "program title.")
+            : QStringLiteral("Don't click here! It's just indicate if any errors occured while "
+                             "saving posts."),
+        MsgIcon::Information);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/FormBase.h"
+#include "app/zntTBHooks.h"
+#include "creation/CreatorFields.h"
+#include "history/CHistory.h"
+#include "ui_frmCreator.h"
+
+class QCheckBox;
+class QLineEdit;
+
+// The main window: one post at a time from a picture file, caption, tags and group;
+// opens every other mode. Closing it ends the program.
+class frmCreator final : public FormBase, public Ui::frmCreator, public CreatorFields {
+    Q_OBJECT
+public:
+    // Raises ComponentError when the data folder cannot be made.
+    explicit frmCreator(QWidget* parent = nullptr);
+    ~frmCreator() override;
+
+    QString GetGroup() const override;
+    QString CaptionText() const override;
+    QString TagsText() const override;
+    CHistory& History() override { return m_history; }
+    CHistory& TagsHistory() override { return m_tagsHistory; }
+
+    // Moves the picture file to the previous-file box and empties it.
+    void ClearFileName();
+
+    static constexpr char kPictureFilter[] =
+        "Picture files|*.JPG;*.JPE;*.JPEG;*.JFIF;*.GIF;*.PNG;*.BMP;*.RLE|All files|*.*";
+
+protected:
+    bool KeyPreview(QKeyEvent* event) override;
+    void OnUnload() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private Q_SLOTS:
+    void OpenBatch();
+    void OpenBatchURLs();
+    void OpenPostManager();
+    void OpenSender();
+
+private:
+    void LoadSettings();
+    void SaveSettings();
+    void CreatePost();
+    void BrowsePictureFile();
+    bool PictureFromClipboard();
+    void OpenPictureFile();
+    void UpdateCreateEnabled();
+    void GroupListChanged();
+    void EditGroups();
+    void ShowLinks();
+    void ResultClicked();
+
+    CHistory m_history;
+    CHistory m_tagsHistory;
+    zntTBHooks m_captionHook;
+};
+
+// With the Auto box checked, the tags box gets the tags made from the caption's first line.
+void ApplyTagsFromCaption(const QWidget* captionBox, QLineEdit* tagsBox, const QCheckBox* autoBox);

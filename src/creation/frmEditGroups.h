@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/FormBase.h"
+#include "app/zntTBHooks.h"
+#include "ui_frmEditGroups.h"
+
+class QComboBox;
+
+// The group list edited as text, one group per line. Ok, Cancel and the close box only
+// hide it; its opener reads Ok and txtGroups, then deletes it.
+class frmEditGroups final : public FormBase, public Ui::frmEditGroups {
+    Q_OBJECT
+public:
+    explicit frmEditGroups(QWidget* parent = nullptr);
+
+    // Moves a dialog so that it stands just above the "Get" button, left-aligned with it.
+    static void PlaceAboveGetButton(QWidget* dialog, const QPoint& getButtonTopLeft);
+
+    bool Ok = false;
+
+private:
+    void GetGroups();
+    // Shows the tumblelog fetch dialog, which may replace the text of txtGroups.
+    void OpenFetchDialog(const QPoint& getButtonTopLeft);
+
+    zntTBHooks m_groupsHook;
+};
+
+// The list's entries, trimmed, one per line (CR LF between them).
+QString GroupsToText(const QComboBox* list);
+// Refills the list with the text's non-blank lines, trimmed, in order; selects the first.
+void FillGroupList(const QString& text, QComboBox* list);
