@@ -1,0 +1,208 @@
+#include "creation/frmBatch.h"
+
+#include "app/modCommon.h"
+#include "app/zntTBHooks.h"
+#include "components/ComponentError.h"
+#include "components/FormFunctions.h"
+#include "components/Messages.h"
+#include "components/SettingsStore.h"
+#include "components/SupportLibrary.h"
+#include "components/WindowSupport.h"
+#include "creation/CreatorFields.h"
+#include "creation/modBatch.h"
+#include "store/modStorage.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+
+const QString kLastFolderKey = QStringLiteral("Last batch folder");
+const QString kCRLF = QStringLiteral("\r\n");
+
+bool IsEnter(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+frmBatch::frmBatch(CreatorFields& creator, QWidget* parent)
+    : FormBase(Kind::MainWindow, parent), m_creator(creator) {
+    setupUi(this);
+    LoadFrame();
+    FormFunctions::SetAutoComplete(txtPath, 32);
+
+    connect(lstFiles, &QListWidget::itemSelectionChanged, this, &frmBatch::UpdateStatus);
+    connect(cmdCreatePhoto, &QPushButton::clicked, this, &frmBatch::CreatePosts);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmBatch::Browse);
+    connect(cmdBatchPathHistory, &QPushButton::clicked, this, &frmBatch::PickFromHistory);
+
+    try {
+        BatchPathHistory.InitFileName(GetDataPath(), QStringLiteral("Batch Path History.DAT"));
+    } catch (const ComponentError& e) {
+        // Without the data folder there is nowhere to keep posts: say so and close.
+        ErrorBox::ShowError(e, MsgIcon::Critical, QString());
+        zsUnloadForm(this);
+        return;
+    }
+    BatchPathHistory.LoadHistory();
+    m_loaded = true;
+    LoadSettings();
+}
+
+int frmBatch::exec() {
+    return m_loaded ? FormBase::exec() : QDialog::Rejected;
+}
+
+void frmBatch::LoadSettings() {
+    QString folder;
+    try {
+        folder = zsTrimEx2(SettingsStore().GetText(kLastFolderKey));
+    } catch (const ComponentError&) {
+        // An unreadable value counts as none stored.
+    }
+    if (folder.isEmpty())
+        folder = zsGetSpecialFolder(SpecialFolder::Documents);
+    SetCurrentPath(folder);
+}
+
+void frmBatch::SaveSettings() {
+    try {
+        SettingsStore().SaveText(kLastFolderKey, m_currentPath);
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical, QString());
+    }
+}
+
+void frmBatch::OnUnload() {
+    if (!m_loaded)
+        return;
+    SaveSettings();
+    BatchPathHistory.SaveHistory();
+}
+
+void frmBatch::SetCurrentPath(const QString& path) {
+    const QString trimmed = zsTrimEx2(path);
+    if (trimmed.isEmpty())
+        return;
+    lstFiles->clear();
+    m_currentPath = trimmed;
+    if (!zsIsDirectoryExist(m_currentPath)) {
+        Messages::MsgBox(m_currentPath + kCRLF + kCRLF + QStringLiteral("Directory was not found."),
+                         MsgIcon::Critical);
+    } else {
+        try {
+            QStringList names = ListPictureFiles(m_currentPath);
+            SortFileNames(names);
+            const QSignalBlocker quiet(lstFiles);
+            lstFiles->addItems(names);
+            ListBoxSelectRange(lstFiles, true, 0, lstFiles->count() - 1);
+            if (lstFiles->count() > 0)
+                lstFiles->selectionModel()->setCurrentIndex(lstFiles->model()->index(0, 0),
+                                                            QItemSelectionModel::NoUpdate);
+        } catch (const ComponentError& e) {
+            ErrorBox::ShowError(e, MsgIcon::Critical,
+                                m_currentPath + kCRLF + kCRLF +
+                                    QStringLiteral("Cat't get picture files list."));
+        }
+    }
+    txtPath->setText(m_currentPath);
+    zsHighlightText(txtPath);
+    UpdateStatus();
+}
+
+void frmBatch::UpdateStatus() {
+    setWindowTitle(
+        MakeWindowTitle(QStringLiteral("Batch mode :: ") + QString::number(lstFiles->count())));
+    cmdCreatePhoto->setEnabled(lstFiles->selectionModel()->hasSelection());
+}
+
+bool frmBatch::PackSelectedFiles() {
+    const int count = lstFiles->count();
+    for (int i = 0; i < count; ++i) {
+        QListWidgetItem* item = lstFiles->item(i);
+        if (!item->isSelected())
+            continue;
+        const QString file = zsBuildFileName(m_currentPath, item->text());
+        // After an Abort the items still selected are the ones not handled.
+        if (PackPost(m_creator, file, QString()) == PackOutcome::Aborted)
+            return false;
+        item->setSelected(false);
+    }
+    return true;
+}
+
+void frmBatch::CreatePosts() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (PackSelectedFiles()) {
+        AddCreatorHistories(m_creator);
+        BatchPathHistory.Add(txtPath->text());
+        Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void frmBatch::RestoreListedPathAndCreate() {
+    if (txtPath->text() != m_currentPath) {
+        txtPath->setText(m_currentPath);
+        zsHighlightText(txtPath);
+    }
+    FormFunctions::PressButton(cmdCreatePhoto);
+}
+
+void frmBatch::Browse() {
+    FolderDialog dialog;
+    dialog.Title = QStringLiteral("Choose directory with pictures to be converted in batch.");
+    dialog.Owner = this;
+    dialog.Folder = txtPath->text();
+    if (!dialog.Show())
+        return;
+    SetCurrentPath(dialog.Folder);
+    lstFiles->setFocus();
+}
+
+void frmBatch::PickFromHistory() {
+    if (BatchPathHistory.ShowHistoryDialog(txtPath))
+        SetCurrentPath(txtPath->text());
+}
+
+bool frmBatch::KeyPreview(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F5 && HasExactly(event, Qt::NoModifier)) {
+        SetCurrentPath(txtPath->text());
+        return true;
+    }
+    if (FormBase::KeyPreview(event))
+        return true;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == txtPath && IsEnter(event)) {
+        if (HasExactly(event, Qt::NoModifier)) {
+            SetCurrentPath(txtPath->text());
+            return true;
+        }
+        if (HasExactly(event, Qt::ControlModifier)) {
+            RestoreListedPathAndCreate();
+            return true;
+        }
+    }
+    if (focus == lstFiles && event->key() == Qt::Key_A && HasExactly(event, Qt::ControlModifier)) {
+        // Consumed here, so the list neither types nor searches with the letter.
+        ListBoxSelectRange(lstFiles, true, 0, lstFiles->count() - 1);
+        return true;
+    }
+    return false;
+}
+
+bool frmBatch::eventFilter(QObject* watched, QEvent* event) {
+    // FormBase watches the whole application, so the path box's focus changes pass here too.
+    if (watched == txtPath) {
+        // While the path box has the focus, Enter belongs to the box, not to "Create posts".
+        if (event->type() == QEvent::FocusIn) {
+            cmdCreatePhoto->setDefault(false);
+            QTimer::singleShot(0, txtPath, [this] { zsHighlightText(txtPath); });
+        } else if (event->type() == QEvent::FocusOut) {
+            cmdCreatePhoto->setDefault(true);
+        }
+    }
+    return FormBase::eventFilter(watched, event);
+}

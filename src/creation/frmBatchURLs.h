@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/FormBase.h"
+#include "ui_frmBatchURLs.h"
+
+class CreatorFields;
+class zntTBHooks;
+
+// URLs mode: every line of the box that is a picture URL becomes a URL post with the
+// caption, tags and group set in the creator window; the other lines stay for fixing.
+class frmBatchURLs final : public FormBase, public Ui::frmBatchURLs {
+    Q_OBJECT
+public:
+    explicit frmBatchURLs(CreatorFields& creator, QWidget* parent = nullptr);
+
+protected:
+    void OnUnload() override;
+
+private:
+    void UpdateStatus();
+    void LoadSettings();
+    void SaveSettings();
+    void CreatePosts();
+
+    CreatorFields& m_creator;
+    zntTBHooks* m_hooks = nullptr;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CreatorFields;
+
+// What the two batch windows share below the window layer: which files are pictures,
+// how a folder and a URL text become the items of a run, and storing one post of a run.
+
+// True for the nine picture extensions, any letter case.
+bool IsPictureFile(const QString& name);
+// Bare names of the picture files in a folder (hidden and read-only ones included, folders
+// and special files excluded), in the order the file system gives them.
+// Raises ComponentError when the folder cannot be read.
+QStringList ListPictureFiles(const QString& folder);
+
+// The lines of a URL text: pieces between CR LF pairs. A lone CR or LF stays in its line.
+QStringList SplitURLLines(const QString& text);
+
+enum class PackOutcome { Stored, Ignored, Aborted };
+// Stores one post of a run with the creator's group, caption and tags, as they stand at
+// each try. On failure the user chooses Abort, Retry or Ignore. An empty URL makes a
+// file post.
+PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL);
+// The creator's caption and tags go to its histories once a run is over.
+void AddCreatorHistories(CreatorFields& creator);
+
+struct URLBatchResult {
+    bool aborted = false;
+    QString invalidLines; // trimmed lines that are no URL, each followed by CR LF
+};
+// Stores one URL post for every line of the text that is a picture URL.
+URLBatchResult PackURLs(const QString& text, CreatorFields& creator);

@@ -1,0 +1,294 @@
+#include "manage/frmPostManager.h"
+
+#include "app/modCommon.h"
+#include "app/zntTBHooks.h"
+#include "components/ComponentError.h"
+#include "components/FormFunctions.h"
+#include "components/Messages.h"
+#include "components/SupportLibrary.h"
+#include "components/WindowSupport.h"
+#include "manage/modPostList.h"
+#include "store/modStorage.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+
+namespace {
+
+const QString kCRLF = QStringLiteral("\r\n");
+
+bool IsEnter(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+bool IsPress(const QEvent* event) {
+    return event->type() == QEvent::MouseButtonPress ||
+           event->type() == QEvent::MouseButtonDblClick;
+}
+
+} // namespace
+
+frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
+    setupUi(this);
+    LoadFrame();
+    picPreview->hide();
+    connect(filFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                // Shift extends a selection from its anchor; anything else starts a new one.
+                if (!(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))
+                    m_anchorRow = current.row();
+            });
+    try {
+        m_folder = GetDataPath();
+        QStringList names = ListPostPictures(m_folder);
+        SortFileNames(names);
+        filFiles->addItems(names);
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical, QString());
+        zsUnloadForm(this);
+        return;
+    }
+    m_loaded = true;
+    if (filFiles->count() > 0)
+        SelectRow(0);
+    picPreview->setGeometry(filFiles->geometry());
+    BuildMenus();
+    UpdateStatus();
+}
+
+int frmPostManager::exec() {
+    return m_loaded ? FormBase::exec() : QDialog::Rejected;
+}
+
+void frmPostManager::BuildMenus() {
+    mnuContextList = new QMenu(QStringLiteral("List"), this);
+    mnuPreview = mnuContextList->addAction(QStringLiteral("Preview\tEnter"));
+    mnuContextList->addSeparator();
+    mnuDelete = mnuContextList->addAction(QStringLiteral("Delete\tDel"));
+    mnuContextList->setDefaultAction(mnuPreview);
+    mnuContextPicture = new QMenu(QStringLiteral("Picture"), this);
+    mnuBackToList = mnuContextPicture->addAction(QStringLiteral("Back to list\tEnter"));
+    mnuContextPicture->setDefaultAction(mnuBackToList);
+    connect(mnuPreview, &QAction::triggered, this, &frmPostManager::ShowPreview);
+    connect(mnuDelete, &QAction::triggered, this, &frmPostManager::DeleteSelected);
+    connect(mnuBackToList, &QAction::triggered, this, &frmPostManager::ShowList);
+}
+
+void frmPostManager::Refresh() {
+    filFiles->clear();
+    try {
+        QStringList names = ListPostPictures(m_folder);
+        SortFileNames(names);
+        filFiles->addItems(names);
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical, QString());
+    }
+}
+
+void frmPostManager::UpdateStatus() {
+    setWindowTitle(QStringLiteral("Marivane :: Manage mode :: ") +
+                   QString::number(filFiles->count()));
+    lblSize->setText(QStringLiteral("Total size: ") + zsFormatByteSizeEx(GetTotalSize()));
+}
+
+double frmPostManager::GetTotalSize() const {
+    QStringList names;
+    names.reserve(filFiles->count());
+    for (int i = 0; i < filFiles->count(); ++i)
+        names.append(filFiles->item(i)->text());
+    return TotalFileSize(m_folder, names);
+}
+
+void frmPostManager::SelectRow(int row) {
+    filFiles->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    m_anchorRow = row;
+}
+
+void frmPostManager::FrameLabel(QLabel* label, QWidget* frame) {
+    label->adjustSize();
+    const QPoint margin = label->pos() - frame->pos();
+    frame->resize(margin.x() * 2 + label->width(), margin.y() * 2 + label->height());
+}
+
+void frmPostManager::ShowPreview() {
+    if (PressedIndex < 0 || PressedIndex >= filFiles->count())
+        return;
+    const QString path = zsBuildFileName(m_folder, filFiles->item(PressedIndex)->text());
+
+    m_picture = QImage();
+    QString url;
+    try {
+        m_picture = FormFunctions::LoadPictureFile(path, picPreview->size() * devicePixelRatio());
+    } catch (const ComponentError& notPicture) {
+        try {
+            url = ReadPictureURL(path);
+            if (url.isEmpty())
+                ErrorBox::ShowError(notPicture, MsgIcon::Critical,
+                                    path + kCRLF + kCRLF +
+                                        QStringLiteral("Can't load picture file."));
+        } catch (const ComponentError& unreadable) {
+            ErrorBox::ShowError(unreadable, MsgIcon::Critical,
+                                path + kCRLF + kCRLF + QStringLiteral("Can't load picture file."));
+        }
+    }
+
+    QString group;
+    QString caption;
+    QString tags;
+    const bool infoRead = LoadPost(path, group, caption, tags);
+    lblInfo->setText(QStringLiteral("Group: ") + group + QLatin1Char('\n') +
+                     QStringLiteral("Caption: ") + zsGetLineOnly(caption) + QLatin1Char('\n') +
+                     QStringLiteral("Tags: ") + tags);
+    shpInfoBack->setVisible(infoRead);
+    lblInfo->setVisible(infoRead);
+    FrameLabel(lblInfo, shpInfoBack);
+    // The URL box follows this post's own URL, so no earlier post's URL lingers in it.
+    lblInfoURL->setText(QStringLiteral("Picture URL:\n") + url);
+    FrameLabel(lblInfoURL, shpInfoBackURL);
+    shpInfoBackURL->setVisible(!url.isEmpty());
+    lblInfoURL->setVisible(!url.isEmpty());
+
+    filFiles->hide();
+    picPreview->show();
+    picPreview->setFocus();
+    picPreview->update();
+}
+
+void frmPostManager::ShowList() {
+    picPreview->hide();
+    m_picture = QImage();
+    filFiles->show();
+    filFiles->setFocus();
+}
+
+void frmPostManager::DeleteSelected() {
+    if (filFiles->count() == 0 || !filFiles->selectionModel()->hasSelection())
+        return;
+    if (Messages::MsgBox(QStringLiteral("Delete selected files?"), MsgIcon::Question,
+                         MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
+    const int count = filFiles->count();
+    for (int i = 0; i < count; ++i) {
+        if (filFiles->item(i)->isSelected())
+            DeletePostFiles(zsBuildFileName(m_folder, filFiles->item(i)->text()));
+    }
+    const int anchor = m_anchorRow;
+    Refresh();
+    UpdateStatus();
+    if (filFiles->count() > 0)
+        SelectRow(qBound(0, anchor, filFiles->count() - 1));
+}
+
+bool frmPostManager::KeyPreview(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && HasExactly(event, Qt::ShiftModifier))
+        return FormBase::KeyPreview(event);
+    const bool list = !InPreview();
+    if (list && event->key() == Qt::Key_A && HasExactly(event, Qt::ControlModifier)) {
+        ListBoxSelectRange(filFiles, true, 0, filFiles->count() - 1);
+        return true;
+    }
+    if (!HasExactly(event, Qt::NoModifier))
+        return false;
+    if (event->key() == Qt::Key_Escape) {
+        if (list)
+            close();
+        else
+            ShowList();
+        return true;
+    }
+    if (IsEnter(event)) {
+        if (list) {
+            PressedIndex = filFiles->count() > 0 ? filFiles->currentRow() : -1;
+            ShowPreview();
+        } else {
+            ShowList();
+        }
+        return true;
+    }
+    if (list && event->key() == Qt::Key_Delete) {
+        DeleteSelected();
+        return true;
+    }
+    return false;
+}
+
+bool frmPostManager::ListMouseEvent(QMouseEvent* event) {
+    const QModelIndex index = filFiles->indexAt(event->position().toPoint());
+    if (event->type() == QEvent::MouseButtonDblClick && event->button() != Qt::RightButton) {
+        ShowPreview();
+        return true;
+    }
+    if (event->button() != Qt::RightButton) {
+        PressedIndex = index.isValid() ? index.row() : -1;
+        return false;
+    }
+    // A right press away from the items opens nothing and leaves the selection alone.
+    if (!index.isValid())
+        return true;
+    if (!filFiles->selectionModel()->isSelected(index)) {
+        SelectRow(index.row());
+        PressedIndex = index.row();
+    }
+    mnuContextList->exec(event->globalPosition().toPoint());
+    return true;
+}
+
+bool frmPostManager::PreviewMouseEvent(QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonRelease) {
+        if (!m_infoHeld)
+            return false;
+        m_infoHeld = false;
+        picPreview->releaseMouse();
+        shpInfoBack->show();
+        lblInfo->show();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        ShowList();
+        return true;
+    }
+    if (mouse->button() == Qt::RightButton) {
+        mnuContextPicture->exec(mouse->globalPosition().toPoint());
+        return true;
+    }
+    return false;
+}
+
+void frmPostManager::PaintPreview() {
+    if (m_picture.isNull())
+        return;
+    QPainter painter(picPreview);
+    // Stretched over the whole view: the proportions of the view, not of the picture.
+    painter.drawImage(picPreview->rect(), m_picture);
+}
+
+bool frmPostManager::eventFilter(QObject* watched, QEvent* event) {
+    // FormBase watches the whole application, so the events of these controls pass here.
+    if (m_loaded) {
+        if (watched == filFiles->viewport() && IsPress(event))
+            return ListMouseEvent(static_cast<QMouseEvent*>(event));
+        if (watched == picPreview) {
+            if (event->type() == QEvent::Paint) {
+                PaintPreview();
+                return false;
+            }
+            if (IsPress(event) || event->type() == QEvent::MouseButtonRelease)
+                return PreviewMouseEvent(event);
+        }
+        if (watched == lblInfo && IsPress(event)) {
+            // Held down, the info box gives way to the picture until the button is released.
+            m_infoHeld = true;
+            shpInfoBack->hide();
+            lblInfo->hide();
+            picPreview->grabMouse();
+            return true;
+        }
+        if (watched == lblInfoURL &&
+            (IsPress(event) || event->type() == QEvent::MouseButtonRelease))
+            return true;
+    }
+    return FormBase::eventFilter(watched, event);
+}

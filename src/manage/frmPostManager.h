@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/FormBase.h"
+#include "ui_frmPostManager.h"
+
+#include <QImage>
+
+class QLabel;
+class QMenu;
+
+// Manage mode: lists the waiting posts, previews one at a time (its picture filling the
+// view, with its group, caption and tags or its picture URL), and deletes the selected ones.
+class frmPostManager final : public FormBase, public Ui::frmPostManager {
+    Q_OBJECT
+public:
+    explicit frmPostManager(QWidget* parent = nullptr);
+
+    // False when the data folder could not be listed (the error was shown); exec() then
+    // returns at once.
+    bool Loaded() const { return m_loaded; }
+    int exec() override;
+
+    qint32 PressedIndex = 0;
+    QMenu* mnuContextList = nullptr;
+    QMenu* mnuContextPicture = nullptr;
+    QAction* mnuPreview = nullptr;
+    QAction* mnuDelete = nullptr;
+    QAction* mnuBackToList = nullptr;
+
+    // The picture the preview paints, as decoded for it.
+    const QImage& PreviewPicture() const { return m_picture; }
+
+protected:
+    bool KeyPreview(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void Refresh();
+    void UpdateStatus();
+    double GetTotalSize() const;
+    void ShowPreview();
+    void ShowList();
+    void DeleteSelected();
+    void SelectRow(int row);
+    bool InPreview() const { return picPreview->isVisible(); }
+    bool ListMouseEvent(QMouseEvent* event);
+    bool PreviewMouseEvent(QEvent* event);
+    void PaintPreview();
+    static void FrameLabel(QLabel* label, QWidget* frame);
+
+    QString m_folder;
+    QImage m_picture;
+    int m_anchorRow = -1;
+    bool m_infoHeld = false;
+    bool m_loaded = false;
+};
