@@ -33,6 +33,9 @@ FormBase::~FormBase() {
 
 void FormBase::LoadFrame() {
     QFont tahoma(QStringLiteral("Tahoma"), 9);
+    // Without Tahoma, a face of about its width keeps the captions inside their controls.
+    tahoma.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
     tahoma.setStyleHint(QFont::SansSerif);
     setFont(tahoma);
     zsCenterFormEx(this);
