@@ -1,1 +1,16 @@
 # Sources of the service windows and their core parts.
+target_sources(marivane_core PRIVATE
+    components/BodyDevice.cpp
+    components/HTTPFormFields.cpp
+    components/HTTPRequest.cpp
+    components/ProxySettings.cpp
+    service/modApiHost.cpp
+    service/modUpload.cpp
+    service/modTumblelogs.cpp
+)
+target_sources(marivane_gui PRIVATE
+    components/ProxySettingsDialog.cpp
+    app/modProxy.cpp
+    service/frmSender.cpp
+    service/frmGetGroupsList.cpp
+)

@@ -2,6 +2,7 @@
 
 #include "app/modCommon.h"
 #include "components/ComponentError.h"
+#include "components/HTTPRequest.h"
 
 #include <QTextStream>
 
@@ -68,14 +69,15 @@ void ShowError(const ComponentError& error, MsgIcon icon, const QString& message
     Messages::Show(request);
 }
 
-void ShowRequestError(const QString& message, MsgIcon icon, long code, const QString& details) {
-    MessageRequest request;
-    request.title = QString::fromLatin1(kAppTitle);
-    request.text = message;
-    request.icon = icon;
-    request.details = details.isEmpty() ? QStringLiteral("Code %1").arg(code)
-                                        : QStringLiteral("Code %1: %2").arg(code).arg(details);
-    Messages::Show(request);
+void ShowRequestError(const HTTPRequest& request, MsgIcon icon, const QString& message, long code) {
+    MessageRequest box;
+    box.title = QString::fromLatin1(kAppTitle);
+    box.text = message;
+    box.icon = icon;
+    box.details = request.ErrorCode() != 0
+                      ? QStringLiteral("Error %1: %2").arg(code).arg(request.ErrorText())
+                      : QStringLiteral("HTTP status %1").arg(code);
+    Messages::Show(box);
 }
 
 } // namespace ErrorBox

@@ -4,6 +4,7 @@
 #include <functional>
 
 class ComponentError;
+class HTTPRequest;
 
 // Icons by their system codes.
 enum class MsgIcon { Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
@@ -36,7 +37,8 @@ MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons = MsgButt
 namespace ErrorBox {
 
 void ShowError(const ComponentError& error, MsgIcon icon, const QString& message);
-// For a request that failed: the message and the request's error or status code.
-void ShowRequestError(const QString& message, MsgIcon icon, long code, const QString& details);
+// For a request that failed: the message and the request's error or status code;
+// the details say what the request reported.
+void ShowRequestError(const HTTPRequest& request, MsgIcon icon, const QString& message, long code);
 
 } // namespace ErrorBox

@@ -1,0 +1,75 @@
+#include "components/HTTPFormFields.h"
+
+#include <QRandomGenerator>
+
+namespace {
+
+QByteArray QuotedName(const QByteArray& name) {
+    QByteArray quoted = name;
+    quoted.replace('\\', "\\\\").replace('"', "\\\"").replace('\r', "").replace('\n', "");
+    return '"' + quoted + '"';
+}
+
+} // namespace
+
+qint64 HTTPFormBody::Size() const {
+    qint64 size = 0;
+    for (const QByteArray& chunk : Chunks)
+        size += chunk.size();
+    return size;
+}
+
+QByteArray HTTPFormBody::Joined() const {
+    QByteArray whole;
+    whole.reserve(Size());
+    for (const QByteArray& chunk : Chunks)
+        whole += chunk;
+    return whole;
+}
+
+void HTTPFormFields::AddField(const QString& name, const QString& value) {
+    m_fields.append({name.toLatin1(), value.toLatin1(), false});
+    m_boundary.clear();
+}
+
+void HTTPFormFields::AddField(const QString& name, const QByteArray& value) {
+    m_fields.append({name.toLatin1(), value, true});
+    m_boundary.clear();
+}
+
+const QByteArray& HTTPFormFields::Boundary() const {
+    // A boundary must not occur inside any value, or the service would cut the field short.
+    while (m_boundary.isEmpty()) {
+        QByteArray candidate = "----MarivaneFormBoundary";
+        for (int i = 0; i < 4; ++i)
+            candidate += QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        bool clash = false;
+        for (const Field& field : m_fields)
+            clash = clash || field.Value.contains(candidate);
+        if (!clash)
+            m_boundary = candidate;
+    }
+    return m_boundary;
+}
+
+QByteArray HTTPFormFields::FormText1() const {
+    return "multipart/form-data; boundary=" + Boundary();
+}
+
+HTTPFormBody HTTPFormFields::FormText2() const {
+    const QByteArray delimiter = "--" + Boundary();
+    HTTPFormBody body;
+    for (const Field& field : m_fields) {
+        QByteArray head =
+            delimiter + "\r\nContent-Disposition: form-data; name=" + QuotedName(field.Name);
+        if (field.Binary)
+            head += "; filename=" + QuotedName(field.Name) +
+                    "\r\nContent-Type: application/octet-stream";
+        head += "\r\n\r\n";
+        body.Chunks.append(head);
+        body.Chunks.append(field.Value);
+        body.Chunks.append(QByteArrayLiteral("\r\n"));
+    }
+    body.Chunks.append(delimiter + "--\r\n");
+    return body;
+}

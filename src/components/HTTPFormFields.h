@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A request body kept as pieces; the pieces share the values' storage, so a large
+// picture is never copied on its way to the socket.
+struct HTTPFormBody {
+    QList<QByteArray> Chunks;
+    qint64 Size() const;
+    QByteArray Joined() const; // the whole body in one piece; for tests
+};
+
+// The fields of a form, sent as multipart/form-data in the order they were added.
+class HTTPFormFields final {
+public:
+    // A text value goes out one byte per character (ISO-8859-1); callers convert
+    // the fields that are to arrive as UTF-8 beforehand (zsUNICODEToUTF8).
+    void AddField(const QString& name, const QString& value);
+    // Bytes go out unchanged; the array is shared, not copied.
+    void AddField(const QString& name, const QByteArray& value);
+
+    // The content type with its boundary.
+    QByteArray FormText1() const;
+    // The body.
+    HTTPFormBody FormText2() const;
+
+private:
+    struct Field {
+        QByteArray Name;
+        QByteArray Value;
+        bool Binary = false;
+    };
+    const QByteArray& Boundary() const;
+
+    QList<Field> m_fields;
+    mutable QByteArray m_boundary;
+};

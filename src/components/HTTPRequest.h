@@ -1,0 +1,58 @@
+#pragma once
+
+#include "components/HTTPFormFields.h"
+#include "components/ProxySettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+// What a window does while a request it started is under way. Setting Cancel ends
+// the request. Both events are also raised every 100 ms while the exchange waits, so
+// a stop is served even when the other side stalls.
+class IHTTPRequestCallback {
+public:
+    virtual void BlockSent(qint64 Block, qint64 SentBytes, qint64 TotalBytes, bool& Cancel) = 0;
+    // RemoveBlock set: the block is not kept in ResponseText.
+    virtual void BlockReceived(const QByteArray& Block, bool& RemoveBlock, qint64 ReceivedBytes,
+                               qint64 TotalBytes, bool& Cancel) = 0;
+
+protected:
+    ~IHTTPRequestCallback() = default;
+};
+
+// One HTTP exchange. SendRequest blocks on the calling (window) thread but keeps its
+// events flowing, so the window repaints and its "Stop" works. Redirects are never
+// followed, so the account's password is not sent on to another host.
+class HTTPRequest final {
+public:
+    // Set when the request was cancelled by the callback.
+    static constexpr int kCancelled = 5;
+    // Set when nothing moved for longer than the timeout.
+    static constexpr int kTimedOut = 4;
+
+    ProxySettings Proxy;
+
+    int StatusCode() const { return m_statusCode; }
+    // Non-zero when no HTTP answer came (no connection, cancelled, timed out, dropped).
+    int ErrorCode() const { return m_errorCode; }
+    // The body as received, one character per byte.
+    QString ResponseText() const { return QString::fromLatin1(m_response); }
+    const QByteArray& ResponseBytes() const { return m_response; }
+    // What went wrong, in words, when ErrorCode is non-zero.
+    const QString& ErrorText() const { return m_errorText; }
+
+    static QString GetAgentName(const QString& application);
+
+    // timeoutMs: the transfer is given up when nothing moves for that long.
+    // Returns true when an HTTP answer came.
+    bool SendRequest(const QString& host, quint16 port, const QString& verb, const QString& path,
+                     const QString& version, const QByteArray& formText1,
+                     const HTTPFormBody& formText2, int timeoutMs, const QString& agent,
+                     IHTTPRequestCallback* callback);
+
+private:
+    int m_statusCode = 0;
+    int m_errorCode = 0;
+    QByteArray m_response;
+    QString m_errorText;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QNetworkProxy>
+#include <QString>
+
+class QWidget;
+
+// The proxy every request of the program goes through, kept in the settings store.
+class ProxySettings final {
+public:
+    enum class Kind { None = 0, Http = 1, Socks5 = 2 };
+
+    static constexpr char kKey[] = "HTTP Proxy";
+
+    Kind Type = Kind::None;
+    QString Host;
+    quint16 Port = 0;
+    QString User;
+    QString Password;
+
+    // False when the stored values could not be read; the fields then keep their defaults.
+    bool Load(const QString& key = QString::fromLatin1(kKey));
+    // False when the settings could not be written.
+    bool Save(const QString& key = QString::fromLatin1(kKey)) const;
+    // Edits the fields in a modal dialog (defined in the window layer); true on "Ok".
+    bool ShowDialog(QWidget* owner = nullptr);
+
+    // What QNetworkAccessManager takes; "no proxy" is a direct connection, never the
+    // system's proxy, so requests go exactly where the settings say.
+    QNetworkProxy ToNetworkProxy() const;
+};

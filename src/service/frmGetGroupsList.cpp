@@ -1,0 +1,128 @@
+#include "service/frmGetGroupsList.h"
+
+#include "app/modProxy.h"
+#include "components/ComponentError.h"
+#include "components/Messages.h"
+#include "components/SettingsStore.h"
+#include "components/WindowSupport.h"
+#include "store/modPasswordCryptor.h"
+#include "store/modStorage.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
+    : FormBase(Kind::Dialog, parent), m_groupsBox(groupsBox) {
+    setupUi(this);
+    setWindowFlag(Qt::Tool, true);
+    LoadFrame();
+    connect(cmdGetList, &QPushButton::clicked, this, &frmGetGroupsList::GetList);
+    connect(cmdStop, &QPushButton::clicked, this, &frmGetGroupsList::Stop);
+    connect(cmdProxy, &QPushButton::clicked, this, [this] { ShowProxySettings(this); });
+    connect(cmdEMailHistory, &QPushButton::clicked, this,
+            [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
+    connect(txtEMail, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
+    connect(txtPassword, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == txtEMail || now == txtPassword)
+            QTimer::singleShot(0, now, [now] { zsHighlightText(now); });
+    });
+    try {
+        m_emailHistory.InitFileName(GetDataPath(), QStringLiteral("EMail History.DAT"));
+    } catch (const ComponentError& error) {
+        ErrorBox::ShowError(error, MsgIcon::Critical, QString());
+        zsUnloadForm(this);
+        return;
+    }
+    m_emailHistory.LoadHistory();
+    LoadSettings();
+    m_loaded = true;
+    UpdateControls();
+}
+
+void frmGetGroupsList::LoadSettings() {
+    try {
+        SettingsStore store;
+        txtEMail->setText(store.GetText(QStringLiteral("E-Mail")));
+        txtPassword->setText(DecryptPassword(store.GetText(QStringLiteral("Password"))));
+    } catch (const ComponentError&) {
+        // A damaged value only costs the remembered account.
+    }
+}
+
+void frmGetGroupsList::SaveSettings() {
+    try {
+        SettingsStore store;
+        store.SaveText(QStringLiteral("E-Mail"), txtEMail->text());
+        store.SaveText(QStringLiteral("Password"), EncryptPassword(txtPassword->text()));
+    } catch (const ComponentError& error) {
+        ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
+    }
+}
+
+void frmGetGroupsList::UpdateControls() {
+    const bool idle = !m_busy;
+    for (QWidget* control : std::initializer_list<QWidget*>{txtEMail, txtPassword, cmdProxy,
+                                                            cmdGetList, cmdEMailHistory})
+        control->setEnabled(idle);
+    cmdStop->setEnabled(m_busy);
+    if (idle)
+        cmdGetList->setEnabled(!txtPassword->text().isEmpty() && !txtEMail->text().isEmpty());
+}
+
+void frmGetGroupsList::GetList() {
+    m_stopRequested = false;
+    m_busy = true;
+    UpdateControls();
+    m_emailHistory.Add(txtEMail->text());
+    ParseTumblelogs(Authenticate());
+    m_busy = false;
+    UpdateControls();
+}
+
+std::optional<QByteArray> frmGetGroupsList::Authenticate() {
+    return ::Authenticate(txtEMail->text(), txtPassword->text(), this, m_timeoutMs);
+}
+
+void frmGetGroupsList::ParseTumblelogs(const std::optional<QByteArray>& answer) {
+    if (!answer)
+        return;
+    const std::optional<QString> groups = TumblelogsToGroups(*answer);
+    if (!groups) {
+        Messages::MsgBox(QStringLiteral("XML from Tumblr recieved but it contains invalid data."),
+                         MsgIcon::Critical);
+        return;
+    }
+    SetBoxText(m_groupsBox, *groups);
+    zsUnloadForm(this);
+}
+
+void frmGetGroupsList::BlockSent(qint64, qint64, qint64, bool& Cancel) {
+    // The request's own event loop keeps the window served; only the stop is ours to tell.
+    if (m_stopRequested)
+        Cancel = true;
+}
+
+void frmGetGroupsList::BlockReceived(const QByteArray&, bool&, qint64, qint64, bool& Cancel) {
+    if (m_stopRequested)
+        Cancel = true;
+}
+
+void frmGetGroupsList::Stop() {
+    if (m_busy)
+        m_stopRequested = true;
+}
+
+void frmGetGroupsList::done(int result) {
+    if (m_busy) {
+        m_stopRequested = true;
+        return;
+    }
+    if (m_loaded && !m_unloaded) {
+        m_unloaded = true;
+        m_emailHistory.SaveHistory();
+        SaveSettings();
+    }
+    FormBase::done(result);
+}

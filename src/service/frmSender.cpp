@@ -1,0 +1,215 @@
+#include "service/frmSender.h"
+
+#include "app/modCommon.h"
+#include "app/modProxy.h"
+#include "components/ComponentError.h"
+#include "components/FormFunctions.h"
+#include "components/Messages.h"
+#include "components/SettingsStore.h"
+#include "components/SupportLibrary.h"
+#include "components/WindowSupport.h"
+#include "store/modPasswordCryptor.h"
+#include "store/modStorage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+
+constexpr int kPublishOnState = 2;
+constexpr int kNarrowListWidth = 125;
+constexpr int kWideListWidth = 297;
+
+} // namespace
+
+frmSender::frmSender(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
+    setupUi(this);
+    LoadFrame();
+    connect(cmdSendPosts, &QPushButton::clicked, this, &frmSender::SendPosts);
+    connect(cmdStop, &QPushButton::clicked, this, &frmSender::Stop);
+    connect(cmdProxy, &QPushButton::clicked, this, [this] { ShowProxySettings(this); });
+    connect(cmdEMailHistory, &QPushButton::clicked, this,
+            [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
+    connect(txtEMail, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
+    connect(txtPassword, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
+    connect(cboPostState, &QComboBox::currentIndexChanged, this, &frmSender::StateChanged);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == txtEMail || now == txtPassword || now == txtPublishOn)
+            QTimer::singleShot(0, now, [now] { zsHighlightText(now); });
+    });
+    Load();
+}
+
+void frmSender::Load() {
+    try {
+        m_dataPath = GetDataPath();
+    } catch (const ComponentError& error) {
+        ErrorBox::ShowError(error, MsgIcon::Critical, QString());
+        zsUnloadForm(this);
+        return;
+    }
+    m_emailHistory.InitFileName(m_dataPath, QStringLiteral("EMail History.DAT"));
+    m_emailHistory.LoadHistory();
+    FillStates();
+    LoadSettings();
+    RefreshFiles();
+    m_loaded = true;
+    UpdateControls();
+}
+
+void frmSender::FillStates() {
+    const QStringList states = {QStringLiteral("Publish now"),     QStringLiteral("Add to queue"),
+                                QStringLiteral("Publish on..."),   QStringLiteral("Save as draft"),
+                                QStringLiteral("Make submission"), QStringLiteral("Private")};
+    cboPostState->clear();
+    for (int code = 0; code < states.size(); ++code)
+        cboPostState->addItem(states.at(code), code);
+    cboPostState->setCurrentIndex(0);
+    txtPublishOn->move(txtPublishOn->x(), cboPostState->y());
+    txtPublishOn->hide();
+}
+
+void frmSender::StateChanged() {
+    const bool publishOn = cboPostState->currentData().toInt() == kPublishOnState;
+    txtPublishOn->setVisible(publishOn);
+    cboPostState->resize(publishOn ? kNarrowListWidth : kWideListWidth, cboPostState->height());
+}
+
+void frmSender::LoadSettings() {
+    try {
+        SettingsStore store;
+        txtEMail->setText(store.GetText(QStringLiteral("E-Mail")));
+        txtPassword->setText(DecryptPassword(store.GetText(QStringLiteral("Password"))));
+        txtPublishOn->setText(store.GetText(QStringLiteral("Publish Post On")));
+        const qint32 index = store.GetLong(QStringLiteral("Last State Index"), 0);
+        // An index outside the list leaves "Publish now" selected.
+        if (index >= 0 && index < cboPostState->count())
+            cboPostState->setCurrentIndex(index);
+    } catch (const ComponentError&) {
+        // A damaged value only costs the remembered choice.
+    }
+}
+
+void frmSender::SaveSettings() {
+    try {
+        SettingsStore store;
+        store.SaveText(QStringLiteral("E-Mail"), txtEMail->text());
+        store.SaveText(QStringLiteral("Password"), EncryptPassword(txtPassword->text()));
+        store.SaveText(QStringLiteral("Publish Post On"), txtPublishOn->text());
+        store.SaveLong(QStringLiteral("Last State Index"), cboPostState->currentIndex());
+    } catch (const ComponentError& error) {
+        ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
+    }
+}
+
+void frmSender::UpdateControls() {
+    const bool idle = !m_busy;
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{txtEMail, txtPassword, filFiles, cmdProxy, cmdSendPosts,
+                                         cboPostState, txtPublishOn, cmdEMailHistory})
+        control->setEnabled(idle);
+    cmdStop->setEnabled(m_busy);
+    if (idle)
+        cmdSendPosts->setEnabled(!txtPassword->text().isEmpty() && !txtEMail->text().isEmpty() &&
+                                 filFiles->count() > 0);
+    setWindowTitle(
+        MakeWindowTitle(QStringLiteral("Send mode :: ") + QString::number(filFiles->count())));
+}
+
+void frmSender::RefreshFiles() {
+    QStringList names = QDir(m_dataPath).entryList({QStringLiteral("*.Info")}, QDir::Files);
+    SortFileNames(names);
+    filFiles->clear();
+    filFiles->addItems(names);
+    if (filFiles->count() > 0)
+        filFiles->setCurrentRow(0);
+}
+
+void frmSender::SendPosts() {
+    m_stopRequested = false;
+    m_busy = true;
+    UpdateControls();
+    while (filFiles->count() > 0) {
+        if (!SendFirstPost() || m_stopRequested)
+            break;
+        UpdateControls();
+    }
+    m_stopRequested = false;
+    m_busy = false;
+    UpdateControls();
+    m_emailHistory.Add(txtEMail->text());
+    if (filFiles->count() == 0)
+        Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
+}
+
+bool frmSender::SendFirstPost() {
+    const QString path = zsBuildFileName(m_dataPath, filFiles->item(0)->text());
+    QString group;
+    QString caption;
+    QString tags;
+    QByteArray picture;
+    if (!LoadPost(path, group, caption, tags, &picture))
+        return false;
+    if (!SendPost(group, caption, tags, picture, cboPostState->currentData().toInt()))
+        return false;
+    DeletePost(path);
+    // A post left listed after the service took it would be sent again on the next turn.
+    if (QFileInfo::exists(path)) {
+        Messages::MsgBox(path + QStringLiteral("\r\n\r\n") +
+                             QStringLiteral("The post was sent, but its file can't be deleted. "
+                                            "Delete it before sending again, or the post is "
+                                            "sent twice."),
+                         MsgIcon::Critical);
+        RefreshFiles();
+        return false;
+    }
+    RefreshFiles();
+    return true;
+}
+
+bool frmSender::SendPost(const QString& group, const QString& caption, const QString& tags,
+                         const QByteArray& picture, int stateCode) {
+    const UploadAccount account{txtEMail->text(), txtPassword->text(), txtPublishOn->text()};
+    const UploadPost post{group, caption, tags, picture, stateCode};
+    return ::SendPost(account, post, this, m_timeoutMs);
+}
+
+void frmSender::BlockSent(qint64, qint64, qint64, bool& Cancel) {
+    // The request's own event loop keeps the window served; only the stop is ours to tell.
+    if (m_stopRequested)
+        Cancel = true;
+}
+
+void frmSender::BlockReceived(const QByteArray&, bool&, qint64, qint64, bool& Cancel) {
+    if (m_stopRequested)
+        Cancel = true;
+}
+
+void frmSender::Stop() {
+    if (m_busy)
+        m_stopRequested = true;
+}
+
+bool frmSender::KeyPreview(QKeyEvent* event) {
+    if (m_busy && event->key() == Qt::Key_F1 && HasExactly(event, Qt::ShiftModifier))
+        return true;
+    return FormBase::KeyPreview(event);
+}
+
+bool frmSender::QueryUnload() {
+    if (m_busy) {
+        m_stopRequested = true;
+        return false;
+    }
+    return true;
+}
+
+void frmSender::OnUnload() {
+    if (!m_loaded)
+        return;
+    m_emailHistory.SaveHistory();
+    SaveSettings();
+}

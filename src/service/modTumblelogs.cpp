@@ -1,0 +1,72 @@
+#include "service/modTumblelogs.h"
+
+#include "components/ComponentError.h"
+#include "components/HTTPFormFields.h"
+#include "components/HTTPRequest.h"
+#include "components/Messages.h"
+#include "components/SupportLibrary.h"
+#include "components/XMLDocument.h"
+#include "service/modApiHost.h"
+
+namespace {
+
+QString GroupValue(const XMLNode& tumblelog) {
+    if (tumblelog.Attribute(QStringLiteral("type")).toLower() == QStringLiteral("private"))
+        return tumblelog.Attribute(QStringLiteral("private-id"));
+    QString url = tumblelog.Attribute(QStringLiteral("url"));
+    if (url.left(7).toLower() == QStringLiteral("http://"))
+        url = zsCutLeft(url, 7);
+    if (url.endsWith(QLatin1Char('/')))
+        url = zsCutRight(url, 1);
+    return url;
+}
+
+} // namespace
+
+std::optional<QByteArray> Authenticate(const QString& email, const QString& password,
+                                       IHTTPRequestCallback* callback, int timeoutMs) {
+    HTTPRequest request;
+    const QString agent = HTTPRequest::GetAgentName(ClientApplication());
+    HTTPFormFields fields;
+    fields.AddField(QStringLiteral("email"), email);
+    fields.AddField(QStringLiteral("password"), password);
+    fields.AddField(QStringLiteral("generator"), zsUNICODEToUTF8(agent));
+
+    request.Proxy.Load();
+    const ApiEndpoint endpoint = ServiceEndpoint();
+    request.SendRequest(endpoint.Host, endpoint.Port, QStringLiteral("POST"),
+                        QStringLiteral("/api/authenticate"), QStringLiteral("HTTP/1.1"),
+                        fields.FormText1(), fields.FormText2(), timeoutMs, agent, callback);
+
+    const QString failure = QStringLiteral("Can't authenticate on Tumblr.");
+    if (request.ErrorCode() != 0) {
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure, request.ErrorCode());
+        return std::nullopt;
+    }
+    if (request.StatusCode() != 200) {
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure + request.ResponseText(),
+                                   request.StatusCode());
+        return std::nullopt;
+    }
+    return request.ResponseBytes();
+}
+
+std::optional<QString> TumblelogsToGroups(const QByteArray& answer) {
+    try {
+        XMLDocument document;
+        if (!document.LoadXML(answer))
+            return std::nullopt;
+        const XMLNodeList tumblelogs =
+            document.DocumentElement().SelectNodes(QStringLiteral("/tumblr/tumblelog"));
+        QString text;
+        for (int i = 0; i < tumblelogs.Count(); ++i) {
+            const XMLNode tumblelog = tumblelogs.Item(i);
+            const QString group = GroupValue(tumblelog);
+            const QString title = zsUTF8ToUNICODE(tumblelog.Attribute(QStringLiteral("title")));
+            text += title + QStringLiteral(" | ") + group + QStringLiteral("\r\n");
+        }
+        return zsTrimCRLF(text);
+    } catch (const ComponentError&) {
+        return std::nullopt;
+    }
+}

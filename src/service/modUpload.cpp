@@ -1,0 +1,90 @@
+#include "service/modUpload.h"
+
+#include "app/modCommon.h"
+#include "components/HTTPFormFields.h"
+#include "components/HTTPRequest.h"
+#include "components/Messages.h"
+#include "components/SupportLibrary.h"
+#include "service/modApiHost.h"
+#include "service/modLinks.h"
+#include "store/modStorage.h"
+
+namespace {
+
+constexpr int kCreated = 201;
+
+// The state fields by state code; false for a code outside 0-5.
+bool AddStateFields(HTTPFormFields& fields, int stateCode, const QString& publishOn) {
+    const QString state = QStringLiteral("state");
+    switch (stateCode) {
+    case 0:
+        fields.AddField(state, QStringLiteral("published"));
+        return true;
+    case 1:
+        fields.AddField(state, QStringLiteral("queue"));
+        return true;
+    case 2:
+        fields.AddField(state, QStringLiteral("queue"));
+        fields.AddField(QStringLiteral("publish-on"), publishOn);
+        return true;
+    case 3:
+        fields.AddField(state, QStringLiteral("draft"));
+        return true;
+    case 4:
+        fields.AddField(state, QStringLiteral("submission"));
+        return true;
+    case 5:
+        fields.AddField(QStringLiteral("private"), QStringLiteral("1"));
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
+              int timeoutMs) {
+    HTTPRequest request;
+    const QString agent = HTTPRequest::GetAgentName(ClientApplication());
+
+    HTTPFormFields fields;
+    fields.AddField(QStringLiteral("email"), account.EMail);
+    fields.AddField(QStringLiteral("password"), account.Password);
+    fields.AddField(QStringLiteral("type"), QStringLiteral("photo"));
+    fields.AddField(QStringLiteral("caption"), zsUNICODEToUTF8(post.Caption));
+    const QString url = PictureURLFromData(post.Picture);
+    if (!url.isEmpty())
+        fields.AddField(QStringLiteral("source"), url);
+    else
+        fields.AddField(QStringLiteral("data"), post.Picture);
+    fields.AddField(QStringLiteral("generator"), zsUNICODEToUTF8(agent));
+    fields.AddField(QStringLiteral("tags"), zsUNICODEToUTF8(post.Tags));
+    if (!post.Group.isEmpty())
+        fields.AddField(QStringLiteral("group"), post.Group);
+    if (!AddStateFields(fields, post.StateCode, account.PublishOn))
+        Messages::MsgBox(QStringLiteral("Warning! Invalid post state!"), MsgIcon::Critical);
+
+    // Read afresh for every post, so a change made with "Proxy" holds from the next one.
+    request.Proxy.Load();
+    const ApiEndpoint endpoint = ServiceEndpoint();
+    request.SendRequest(endpoint.Host, endpoint.Port, QStringLiteral("POST"),
+                        QStringLiteral("/api/write"), QStringLiteral("HTTP/1.1"),
+                        fields.FormText1(), fields.FormText2(), timeoutMs, agent, callback);
+
+    if (request.ErrorCode() != 0) {
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical, QStringLiteral("Can't send post."),
+                                   request.ErrorCode());
+        return false;
+    }
+    if (request.StatusCode() == kCreated) {
+        AppendLink(QStringLiteral("http://") + post.Group + QStringLiteral("/post/") +
+                   request.ResponseText());
+        return true;
+    }
+    ErrorBox::ShowRequestError(request, MsgIcon::Critical,
+                               QStringLiteral("Can't send post. ") +
+                                   DecodeServerText(request.ResponseText()),
+                               request.StatusCode());
+    return false;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class IHTTPRequestCallback;
+
+// How long an upload may stand still before it is given up, in milliseconds.
+inline constexpr int kUploadTimeoutMs = 200000;
+
+// The account and the publish time, as typed in the send mode window.
+struct UploadAccount {
+    QString EMail;
+    QString Password;
+    QString PublishOn; // sent only for state code 2
+};
+
+// One stored post as the send run hands it over.
+struct UploadPost {
+    QString Group;
+    QString Caption;
+    QString Tags;
+    QByteArray Picture; // the ".Picture" content: picture bytes, or the URL marker and a URL
+    int StateCode = 0;
+};
+
+// Sends one post to "/api/write". True only when the service answered 201; then the
+// post's link is in "Links.LST". Every failure is shown to the user here.
+bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
+              int timeoutMs = kUploadTimeoutMs);
