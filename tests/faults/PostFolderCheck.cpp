@@ -1,0 +1,59 @@
+#include "PostFolderCheck.h"
+
+#include "store/modStorage.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+PostFolderState CheckPostFolder(const QString& folder, const ExpectedPost& expected) {
+    PostFolderState state;
+    const QDir dir(folder);
+    const QByteArray info = (expected.group + QStringLiteral("\r\n") + expected.tags +
+                             QStringLiteral("\r\n") + expected.caption)
+                                .toUtf8();
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& name : names) {
+        const QString path = dir.filePath(name);
+        if (name.startsWith(QLatin1Char('.'))) {
+            state.leftovers.append(name);
+            continue;
+        }
+        if (name.endsWith(QStringLiteral(".Picture"))) {
+            const QString base = name.chopped(8);
+            if (ReadAll(path) != expected.picture)
+                state.problems.append(name + QStringLiteral(": not the whole picture"));
+            if (!names.contains(base + QStringLiteral(".Info")))
+                ++state.lonePictures;
+            continue;
+        }
+        if (!name.endsWith(QStringLiteral(".Info")))
+            continue;
+        const QString base = name.chopped(5);
+        if (!names.contains(base + QStringLiteral(".Picture"))) {
+            state.problems.append(name + QStringLiteral(": no .Picture"));
+            continue;
+        }
+        if (ReadAll(path) != info) {
+            state.problems.append(name + QStringLiteral(": not the whole .Info"));
+            continue;
+        }
+        QString group, caption, tags;
+        QByteArray picture;
+        if (!LoadPost(path, group, caption, tags, &picture) || group != expected.group ||
+            tags != expected.tags || caption != expected.caption || picture != expected.picture) {
+            state.problems.append(name + QStringLiteral(": does not load as stored"));
+            continue;
+        }
+        ++state.posts;
+    }
+    return state;
+}
