@@ -1,1 +1,3 @@
 # Tests of the batch part.
+marivane_test(creation/tst_modBatch.cpp)
+marivane_test(manage/tst_modPostList.cpp)

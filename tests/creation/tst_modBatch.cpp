@@ -1,0 +1,213 @@
+#include "TestSupport.h"
+#include "components/ComponentError.h"
+#include "creation/CreatorFields.h"
+#include "creation/modBatch.h"
+#include "history/CHistory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <sys/stat.h>
+
+namespace {
+
+class FakeCreator final : public CreatorFields {
+public:
+    QString GetGroup() const override { return group; }
+    QString CaptionText() const override { return caption; }
+    QString TagsText() const override { return tags; }
+    CHistory& History() override { return captions; }
+    CHistory& TagsHistory() override { return tagLists; }
+
+    QString group = QStringLiteral("Travel | travel.example.com");
+    QString caption = QStringLiteral("Sea\r\nsecond line");
+    QString tags = QStringLiteral("sea sand");
+    CHistory captions;
+    CHistory tagLists;
+};
+
+} // namespace
+
+class tst_modBatch : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void pictureExtensions_data();
+    void pictureExtensions();
+    void listsFilesOnly();
+    void listingAMissingFolderRaises();
+    void splitsAtCRLFOnly_data();
+    void splitsAtCRLFOnly();
+    void packAnswers_data();
+    void packAnswers();
+    void urlRun();
+    void urlRunAbortAddsNothing();
+
+private:
+    QStringList Stored() const {
+        return QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
+    }
+    TestHome m_home;
+    QTemporaryDir m_folder;
+};
+
+void tst_modBatch::init() {
+    QDir(m_home.DataFolder()).removeRecursively();
+}
+
+void tst_modBatch::pictureExtensions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("picture");
+    for (const char* yes : {"PHOTO.JPG", "photo.Jpeg", "x.jpe", "x.JFIF", "x.gif", "x.png", "x.bmp",
+                            "x.dib", "x.rle", ".hidden.png", "two.dots.jpg"})
+        QTest::newRow(yes) << QString::fromLatin1(yes) << true;
+    for (const char* no :
+         {"x.jp", "x.e", "x.tiff", "noextension", "x.", "x.jpg.txt", "jpg", "x.pn", "x.|jpg"})
+        QTest::newRow(no) << QString::fromLatin1(no) << false;
+}
+
+void tst_modBatch::pictureExtensions() {
+    QFETCH(QString, name);
+    QFETCH(bool, picture);
+    QCOMPARE(IsPictureFile(name), picture);
+}
+
+void tst_modBatch::listsFilesOnly() {
+    const QString dir = m_folder.path();
+    WriteFile(dir + QStringLiteral("/a.jpg"), "a");
+    WriteFile(dir + QStringLiteral("/.hidden.PNG"), "h");
+    WriteFile(dir + QStringLiteral("/readonly.gif"), "r");
+    QFile::setPermissions(dir + QStringLiteral("/readonly.gif"), QFileDevice::ReadOwner);
+    WriteFile(dir + QStringLiteral("/notes.txt"), "n");
+    QDir(dir).mkdir(QStringLiteral("folder.jpg"));
+    QVERIFY(::mkfifo(QFile::encodeName(dir + QStringLiteral("/pipe.jpg")).constData(), 0600) == 0);
+    QFile::link(dir + QStringLiteral("/a.jpg"), dir + QStringLiteral("/link.jpg"));
+    QFile::link(dir + QStringLiteral("/gone.jpg"), dir + QStringLiteral("/dangling.jpg"));
+
+    QStringList names = ListPictureFiles(dir);
+    names.sort();
+    QCOMPARE(names, (QStringList{".hidden.PNG", "a.jpg", "link.jpg", "readonly.gif"}));
+}
+
+void tst_modBatch::listingAMissingFolderRaises() {
+    QVERIFY_THROWS_EXCEPTION(ComponentError,
+                             ListPictureFiles(m_folder.path() + QStringLiteral("/missing")));
+    const QString file = m_folder.path() + QStringLiteral("/plain.jpg");
+    WriteFile(file, "x");
+    QVERIFY_THROWS_EXCEPTION(ComponentError, ListPictureFiles(file));
+}
+
+void tst_modBatch::splitsAtCRLFOnly_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << QString() << QStringList{QString()};
+    QTest::newRow("crlf") << QStringLiteral("a\r\nb\r\n") << QStringList{"a", "b", ""};
+    QTest::newRow("lone lf stays") << QStringLiteral("a\nb\r\nc") << QStringList{"a\nb", "c"};
+    QTest::newRow("lone cr stays") << QStringLiteral("a\rb") << QStringList{"a\rb"};
+    QTest::newRow("cr cr lf") << QStringLiteral("a\r\r\nb") << QStringList{"a\r", "b"};
+}
+
+void tst_modBatch::splitsAtCRLFOnly() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QCOMPARE(SplitURLLines(text), lines);
+}
+
+void tst_modBatch::packAnswers_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("abort") << int(MsgResult::Abort) << int(PackOutcome::Aborted);
+    QTest::newRow("ignore") << int(MsgResult::Ignore) << int(PackOutcome::Ignored);
+    QTest::newRow("retry, then stored") << int(MsgResult::Retry) << int(PackOutcome::Stored);
+}
+
+void tst_modBatch::packAnswers() {
+    QFETCH(int, answer);
+    QFETCH(int, outcome);
+    FakeCreator creator;
+    const QString picture = m_folder.path() + QStringLiteral("/later.png");
+    QFile::remove(picture);
+    QStringList asked;
+    const Messages::Handler previous = Messages::SetHandler([&](const MessageRequest& request) {
+        asked << request.text;
+        if (request.buttons != MsgButtons::AbortRetryIgnore)
+            return MsgResult::Ok;
+        // The retry finds the file in place, and the caption as it now stands.
+        WriteFile(picture, "png bytes");
+        creator.caption = QStringLiteral("changed");
+        return MsgResult(answer);
+    });
+    const PackOutcome got = PackPost(creator, picture, QString());
+    Messages::SetHandler(previous);
+
+    QCOMPARE(int(got), outcome);
+    QCOMPARE(asked, QStringList{picture + QStringLiteral("\r\n\r\nCan't pack file.")});
+    const QStringList stored = Stored();
+    if (got != PackOutcome::Stored) {
+        QVERIFY(stored.isEmpty());
+        return;
+    }
+    QCOMPARE(stored.size(), 2);
+    QCOMPARE(ReadFile(m_home.DataFolder() + QLatin1Char('/') + stored.at(1)),
+             QByteArray("png bytes"));
+    QCOMPARE(ReadFile(m_home.DataFolder() + QLatin1Char('/') + stored.at(0)),
+             QByteArray("travel.example.com\r\nsea sand\r\nchanged"));
+}
+
+void tst_modBatch::urlRun() {
+    FakeCreator creator;
+    MessageRecorder messages;
+    const QString text = QStringLiteral(" http://a.example/1.jpg\t\r\n"
+                                        "https://b.example/2.png\r\n"
+                                        "   \r\n"
+                                        "word\r\n"
+                                        "FILE:///home/x.jpg\r\n"
+                                        "http://c.example/3.gif\r\n"
+                                        "http://d.example/4.jpg\nhttp://e.example/5.jpg");
+    const URLBatchResult result = PackURLs(text, creator);
+    QVERIFY(!result.aborted);
+    QCOMPARE(result.invalidLines,
+             QStringLiteral("word\r\nFILE:///home/x.jpg\r\nhttp://d.example/4.jpg\n"
+                            "http://e.example/5.jpg\r\n"));
+    QVERIFY(messages.Shown().isEmpty());
+    const QStringList stored = Stored();
+    QCOMPARE(stored.size(), 6);
+    QStringList urls;
+    for (const QString& name : stored) {
+        if (name.endsWith(QStringLiteral(".Picture")))
+            urls << QString::fromUtf8(ReadFile(m_home.DataFolder() + QLatin1Char('/') + name));
+    }
+    const QString marker = QStringLiteral("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\n");
+    QCOMPARE(urls, (QStringList{marker + QStringLiteral("http://a.example/1.jpg"),
+                                marker + QStringLiteral("https://b.example/2.png"),
+                                marker + QStringLiteral("http://c.example/3.gif")}));
+    QCOMPARE(creator.captions.Count(), 1);
+    QCOMPARE(creator.tagLists.Item(0), QStringLiteral("sea sand"));
+}
+
+void tst_modBatch::urlRunAbortAddsNothing() {
+    FakeCreator creator;
+    // A file where the data folder belongs makes every store fail.
+    QDir(m_home.Path()).mkpath(QStringLiteral("data/Velmora"));
+    WriteFile(m_home.DataFolder(), "in the way");
+    MessageRecorder messages;
+    messages.Answer(MsgResult::Ignore);
+    messages.Answer(MsgResult::Abort);
+    const URLBatchResult result =
+        PackURLs(QStringLiteral(
+                     "http://a.example/1.jpg\r\nhttp://b.example/2.jpg\r\nhttp://c.example/3.jpg"),
+                 creator);
+    QFile::remove(m_home.DataFolder());
+    QVERIFY(result.aborted);
+    QCOMPARE(
+        messages.Texts(),
+        (QStringList{QStringLiteral("http://a.example/1.jpg\r\n\r\nCan't pack URL to file."),
+                     QStringLiteral("http://b.example/2.jpg\r\n\r\nCan't pack URL to file.")}));
+    QCOMPARE(messages.Shown().at(0).buttons, MsgButtons::AbortRetryIgnore);
+    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
+    QCOMPARE(creator.captions.Count(), 0);
+    QCOMPARE(creator.tagLists.Count(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_modBatch)
+#include "tst_modBatch.moc"
