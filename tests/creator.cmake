@@ -1,1 +1,4 @@
 # Tests of the creator part.
+marivane_test(creation/tst_modTags.cpp)
+marivane_test(app/tst_modMain.cpp GUI)
+marivane_test(creation/tst_frmCreator.cpp GUI)

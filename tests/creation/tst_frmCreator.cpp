@@ -1,0 +1,354 @@
+#include "CreatorTestSupport.h"
+#include "components/FormFunctions.h"
+#include "components/WindowSupport.h"
+#include "creation/frmCreator.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QtTest>
+#include <memory>
+
+// Making posts in the creator window: keys, buttons, quick mode, tags, the indicator.
+class tst_frmCreator : public QObject {
+    Q_OBJECT
+public Q_SLOTS:
+    void OpenUrl(const QUrl& url) { m_opened.append(url); }
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void enterMakesPostAndWritesFiles();
+    void enterInCaption();
+    void failedPostTurnsIndicatorRed();
+    void autoTags_data();
+    void autoTags();
+    void noGroupsNoPost();
+    void quickModeBrowse_data();
+    void quickModeBrowse();
+    void shiftInsertTakesFilePath();
+    void shiftInsertPassesOrdinaryText();
+    void openPictureKeys_data();
+    void openPictureKeys();
+    void aboutAndEsc();
+    void ctrlASelectsCaption();
+    void indicatorClicks();
+    void historyDeduplicatesCaption();
+
+private:
+    std::unique_ptr<frmCreator> OpenCreator(const QStringList& groups = {"Blog | mine"});
+    QString Picture(const char* name = "pic.jpg");
+
+    TestHome m_home;
+    MessageRecorder m_messages;
+    QList<QUrl> m_opened;
+};
+
+void tst_frmCreator::init() {
+    ClearSettings();
+    RemoveStoredPosts(m_home);
+    m_messages.Clear();
+    m_opened.clear();
+    OpenFileDialog::SetHook({});
+}
+
+void tst_frmCreator::cleanup() {
+    OpenFileDialog::SetHook({});
+    FormFunctions::SetAboutHook({});
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+}
+
+std::unique_ptr<frmCreator> tst_frmCreator::OpenCreator(const QStringList& groups) {
+    auto creator = std::make_unique<frmCreator>();
+    creator->cboGroup->addItems(groups);
+    creator->cboGroup->setCurrentIndex(groups.isEmpty() ? -1 : 0);
+    creator->show();
+    if (!QTest::qWaitForWindowActive(creator.get()))
+        qWarning("creator window not active");
+    return creator;
+}
+
+QString tst_frmCreator::Picture(const char* name) {
+    const QString path = m_home.Path() + QLatin1Char('/') + QLatin1String(name);
+    WriteFile(path, QByteArray("\xff\xd8picture bytes", 15));
+    return path;
+}
+
+void tst_frmCreator::enterMakesPostAndWritesFiles() {
+    auto creator = OpenCreator({"Holiday | holiday-blog", "other"});
+    QCOMPARE(QApplication::focusWidget(), creator->txtCaption);
+    SetBoxText(creator->txtCaption, QStringLiteral("Line one\r\nLine two"));
+    QTest::keyClicks(creator->txtTags, QStringLiteral("sea, #sun"));
+    const QString picture = Picture();
+    creator->txtFileName->setText(picture);
+    QVERIFY(creator->cmdCreatePhoto->isEnabled());
+    creator->txtTags->setFocus();
+    QTest::keyClick(creator->txtTags, Qt::Key_Return);
+
+    const QStringList infos = StoredInfoFiles(m_home);
+    QCOMPARE(infos.size(), 1);
+    const QString base = m_home.DataFolder() + QLatin1Char('/') + infos.first().chopped(5);
+    QCOMPARE(ReadFile(base + QStringLiteral(".Info")),
+             QByteArray("holiday-blog\r\nsea, #sun\r\nLine one\r\nLine two"));
+    QCOMPARE(ReadFile(base + QStringLiteral(".Picture")), ReadFile(picture));
+    QCOMPARE(creator->lblResult->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QVERIFY(m_messages.Shown().isEmpty());
+    // Caption, tags and group stay; the file moves to the previous-file box.
+    QCOMPARE(creator->CaptionText(), QStringLiteral("Line one\r\nLine two"));
+    QCOMPARE(creator->TagsText(), QStringLiteral("sea, #sun"));
+    QCOMPARE(creator->GetGroup(), QStringLiteral("Holiday | holiday-blog"));
+    QCOMPARE(creator->txtFileName->text(), QString());
+    QCOMPARE(creator->txtOldFileName->text(), picture);
+    QCOMPARE(creator->txtOldFileName->cursorPosition(), picture.size());
+    QVERIFY(!creator->cmdCreatePhoto->isEnabled());
+    QCOMPARE(creator->History().Count(), 1);
+    QCOMPARE(creator->History().Item(0), QStringLiteral("Line one\r\nLine two"));
+    QCOMPARE(creator->TagsHistory().Item(0), QStringLiteral("sea, #sun"));
+}
+
+void tst_frmCreator::enterInCaption() {
+    auto creator = OpenCreator();
+    creator->txtCaption->setFocus();
+    // Without a picture "Create post" is disabled: Enter makes nothing and types nothing.
+    QTest::keyClick(creator->txtCaption, Qt::Key_Return);
+    QCOMPARE(creator->CaptionText(), QString());
+    QTest::keyClicks(creator->txtCaption, QStringLiteral("a"));
+    QTest::keyClick(creator->txtCaption, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(creator->txtCaption, QStringLiteral("b"));
+    QCOMPARE(creator->CaptionText(), QStringLiteral("a\r\nb"));
+    QVERIFY(StoredInfoFiles(m_home).isEmpty());
+
+    creator->txtFileName->setText(Picture());
+    QTest::keyClick(creator->txtCaption, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(StoredInfoFiles(m_home).size(), 1);
+    QCOMPARE(creator->CaptionText(), QStringLiteral("a\r\nb"));
+}
+
+void tst_frmCreator::failedPostTurnsIndicatorRed() {
+    auto creator = OpenCreator();
+    const QString missing = m_home.Path() + QStringLiteral("/gone.jpg");
+    creator->txtFileName->setText(missing);
+    QTest::keyClicks(creator->txtTags, QStringLiteral("kept"));
+    QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
+    QCOMPARE(creator->lblResult->palette().color(QPalette::Window), QColor(255, 0, 0));
+    QVERIFY(StoredInfoFiles(m_home).isEmpty());
+    QVERIFY(m_messages.Shown().isEmpty());
+    QCOMPARE(creator->txtOldFileName->text(), missing);
+    QCOMPARE(creator->txtFileName->text(), QString());
+    QCOMPARE(creator->TagsHistory().Count(), 1);
+}
+
+void tst_frmCreator::autoTags_data() {
+    QTest::addColumn<bool>("autoTags");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("quoted with commas") << true << "Sun, sea/sand #beach \"best\"\r\nmore"
+                                        << "\"Sun, sea-sand beach best\"";
+    QTest::newRow("no comma") << true << "a|b\\c"
+                              << "a-b-c";
+    QTest::newRow("empty caption empties tags") << true << ""
+                                                << "";
+    QTest::newRow("unchecked keeps typed tags") << false << "x, y"
+                                                << "typed #tag, z";
+}
+
+void tst_frmCreator::autoTags() {
+    QFETCH(bool, autoTags);
+    QFETCH(QString, caption);
+    QFETCH(QString, expected);
+    auto creator = OpenCreator({"g"});
+    creator->chkTagsFromCaption->setChecked(autoTags);
+    SetBoxText(creator->txtCaption, caption);
+    creator->txtTags->setText(QStringLiteral("typed #tag, z"));
+    creator->txtFileName->setText(Picture());
+    QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
+    QCOMPARE(creator->txtTags->text(), expected);
+    const QStringList infos = StoredInfoFiles(m_home);
+    QCOMPARE(infos.size(), 1);
+    const QByteArray info = ReadFile(m_home.DataFolder() + QLatin1Char('/') + infos.first());
+    QCOMPARE(info.split('\n').at(1), (expected + QStringLiteral("\r")).toUtf8());
+}
+
+void tst_frmCreator::noGroupsNoPost() {
+    auto creator = OpenCreator({});
+    creator->txtFileName->setText(Picture());
+    QVERIFY(!creator->cmdCreatePhoto->isEnabled());
+    QCOMPARE(creator->GetGroup(), QString());
+    creator->txtTags->setFocus();
+    QTest::keyClick(creator->txtTags, Qt::Key_Return);
+    QVERIFY(StoredInfoFiles(m_home).isEmpty());
+}
+
+void tst_frmCreator::quickModeBrowse_data() {
+    QTest::addColumn<QStringList>("groups");
+    QTest::addColumn<bool>("quick");
+    QTest::addColumn<int>("posts");
+    QTest::newRow("quick mode makes the post") << QStringList{"g"} << true << 1;
+    QTest::newRow("quick mode without groups") << QStringList{} << true << 0;
+    QTest::newRow("normal mode only fills the name") << QStringList{"g"} << false << 0;
+}
+
+void tst_frmCreator::quickModeBrowse() {
+    QFETCH(QStringList, groups);
+    QFETCH(bool, quick);
+    QFETCH(int, posts);
+    auto creator = OpenCreator(groups);
+    creator->chkQuickMode->setChecked(quick);
+    const QString picture = Picture();
+    QString filter;
+    OpenFileDialog::SetHook([&](const OpenFileDialog& dialog) {
+        filter = dialog.Filter;
+        return picture;
+    });
+    QTest::mouseClick(creator->cmdBrowsePictureFile, Qt::LeftButton);
+    QCOMPARE(filter, QString::fromLatin1(frmCreator::kPictureFilter));
+    QCOMPARE(StoredInfoFiles(m_home).size(), posts);
+    if (posts > 0) {
+        QCOMPARE(creator->txtFileName->text(), QString());
+        QCOMPARE(creator->txtOldFileName->text(), picture);
+        QCOMPARE(creator->lblResult->palette().color(QPalette::Window), QColor(0, 255, 0));
+    } else {
+        QCOMPARE(creator->txtFileName->text(), picture);
+        QCOMPARE(creator->cmdCreatePhoto->isEnabled(), !groups.isEmpty());
+    }
+}
+
+void tst_frmCreator::shiftInsertTakesFilePath() {
+    auto creator = OpenCreator();
+    creator->chkQuickMode->setChecked(true);
+    const QString picture = Picture();
+    QApplication::clipboard()->setText(QStringLiteral("  ") + picture + QStringLiteral("\r\n"));
+    SetBoxText(creator->txtCaption, QStringLiteral("cap"));
+    creator->txtCaption->setFocus();
+    QTest::keyClick(creator->txtCaption, Qt::Key_Insert, Qt::ShiftModifier);
+    // Quick mode made the post at once; the caption received nothing.
+    QCOMPARE(StoredInfoFiles(m_home).size(), 1);
+    QCOMPARE(creator->txtOldFileName->text(), picture);
+    QCOMPARE(creator->CaptionText(), QStringLiteral("cap"));
+
+    creator->chkQuickMode->setChecked(false);
+    QTest::keyClick(creator->txtCaption, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(creator->txtFileName->text(), picture);
+    QCOMPARE(creator->txtFileName->cursorPosition(), picture.size());
+    QCOMPARE(StoredInfoFiles(m_home).size(), 1);
+}
+
+void tst_frmCreator::shiftInsertPassesOrdinaryText() {
+    auto creator = OpenCreator();
+    creator->txtFileName->setText(QStringLiteral("/kept.jpg"));
+    for (const QString& text :
+         QStringList{QStringLiteral("hello"), m_home.Path() + QStringLiteral("/missing.jpg")}) {
+        QApplication::clipboard()->setText(text);
+        creator->txtTags->clear();
+        creator->txtTags->setFocus();
+        QTest::keyClick(creator->txtTags, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(creator->txtTags->text(), text);
+        QCOMPARE(creator->txtFileName->text(), QStringLiteral("/kept.jpg"));
+    }
+}
+
+void tst_frmCreator::openPictureKeys_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("F5") << int(Qt::Key_F5) << int(Qt::NoModifier) << true;
+    QTest::newRow("Alt+Enter") << int(Qt::Key_Return) << int(Qt::AltModifier) << true;
+    QTest::newRow("Shift+F5 does nothing") << int(Qt::Key_F5) << int(Qt::ShiftModifier) << false;
+    QTest::newRow("Ctrl+Alt+Enter does nothing")
+        << int(Qt::Key_Return) << int(Qt::AltModifier | Qt::ControlModifier) << false;
+}
+
+void tst_frmCreator::openPictureKeys() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, opens);
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OpenUrl");
+    auto creator = OpenCreator({});
+    const QString picture = Picture();
+    creator->txtFileName->setText(picture);
+    creator->txtTags->setFocus();
+    QTest::keyClick(creator->txtTags, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (opens) {
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(m_opened.first(), QUrl::fromLocalFile(picture));
+    } else {
+        QVERIFY(m_opened.isEmpty());
+    }
+    QCOMPARE(creator->txtFileName->text(), picture);
+    QVERIFY(StoredInfoFiles(m_home).isEmpty());
+    QVERIFY(creator->isVisible());
+
+    // With no picture the window stays as it is.
+    creator->txtFileName->clear();
+    QTest::keyClick(creator->txtTags, Qt::Key_F5);
+    QCOMPARE(creator->txtFileName->text(), QString());
+    QCOMPARE(creator->txtTags->text(), QString());
+}
+
+void tst_frmCreator::aboutAndEsc() {
+    QWidget* aboutFor = nullptr;
+    QString credit;
+    FormFunctions::SetAboutHook([&](QWidget* window, const QString& text) {
+        aboutFor = window;
+        credit = text;
+    });
+    auto creator = OpenCreator();
+    creator->txtCaption->setFocus();
+    QTest::keyClick(creator->txtCaption, Qt::Key_F1, Qt::ShiftModifier);
+    QCOMPARE(aboutFor, creator.get());
+    QVERIFY(!credit.isEmpty());
+    QCOMPARE(creator->CaptionText(), QString());
+    QTest::keyClick(creator->txtCaption, Qt::Key_Escape, Qt::ShiftModifier);
+    QVERIFY(creator->isVisible());
+    QTest::keyClick(creator->txtCaption, Qt::Key_Escape);
+    QVERIFY(!creator->isVisible());
+    QVERIFY(creator->Unloaded());
+}
+
+void tst_frmCreator::ctrlASelectsCaption() {
+    auto creator = OpenCreator();
+    SetBoxText(creator->txtCaption, QStringLiteral("one\r\ntwo"));
+    creator->txtCaption->setFocus();
+    QTest::keyClick(creator->txtCaption, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(creator->txtCaption->textCursor().selectedText().size(), 7);
+    QCOMPARE(creator->CaptionText(), QStringLiteral("one\r\ntwo"));
+    // The next key types normally (and replaces the selection).
+    QTest::keyClicks(creator->txtCaption, QStringLiteral("x"));
+    QCOMPARE(creator->CaptionText(), QStringLiteral("x"));
+    // Ctrl+Shift+A and Ctrl+Alt+A select nothing.
+    QTest::keyClick(creator->txtCaption, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(creator->txtCaption, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    QVERIFY(!creator->txtCaption->textCursor().hasSelection());
+}
+
+void tst_frmCreator::indicatorClicks() {
+    auto creator = OpenCreator();
+    const QString usual = QStringLiteral(
+        "Don't click here! It's just indicate if any errors occured while saving posts.");
+    const QString third = QStringLiteral(
+        "Ok. There is a secret in this prog. Open about box and drag icon to program title.");
+    for (int i = 0; i < 4; ++i)
+        QTest::mouseClick(creator->lblResult, Qt::LeftButton);
+    QCOMPARE(m_messages.Texts(), (QStringList{usual, usual, third, usual}));
+    QCOMPARE(m_messages.Shown().at(2).icon, MsgIcon::Information);
+    // Another window does not start the count again.
+    auto again = OpenCreator();
+    m_messages.Clear();
+    QTest::mouseClick(again->lblResult, Qt::LeftButton);
+    QCOMPARE(m_messages.Texts(), QStringList{usual});
+}
+
+void tst_frmCreator::historyDeduplicatesCaption() {
+    auto creator = OpenCreator();
+    for (const char* caption : {"Beach day", "BEACH DAY"}) {
+        SetBoxText(creator->txtCaption, QString::fromLatin1(caption));
+        creator->txtFileName->setText(Picture());
+        QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
+    }
+    QCOMPARE(StoredInfoFiles(m_home).size(), 2);
+    QCOMPARE(creator->History().Count(), 1);
+    QCOMPARE(creator->History().Item(0), QStringLiteral("Beach day"));
+}
+
+QTEST_MAIN(tst_frmCreator)
+#include "tst_frmCreator.moc"
