@@ -1,1 +1,8 @@
-# Tests of the service part.
+# Tests of the service part. They talk to fake_service.py on 127.0.0.1 only.
+add_library(marivane_fakeservice STATIC service/FakeService.cpp)
+target_link_libraries(marivane_fakeservice PUBLIC marivane_testsupport Qt6::Network)
+target_compile_definitions(marivane_fakeservice PUBLIC
+    MARIVANE_PYTHON="${Python3_EXECUTABLE}"
+    MARIVANE_FAKE_SERVICE="${CMAKE_CURRENT_SOURCE_DIR}/service/fake_service.py")
+
+marivane_test(service/tst_modUpload.cpp LIBS marivane_fakeservice)

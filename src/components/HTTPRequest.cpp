@@ -117,7 +117,7 @@ bool HTTPRequest::SendRequest(const QString& host, quint16 port, const QString& 
         loop.exec();
     heartbeat.stop();
 
-    if (!cancelled)
+    if (!cancelled && reply->isOpen())
         m_response += reply->readAll();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() > 0) {

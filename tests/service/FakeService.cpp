@@ -1,0 +1,95 @@
+#include "FakeService.h"
+
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QTcpServer>
+
+FakeService::FakeService(bool sink) {
+    QStringList arguments{QStringLiteral(MARIVANE_FAKE_SERVICE)};
+    if (sink)
+        arguments.append(QStringLiteral("--sink"));
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral(MARIVANE_PYTHON), arguments);
+    if (!m_process.waitForStarted(10000))
+        return;
+    while (m_process.waitForReadyRead(10000) || m_process.canReadLine()) {
+        if (!m_process.canReadLine())
+            continue;
+        const QByteArray line = m_process.readLine().trimmed();
+        if (line.startsWith("PORT ")) {
+            m_port = static_cast<quint16>(line.mid(5).toUInt());
+            break;
+        }
+    }
+}
+
+FakeService::~FakeService() {
+    m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
+QByteArray FakeService::Endpoint() const {
+    return "127.0.0.1:" + QByteArray::number(m_port);
+}
+
+void FakeService::UseAsApi() const {
+    qputenv("MARIVANE_API_ENDPOINT", Endpoint());
+}
+
+QJsonObject FakeService::Answer(int status, const QString& body) {
+    return QJsonObject{{QStringLiteral("status"), status}, {QStringLiteral("body"), body}};
+}
+
+void FakeService::Script(const QJsonArray& queue, const QJsonObject& fallback) {
+    const QJsonObject script{{QStringLiteral("queue"), queue},
+                             {QStringLiteral("default"), fallback}};
+    Call("POST", QStringLiteral("/_control/script"), QJsonDocument(script).toJson());
+}
+
+QJsonArray FakeService::Requests() const {
+    return QJsonDocument::fromJson(Call("GET", QStringLiteral("/_control/requests"), {})).array();
+}
+
+QList<FakeService::Field> FakeService::Fields(const QJsonObject& request) {
+    QList<Field> fields;
+    for (const QJsonValue& value : request.value(QStringLiteral("fields")).toArray()) {
+        const QJsonObject field = value.toObject();
+        fields.append(
+            {field.value(QStringLiteral("name")).toString(),
+             QByteArray::fromBase64(field.value(QStringLiteral("value")).toString().toLatin1()),
+             field.value(QStringLiteral("filename")).toString()});
+    }
+    return fields;
+}
+
+QStringList FakeService::FieldNames(const QJsonObject& request) {
+    QStringList names;
+    for (const Field& field : Fields(request))
+        names.append(field.Name);
+    return names;
+}
+
+QByteArray FakeService::Call(const QByteArray& verb, const QString& path,
+                             const QByteArray& body) const {
+    QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path)));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
+    QNetworkReply* reply = manager.sendCustomRequest(request, verb, body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+        loop.exec();
+    const QByteArray answer = reply->readAll();
+    delete reply;
+    return answer;
+}
+
+quint16 ClosedPort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort(); // free again once the server is gone
+}

@@ -1,0 +1,133 @@
+#!/usr/bin/env python3
+"""A stand-in for the service's HTTP API, for tests and benchmarks.
+
+It records every request (its multipart fields parsed by the standard library's
+email package) and answers as the test script says. Control requests go to /_control/.
+Prints "PORT <n>" once it listens on 127.0.0.1.
+"""
+import base64
+import email.parser
+import email.policy
+import json
+import os
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+SINK = "--sink" in sys.argv
+LOCK = threading.Lock()
+STATE = {"queue": [], "default": {"status": 201, "body": "1"}, "records": []}
+
+
+def parse_fields(content_type, body):
+    message = email.parser.BytesParser(policy=email.policy.compat32).parsebytes(
+        b"Content-Type: " + content_type.encode("latin-1") + b"\r\n\r\n" + body)
+    if not message.is_multipart():
+        return []
+    fields = []
+    for part in message.get_payload():
+        fields.append({
+            "name": part.get_param("name", header="content-disposition"),
+            "filename": part.get_param("filename", header="content-disposition"),
+            "value": base64.b64encode(part.get_payload(decode=True) or b"").decode("ascii"),
+        })
+    return fields
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def reply(self, status, body=b"", headers=None):
+        self.send_response(status)
+        for name, value in (headers or {}).items():
+            self.send_header(name, value)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+        self.wfile.flush()
+
+    def do_GET(self):
+        if self.path == "/_control/requests":
+            with LOCK:
+                data = json.dumps(STATE["records"]).encode()
+            self.reply(200, data, {"Content-Type": "application/json"})
+        else:
+            self.serve()
+
+    def do_POST(self):
+        if self.path == "/_control/script":
+            script = json.loads(self.rfile.read(int(self.headers["Content-Length"])))
+            with LOCK:
+                STATE["queue"] = list(script.get("queue", []))
+                STATE["default"] = script.get("default", {"status": 201, "body": "1"})
+                STATE["records"] = []
+            self.reply(200, b"ok")
+        else:
+            self.serve()
+
+    def read_body(self, action):
+        length = int(self.headers.get("Content-Length", "0"))
+        mode = action.get("mode", "answer")
+        if mode == "drop":
+            self.rfile.read(min(length, action.get("after", 1000)))
+            return None
+        if mode == "slowread":
+            chunks, left = [], length
+            while left > 0:
+                chunk = self.rfile.read(min(left, action.get("chunk", 65536)))
+                if not chunk:
+                    return None
+                chunks.append(chunk)
+                left -= len(chunk)
+                time.sleep(action.get("delay", 0.05))
+            return b"".join(chunks)
+        if SINK:
+            left = length
+            while left > 0:
+                chunk = self.rfile.read(min(left, 1 << 20))
+                if not chunk:
+                    return None
+                left -= len(chunk)
+            return b""
+        return self.rfile.read(length)
+
+    def serve(self):
+        with LOCK:
+            action = STATE["queue"].pop(0) if STATE["queue"] else STATE["default"]
+        body = self.read_body(action)
+        record = {"method": self.command, "path": self.path,
+                  "headers": {k.lower(): v for k, v in self.headers.items()},
+                  "complete": body is not None}
+        if body is not None and not SINK:
+            record["fields"] = parse_fields(self.headers.get("Content-Type", ""), body)
+        with LOCK:
+            STATE["records"].append(record)
+        if body is None:
+            # Gone mid-upload: no answer at all.
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+            return
+        if "plant_dir" in action:
+            # Makes the post's file undeletable behind the client's back.
+            os.remove(action["plant_dir"])
+            os.makedirs(os.path.join(action["plant_dir"], "keep"))
+        if action.get("mode") == "stall":
+            time.sleep(action.get("seconds", 5))
+        answer = action.get("body", "").encode("utf-8")
+        self.reply(action.get("status", 201), answer, action.get("headers"))
+
+
+def main():
+    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    print("PORT", server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
