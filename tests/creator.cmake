@@ -2,3 +2,4 @@
 marivane_test(creation/tst_modTags.cpp)
 marivane_test(app/tst_modMain.cpp GUI)
 marivane_test(creation/tst_frmCreator.cpp GUI)
+marivane_test(creation/tst_frmCreatorSettings.cpp GUI)
