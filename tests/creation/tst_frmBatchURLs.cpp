@@ -1,0 +1,167 @@
+#include "TestSupport.h"
+#include "components/SettingsStore.h"
+#include "components/WindowSupport.h"
+#include "creation/CreatorFields.h"
+#include "creation/frmBatchURLs.h"
+#include "history/CHistory.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QtTest>
+
+namespace {
+
+class FakeCreator final : public CreatorFields {
+public:
+    QString GetGroup() const override { return QStringLiteral("blog.example"); }
+    QString CaptionText() const override { return QStringLiteral("Caption"); }
+    QString TagsText() const override { return QStringLiteral("tags"); }
+    CHistory& History() override { return captions; }
+    CHistory& TagsHistory() override { return tagLists; }
+
+    CHistory captions;
+    CHistory tagLists;
+};
+
+const QString kMarker = QStringLiteral("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\n");
+const QString kTextKey = QStringLiteral("Last batch URLs text");
+
+} // namespace
+
+class tst_frmBatchURLs : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void validLinesBecomePosts();
+    void emptyTextStillRuns();
+    void abortKeepsTheText();
+    void textKeptExactly();
+    void buttonFollowsText();
+    void keys();
+
+private:
+    QStringList StoredURLs() const {
+        QStringList urls;
+        const QDir data(m_home.DataFolder());
+        for (const QString& name :
+             data.entryList({QStringLiteral("*.Picture")}, QDir::Files, QDir::Name))
+            urls << QString::fromUtf8(ReadFile(data.filePath(name))).remove(kMarker);
+        return urls;
+    }
+
+    TestHome m_home;
+};
+
+void tst_frmBatchURLs::init() {
+    QDir(m_home.DataFolder()).removeRecursively();
+    SettingsStore().SaveText(kTextKey, QString());
+}
+
+void tst_frmBatchURLs::cleanup() {
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void tst_frmBatchURLs::validLinesBecomePosts() {
+    FakeCreator creator;
+    MessageRecorder messages;
+    frmBatchURLs w(creator);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: URLs mode"));
+    SetBoxText(w.txtURLs, QStringLiteral("http://a.example/1.jpg\r\n"
+                                         "  https://b.example/2.png \t\r\n"
+                                         "\r\n"
+                                         "  word  \r\n"
+                                         "http://c.example/3.gif\r\n"
+                                         "file://C:/x.jpg"));
+    w.cmdCreatePhoto->click();
+    QCOMPARE(StoredURLs(), (QStringList{"http://a.example/1.jpg", "https://b.example/2.png",
+                                        "http://c.example/3.gif"}));
+    QCOMPARE(GetBoxText(w.txtURLs), QStringLiteral("word\r\nfile://C:/x.jpg"));
+    QCOMPARE(
+        messages.Texts(),
+        QStringList{"All done ^_^v\r\n\r\nSome lines contains invalid URLs. Please fix them."});
+    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Information);
+    QCOMPARE(creator.captions.Item(0), QStringLiteral("Caption"));
+    QCOMPARE(creator.tagLists.Item(0), QStringLiteral("tags"));
+}
+
+void tst_frmBatchURLs::emptyTextStillRuns() {
+    FakeCreator creator;
+    MessageRecorder messages;
+    frmBatchURLs w(creator);
+    QVERIFY(w.cmdCreatePhoto->isEnabled());
+    w.cmdCreatePhoto->click();
+    QVERIFY(StoredURLs().isEmpty());
+    QCOMPARE(GetBoxText(w.txtURLs), QString());
+    QCOMPARE(messages.Texts(), QStringList{"All done ^_^v"});
+    QCOMPARE(creator.captions.Count(), 1);
+}
+
+void tst_frmBatchURLs::abortKeepsTheText() {
+    FakeCreator creator;
+    frmBatchURLs w(creator);
+    const QString text = QStringLiteral("http://a.example/1.jpg\r\nhttp://b.example/2.jpg\r\nbad");
+    SetBoxText(w.txtURLs, text);
+    // A file where the data folder belongs makes the first store fail.
+    QStringList asked;
+    const Messages::Handler previous = Messages::SetHandler([&](const MessageRequest& request) {
+        asked << request.text;
+        return MsgResult::Abort;
+    });
+    QDir(m_home.Path()).mkpath(QStringLiteral("data/Velmora"));
+    WriteFile(m_home.DataFolder(), "in the way");
+    w.cmdCreatePhoto->click();
+    Messages::SetHandler(previous);
+    QFile::remove(m_home.DataFolder());
+    QCOMPARE(asked, QStringList{"http://a.example/1.jpg\r\n\r\nCan't pack URL to file."});
+    QCOMPARE(GetBoxText(w.txtURLs), text);
+    QCOMPARE(creator.captions.Count(), 0);
+    QCOMPARE(creator.tagLists.Count(), 0);
+}
+
+void tst_frmBatchURLs::textKeptExactly() {
+    const QString text = QStringLiteral("  http://a.example/1.jpg  \r\n\r\n\tbad line\r\n\r\n");
+    {
+        FakeCreator creator;
+        frmBatchURLs w(creator);
+        SetBoxText(w.txtURLs, text);
+        w.close();
+    }
+    QCOMPARE(SettingsStore().GetText(kTextKey), text);
+    FakeCreator creator;
+    frmBatchURLs w(creator);
+    QCOMPARE(GetBoxText(w.txtURLs), text);
+    QCOMPARE(w.txtURLs->textCursor().position(), 0);
+}
+
+void tst_frmBatchURLs::buttonFollowsText() {
+    FakeCreator creator;
+    frmBatchURLs w(creator);
+    SetBoxText(w.txtURLs, QStringLiteral(" \r\n\t "));
+    QVERIFY(!w.cmdCreatePhoto->isEnabled());
+    SetBoxText(w.txtURLs, QStringLiteral(" x "));
+    QVERIFY(w.cmdCreatePhoto->isEnabled());
+}
+
+void tst_frmBatchURLs::keys() {
+    FakeCreator creator;
+    MessageRecorder messages;
+    frmBatchURLs w(creator);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.txtURLs->setFocus();
+    QTest::keyClicks(w.txtURLs, QStringLiteral("http://a.example/1.jpg"));
+    QTest::keyClick(w.txtURLs, Qt::Key_Return);
+    QTest::keyClicks(w.txtURLs, QStringLiteral("x"));
+    QCOMPARE(GetBoxText(w.txtURLs), QStringLiteral("http://a.example/1.jpg\r\nx"));
+    QVERIFY(messages.Shown().isEmpty());
+    QVERIFY(StoredURLs().isEmpty());
+    QTest::keyClick(w.txtURLs, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(w.txtURLs->textCursor().selectedText().size(), 24);
+    QTest::keyClick(w.txtURLs, Qt::Key_Escape);
+    QVERIFY(w.Unloaded());
+    QCOMPARE(SettingsStore().GetText(kTextKey), QStringLiteral("http://a.example/1.jpg\r\nx"));
+}
+
+QTEST_MAIN(tst_frmBatchURLs)
+#include "tst_frmBatchURLs.moc"
