@@ -1,0 +1,372 @@
+#include "TestSupport.h"
+#include "components/SupportLibrary.h"
+#include "manage/frmPostManager.h"
+#include "store/modStorage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QTimer>
+#include <QtTest>
+
+class tst_frmPostManager : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void listsPostsInNameOrder();
+    void emptyFolderIgnoresKeys();
+    void previewStretchesPicture();
+    void previewOfUrlAndBrokenPosts();
+    void holdToHideInfo();
+    void deleteSelected();
+    void deleteKeepsSelectionPlace_data();
+    void deleteKeepsSelectionPlace();
+    void rightButtonMenu();
+    void dataFolderMissing();
+
+private:
+    QString Data(const QString& name) const { return m_home.DataFolder() + '/' + name; }
+    QStringList Stored() const {
+        return QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
+    }
+    QString SavePicture(const QImage& image, const QString& caption);
+    static QStringList Selected(const QListWidget* list);
+    static void Open(frmPostManager& w) {
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.filFiles->setFocus();
+    }
+
+    TestHome m_home;
+    QTemporaryDir m_sources;
+};
+
+QString tst_frmPostManager::SavePicture(const QImage& image, const QString& caption) {
+    const QString source = m_sources.path() + QStringLiteral("/source.png");
+    image.save(source, "PNG");
+    const QStringList before = Stored();
+    if (!SavePost(QStringLiteral("blog.example"), caption, QStringLiteral("t1 t2"), source, {}))
+        qFatal("cannot store test post");
+    for (const QString& name : Stored()) {
+        if (!before.contains(name) && name.endsWith(QStringLiteral(".Picture")))
+            return name;
+    }
+    return {};
+}
+
+QStringList tst_frmPostManager::Selected(const QListWidget* list) {
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->isSelected())
+            names << list->item(i)->text();
+    }
+    return names;
+}
+
+void tst_frmPostManager::init() {
+    QDir(m_home.Path() + QStringLiteral("/data")).removeRecursively();
+    QDir().mkpath(m_home.DataFolder());
+}
+
+void tst_frmPostManager::listsPostsInNameOrder() {
+    for (const char* name :
+         {"b 0002.Picture", "a 0001.Picture", "C.PICTURE", "a 0001.Info", "notes.txt"})
+        WriteFile(Data(QString::fromLatin1(name)), QByteArray(512, 'x'));
+    MessageRecorder messages;
+    frmPostManager w;
+    QVERIFY(w.Loaded());
+    QCOMPARE(w.filFiles->count(), 3);
+    QCOMPARE(w.filFiles->item(0)->text(), QStringLiteral("a 0001.Picture"));
+    QCOMPARE(w.filFiles->item(1)->text(), QStringLiteral("b 0002.Picture"));
+    QCOMPARE(w.filFiles->item(2)->text(), QStringLiteral("C.PICTURE"));
+    QCOMPARE(Selected(w.filFiles), QStringList{"a 0001.Picture"});
+    QCOMPARE(w.filFiles->currentRow(), 0);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 3"));
+    QCOMPARE(w.lblSize->text(), QStringLiteral("Total size: ") + zsFormatByteSizeEx(1536));
+    QCOMPARE(w.picPreview->geometry(), w.filFiles->geometry());
+    QVERIFY(!w.picPreview->isVisible());
+    QCOMPARE(w.mnuContextList->actions().size(), 3);
+    QVERIFY(w.mnuContextList->actions().at(1)->isSeparator());
+    QCOMPARE(w.mnuPreview->text(), QStringLiteral("Preview\tEnter"));
+    QCOMPARE(w.mnuDelete->text(), QStringLiteral("Delete\tDel"));
+    QCOMPARE(w.mnuBackToList->text(), QStringLiteral("Back to list\tEnter"));
+    QCOMPARE(w.mnuContextList->defaultAction(), w.mnuPreview);
+    QCOMPARE(w.mnuContextPicture->defaultAction(), w.mnuBackToList);
+    QVERIFY(messages.Shown().isEmpty());
+}
+
+void tst_frmPostManager::emptyFolderIgnoresKeys() {
+    MessageRecorder messages;
+    frmPostManager w;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 0"));
+    QCOMPARE(w.lblSize->text(), QStringLiteral("Total size: 0 bytes"));
+    Open(w);
+    QTest::keyClick(w.filFiles, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QTest::mouseDClick(w.filFiles->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(w.filFiles->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    QVERIFY(!w.picPreview->isVisible());
+    QVERIFY(messages.Shown().isEmpty());
+    QTest::keyClick(w.filFiles, Qt::Key_Escape);
+    QVERIFY(w.Unloaded());
+}
+
+void tst_frmPostManager::previewStretchesPicture() {
+    // Much wider than high: left half red, right half blue.
+    QImage wide(800, 40, QImage::Format_RGB32);
+    wide.fill(Qt::red);
+    for (int y = 0; y < wide.height(); ++y)
+        for (int x = 400; x < 800; ++x)
+            wide.setPixel(x, y, qRgb(0, 0, 255));
+    SavePicture(wide, QStringLiteral("First line\r\nsecond line"));
+    MessageRecorder messages;
+    frmPostManager w;
+    Open(w);
+    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QVERIFY(w.picPreview->isVisible());
+    QVERIFY(!w.filFiles->isVisible());
+    QVERIFY(messages.Shown().isEmpty());
+    // Decoded at the size shown, not at full size.
+    QVERIFY(w.PreviewPicture().width() <= w.picPreview->width() * w.devicePixelRatio());
+
+    const QImage shown = w.picPreview->grab().toImage();
+    const int right = shown.width() - 2;
+    const int bottom = shown.height() - 2;
+    QCOMPARE(QColor(shown.pixel(right / 4, bottom)), QColor(Qt::red));
+    QCOMPARE(QColor(shown.pixel(right - 2, bottom)), QColor(Qt::blue));
+    QCOMPARE(QColor(shown.pixel(right - 2, 1)), QColor(Qt::blue));
+
+    QCOMPARE(w.lblInfo->text(),
+             QStringLiteral("Group: blog.example\nCaption: First line\nTags: t1 t2"));
+    QVERIFY(w.lblInfo->isVisible());
+    QVERIFY(w.shpInfoBack->isVisible());
+    QCOMPARE(w.shpInfoBack->pos(), QPoint(12, 12));
+    QCOMPARE(w.shpInfoBack->size(), w.lblInfo->size() + QSize(16, 8));
+    QVERIFY(!w.lblInfoURL->isVisible());
+
+    QTest::keyClick(w.picPreview, Qt::Key_Return);
+    QVERIFY(w.filFiles->isVisible());
+    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QTest::keyClick(w.picPreview, Qt::Key_Escape);
+    QVERIFY(w.filFiles->isVisible());
+    QVERIFY(!w.Unloaded());
+    QTest::mouseDClick(w.filFiles->viewport(), Qt::LeftButton, {},
+                       w.filFiles->visualItemRect(w.filFiles->item(0)).center());
+    QVERIFY(w.picPreview->isVisible());
+    QTest::mouseDClick(w.picPreview, Qt::LeftButton, {}, QPoint(300, 150));
+    QVERIFY(w.filFiles->isVisible());
+}
+
+void tst_frmPostManager::previewOfUrlAndBrokenPosts() {
+    QVERIFY(SavePost(QStringLiteral("blog.example"), QStringLiteral("url post"), QString(), {},
+                     QStringLiteral("http://pics.example/a.jpg")));
+    WriteFile(Data(QStringLiteral("b.Picture")), "neither a picture nor a URL");
+    WriteFile(Data(QStringLiteral("b.Info")), "g\r\nt\r\nbroken");
+    const QByteArray png = [] {
+        QImage image(10, 10, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }();
+    WriteFile(Data(QStringLiteral("c.Picture")), png);
+    QDir(m_home.DataFolder()).mkpath(QStringLiteral("c.Info/blocked"));
+    const QStringList before = Stored();
+
+    MessageRecorder messages;
+    frmPostManager w;
+    Open(w);
+    QCOMPARE(w.filFiles->count(), 3);
+    // The URL post: no message, the URL box instead of a picture.
+    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QVERIFY(messages.Shown().isEmpty());
+    QVERIFY(w.PreviewPicture().isNull());
+    QVERIFY(w.lblInfoURL->isVisible());
+    QCOMPARE(w.lblInfoURL->text(), QStringLiteral("Picture URL:\nhttp://pics.example/a.jpg"));
+    QCOMPARE(w.shpInfoBackURL->size(), w.lblInfoURL->size() + QSize(16, 8));
+    QVERIFY(w.lblInfo->isVisible());
+
+    // Neither picture nor URL: the message, then the info without picture or URL box.
+    QTest::keyClick(w.picPreview, Qt::Key_Escape);
+    w.filFiles->setCurrentRow(1);
+    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QCOMPARE(messages.Texts(), QStringList{Data(QStringLiteral("b.Picture")) +
+                                           QStringLiteral("\r\n\r\nCan't load picture file.")});
+    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
+    QVERIFY(w.picPreview->isVisible());
+    QVERIFY(w.PreviewPicture().isNull());
+    QVERIFY(w.lblInfo->isVisible());
+    QVERIFY(!w.lblInfoURL->isVisible());
+
+    // An unreadable ".Info": the store's message, the picture without the info box.
+    messages.Clear();
+    QTest::keyClick(w.picPreview, Qt::Key_Escape);
+    w.filFiles->setCurrentRow(2);
+    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QCOMPARE(messages.Texts(), QStringList{"Can't load post files."});
+    QVERIFY(w.picPreview->isVisible());
+    QVERIFY(!w.PreviewPicture().isNull());
+    QVERIFY(!w.lblInfo->isVisible());
+    QVERIFY(!w.shpInfoBack->isVisible());
+    QCOMPARE(Stored(), before);
+}
+
+void tst_frmPostManager::holdToHideInfo() {
+    QImage image(50, 50, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    SavePicture(image, QStringLiteral("c"));
+    frmPostManager w;
+    Open(w);
+    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        QTest::mousePress(w.lblInfo, button, {}, QPoint(3, 3));
+        QVERIFY(!w.lblInfo->isVisible());
+        QVERIFY(!w.shpInfoBack->isVisible());
+        QVERIFY(!w.mnuContextPicture->isVisible());
+        QTest::mouseRelease(w.lblInfo, button, {}, QPoint(3, 3));
+        QVERIFY(w.lblInfo->isVisible());
+        QVERIFY(w.shpInfoBack->isVisible());
+    }
+    QVERIFY(w.picPreview->isVisible());
+}
+
+void tst_frmPostManager::deleteSelected() {
+    for (const char* name : {"a.Picture", "a.Info", "B.PICTURE", "B.Info", "c.Picture", "c.Info"})
+        WriteFile(Data(QString::fromLatin1(name)), name);
+    MessageRecorder messages;
+    frmPostManager w;
+    Open(w);
+    w.filFiles->item(1)->setSelected(true); // a and B selected
+    messages.Answer(MsgResult::Cancel);
+    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QCOMPARE(messages.Texts(), QStringList{"Delete selected files?"});
+    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Question);
+    QCOMPARE(messages.Shown().at(0).buttons, MsgButtons::OkCancel);
+    QCOMPARE(Stored().size(), 6);
+
+    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QCOMPARE(Stored(), (QStringList{"c.Info", "c.Picture"}));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 1"));
+    QCOMPARE(w.lblSize->text(), QStringLiteral("Total size: 9 bytes"));
+    QCOMPARE(Selected(w.filFiles), QStringList{"c.Picture"});
+
+    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QVERIFY(Stored().isEmpty());
+    QCOMPARE(w.filFiles->count(), 0);
+    QVERIFY(Selected(w.filFiles).isEmpty());
+    QCOMPARE(messages.Shown().size(), 3);
+}
+
+void tst_frmPostManager::deleteKeepsSelectionPlace_data() {
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("range in the middle") << 1 << 2 << "d.Picture";
+    QTest::newRow("range at the end") << 3 << 4 << "c.Picture";
+    QTest::newRow("whole list but one") << 0 << 3 << "e.Picture";
+}
+
+void tst_frmPostManager::deleteKeepsSelectionPlace() {
+    QFETCH(int, anchor);
+    QFETCH(int, last);
+    QFETCH(QString, after);
+    for (const char* name : {"a", "b", "c", "d", "e"})
+        WriteFile(Data(QString::fromLatin1(name) + QStringLiteral(".Picture")), name);
+    MessageRecorder messages;
+    frmPostManager w;
+    Open(w);
+    auto* view = w.filFiles->viewport();
+    QTest::mouseClick(view, Qt::LeftButton, {},
+                      w.filFiles->visualItemRect(w.filFiles->item(anchor)).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier,
+                      w.filFiles->visualItemRect(w.filFiles->item(last)).center());
+    QCOMPARE(Selected(w.filFiles).size(), last - anchor + 1);
+    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QCOMPARE(Selected(w.filFiles), QStringList{after});
+    QCOMPARE(w.filFiles->currentItem()->text(), after);
+}
+
+void tst_frmPostManager::rightButtonMenu() {
+    QImage image(30, 30, QImage::Format_RGB32);
+    image.fill(Qt::cyan);
+    SavePicture(image, QStringLiteral("one"));
+    SavePicture(image, QStringLiteral("two"));
+    SavePicture(image, QStringLiteral("three"));
+    MessageRecorder messages;
+    frmPostManager w;
+    Open(w);
+    auto* view = w.filFiles->viewport();
+    const QPoint belowItems(30, w.filFiles->visualItemRect(w.filFiles->item(2)).bottom() + 20);
+    QMenu* shown = nullptr;
+    auto closeMenu = [&](QAction* choose) {
+        QTimer::singleShot(0, this, [&shown, choose] {
+            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!shown)
+                return;
+            if (choose)
+                choose->trigger();
+            shown->close();
+        });
+    };
+
+    // Below the items: no menu, the selection unchanged.
+    w.filFiles->item(1)->setSelected(true);
+    closeMenu(nullptr);
+    QTest::mouseClick(view, Qt::RightButton, {}, belowItems);
+    QCoreApplication::processEvents();
+    QCOMPARE(shown, nullptr);
+    QCOMPARE(Selected(w.filFiles).size(), 2);
+
+    // On a selected item the selection stays; "Preview" shows the item of the last left press.
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier,
+                      w.filFiles->visualItemRect(w.filFiles->item(1)).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier,
+                      w.filFiles->visualItemRect(w.filFiles->item(1)).center());
+    QCOMPARE(w.PressedIndex, 1);
+    closeMenu(w.mnuPreview);
+    QTest::mousePress(view, Qt::RightButton, {},
+                      w.filFiles->visualItemRect(w.filFiles->item(0)).center());
+    QCOMPARE(shown, w.mnuContextList);
+    QCOMPARE(Selected(w.filFiles).size(), 2);
+    QVERIFY(w.picPreview->isVisible());
+    QVERIFY(w.lblInfo->text().contains(QStringLiteral("Caption: two")));
+
+    // The picture's menu leads back to the list.
+    closeMenu(w.mnuBackToList);
+    QTest::mousePress(w.picPreview, Qt::RightButton, {}, QPoint(300, 150));
+    QCOMPARE(shown, w.mnuContextPicture);
+    QVERIFY(w.filFiles->isVisible());
+
+    // On an unselected item it selects that item alone first.
+    closeMenu(w.mnuPreview);
+    QTest::mousePress(view, Qt::RightButton, {},
+                      w.filFiles->visualItemRect(w.filFiles->item(2)).center());
+    QCOMPARE(Selected(w.filFiles).size(), 1);
+    QCOMPARE(w.PressedIndex, 2);
+    QVERIFY(w.lblInfo->text().contains(QStringLiteral("Caption: three")));
+    QVERIFY(messages.Shown().isEmpty());
+}
+
+void tst_frmPostManager::dataFolderMissing() {
+    QDir(m_home.Path() + QStringLiteral("/data")).removeRecursively();
+    QDir().mkpath(m_home.Path() + QStringLiteral("/data"));
+    WriteFile(m_home.Path() + QStringLiteral("/data/Velmora"), "not a folder");
+    MessageRecorder messages;
+    frmPostManager w;
+    QVERIFY(!w.Loaded());
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(w.exec(), int(QDialog::Rejected));
+    QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(messages.Shown().size(), 1);
+    QCOMPARE(messages.Shown().at(0).text, QString());
+    QVERIFY(messages.Shown().at(0).details.contains(QStringLiteral("Can't create data folder.")));
+    QCOMPARE(ReadFile(m_home.Path() + QStringLiteral("/data/Velmora")), QByteArray("not a folder"));
+}
+
+QTEST_MAIN(tst_frmPostManager)
+#include "tst_frmPostManager.moc"
