@@ -1,0 +1,195 @@
+#include "FakeService.h"
+#include "TestSupport.h"
+
+#include "components/SettingsStore.h"
+#include "service/frmGetGroupsList.h"
+#include "service/modTumblelogs.h"
+
+#include <QJsonArray>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+class tst_frmGetGroupsList : public QObject {
+    Q_OBJECT
+    TestHome m_home;
+    MessageRecorder m_messages;
+    FakeService m_service;
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_service.Started());
+        m_service.UseAsApi();
+    }
+    void init() {
+        m_messages.Clear();
+        m_service.Script({});
+    }
+
+    void groupsFromAnswer_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QString>("groups");
+        QTest::newRow("public url trimmed")
+            << QByteArray("<tumblr><tumblelog title=\"Main\" type=\"public\" "
+                          "url=\"http://me.tumblr.com/\"/></tumblr>")
+            << "Main | me.tumblr.com";
+        QTest::newRow("private in any case")
+            << QByteArray("<tumblr><tumblelog title=\"Hidden\" type=\"PriVate\" "
+                          "private-id=\"12345\" url=\"http://x/\"/></tumblr>")
+            << "Hidden | 12345";
+        QTest::newRow("bare url stays whole")
+            << QByteArray("<tumblr><tumblelog title=\"T\" type=\"public\" url=\"blog.example\"/>"
+                          "</tumblr>")
+            << "T | blog.example";
+        QTest::newRow("only one slash cut, prefix in capitals")
+            << QByteArray("<tumblr><tumblelog title=\"T\" type=\"x\" url=\"HTTP://a.b//\"/>"
+                          "</tumblr>")
+            << "T | a.b/";
+        QTest::newRow("title decoded, url not")
+            << QByteArray("<tumblr><tumblelog title=\"Caf\xc3\xa9\" type=\"public\" "
+                          "url=\"http://caf\xc3\xa9.example/\"/></tumblr>")
+            << QStringLiteral("Caf\u00e9 | caf\u00c3\u00a9.example");
+        QTest::newRow("two lines, no break after the last")
+            << QByteArray("<tumblr><tumblelog title=\"A\" type=\"public\" url=\"http://a/\"/>"
+                          "<tumblelog title=\"B\" type=\"private\" private-id=\"7\"/></tumblr>")
+            << "A | a\r\nB | 7";
+        QTest::newRow("no tumblelogs") << QByteArray("<tumblr><user/></tumblr>") << "";
+    }
+    void groupsFromAnswer() {
+        QFETCH(QByteArray, answer);
+        QFETCH(QString, groups);
+        const std::optional<QString> parsed = TumblelogsToGroups(answer);
+        QVERIFY(parsed.has_value());
+        QCOMPARE(*parsed, groups);
+    }
+
+    void invalidAnswers_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("broken xml") << QByteArray("<tumblr><tumblelog title=\"A\"</tumblr>");
+        QTest::newRow("not xml") << QByteArray("Hello");
+        QTest::newRow("missing url")
+            << QByteArray("<tumblr><tumblelog title=\"A\" type=\"public\"/></tumblr>");
+        QTest::newRow("missing title")
+            << QByteArray("<tumblr><tumblelog type=\"public\" url=\"a\"/></tumblr>");
+        QTest::newRow("private without id")
+            << QByteArray("<tumblr><tumblelog title=\"A\" type=\"private\"/></tumblr>");
+        QTest::newRow("empty") << QByteArray();
+    }
+    void invalidAnswers() {
+        QFETCH(QByteArray, answer);
+        QVERIFY(!TumblelogsToGroups(answer).has_value());
+    }
+
+    void fetch_data() {
+        QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QString>("groups");
+        QTest::addColumn<QString>("message");
+        const QString xml = "<tumblr><tumblelog title=\"A\" type=\"public\" url=\"http://a/\"/>"
+                            "<tumblelog title=\"B\" type=\"public\" url=\"b\"/></tumblr>";
+        QTest::newRow("ok") << FakeService::Answer(200, xml) << true << "A | a\nB | b"
+                            << "";
+        QTest::newRow("ok without tumblelogs")
+            << FakeService::Answer(200, "<tumblr/>") << true << ""
+            << "";
+        QTest::newRow("201 is a failure") << FakeService::Answer(201, xml) << false << "old"
+                                          << "Can't authenticate on Tumblr." + xml;
+        QTest::newRow("wrong password")
+            << FakeService::Answer(403, "Invalid credentials.") << false << "old"
+            << "Can't authenticate on Tumblr.Invalid credentials.";
+        QTest::newRow("broken xml")
+            << FakeService::Answer(200, "<tumblr><tumblelog") << false << "old"
+            << "XML from Tumblr recieved but it contains invalid data.";
+        QTest::newRow("empty answer") << FakeService::Answer(200, "") << false << "old"
+                                      << "XML from Tumblr recieved but it contains invalid data.";
+    }
+    void fetch() {
+        QFETCH(QJsonObject, answer);
+        QFETCH(bool, closes);
+        QFETCH(QString, groups);
+        QFETCH(QString, message);
+        m_service.Script({answer});
+        QPlainTextEdit editor;
+        editor.setPlainText(QStringLiteral("old"));
+        frmGetGroupsList window(&editor);
+        window.txtEMail->setText(QStringLiteral("me@example.org"));
+        window.txtPassword->setText(QStringLiteral("pw"));
+        bool stillOpen = false; // set only when the window did not close itself
+        QTimer::singleShot(0, &window, [&] {
+            QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+            QTimer::singleShot(50, &window, [&] {
+                stillOpen = window.isVisible();
+                window.reject();
+            });
+        });
+        window.exec();
+        QCOMPARE(!stillOpen, closes);
+        QCOMPARE(editor.toPlainText(), groups);
+        QCOMPARE(m_messages.Texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        const QJsonArray requests = m_service.Requests();
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests.first().toObject().value("path").toString(),
+                 QStringLiteral("/api/authenticate"));
+        QCOMPARE(FakeService::FieldNames(requests.first().toObject()),
+                 (QStringList{"email", "password", "generator"}));
+    }
+
+    void closesItselfOnlyOnSuccess() {
+        m_service.Script({FakeService::Answer(500, "down"), FakeService::Answer(200, "<tumblr/>")});
+        QPlainTextEdit editor;
+        frmGetGroupsList window(&editor);
+        window.show();
+        window.txtEMail->setText(QStringLiteral("me@example.org"));
+        window.txtPassword->setText(QStringLiteral("pw"));
+        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QTest::qWait(50);
+        QVERIFY(window.isVisible());
+        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QTRY_VERIFY(!window.isVisible());
+    }
+
+    void stopDuringFetchThenFetchAgain() {
+        m_service.Script({QJsonObject{{"mode", "stall"}, {"seconds", 3}},
+                          FakeService::Answer(200, "<tumblr/>")});
+        QPlainTextEdit editor;
+        editor.setPlainText(QStringLiteral("old"));
+        frmGetGroupsList window(&editor);
+        window.show();
+        window.txtEMail->setText(QStringLiteral("me@example.org"));
+        window.txtPassword->setText(QStringLiteral("pw"));
+        bool stayedOpen = false;
+        QTimer::singleShot(300, &window, [&] {
+            window.close(); // refused while busy, asks to stop instead
+            stayedOpen = window.isVisible();
+        });
+        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QVERIFY(stayedOpen);
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't authenticate on Tumblr.")});
+        QCOMPARE(editor.toPlainText(), QStringLiteral("old"));
+        QVERIFY(window.cmdGetList->isEnabled());
+        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QTRY_VERIFY(!window.isVisible());
+        QCOMPARE(editor.toPlainText(), QString());
+    }
+
+    void accountSharedWithSendMode() {
+        {
+            QPlainTextEdit editor;
+            frmGetGroupsList window(&editor);
+            window.txtEMail->setText(QStringLiteral("shared@example.org"));
+            window.txtPassword->setText(QStringLiteral("pw"));
+            window.reject();
+        }
+        SettingsStore store;
+        QCOMPARE(store.GetText(QStringLiteral("E-Mail")), QStringLiteral("shared@example.org"));
+        QVERIFY(store.GetText(QStringLiteral("Password")).size() == 8);
+        QPlainTextEdit editor;
+        frmGetGroupsList window(&editor);
+        QCOMPARE(window.txtPassword->text(), QStringLiteral("pw"));
+        QVERIFY(window.cmdGetList->isEnabled());
+        window.txtPassword->clear();
+        QVERIFY(!window.cmdGetList->isEnabled());
+    }
+};
+
+QTEST_MAIN(tst_frmGetGroupsList)
+#include "tst_frmGetGroupsList.moc"

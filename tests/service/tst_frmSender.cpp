@@ -1,0 +1,213 @@
+#include "FakeService.h"
+#include "TestSupport.h"
+
+#include "components/SettingsStore.h"
+#include "service/frmSender.h"
+#include "store/modPasswordCryptor.h"
+#include "store/modStorage.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QtTest>
+
+class tst_frmSender : public QObject {
+    Q_OBJECT
+    TestHome m_home;
+    MessageRecorder m_messages;
+    FakeService m_service;
+
+    QString PictureFile(qsizetype size) {
+        const QString path = m_home.Path() + QStringLiteral("/picture-%1.jpg").arg(size);
+        if (!QFile::exists(path))
+            WriteFile(path, QByteArray(size, '\xd8'));
+        return path;
+    }
+    void MakePosts(int count, qsizetype size = 1000) {
+        for (int i = 0; i < count; ++i)
+            QVERIFY(SavePost(QStringLiteral("g%1").arg(i), QStringLiteral("caption %1").arg(i),
+                             QStringLiteral("tags"), PictureFile(size), QString()));
+    }
+    QStringList Stored() {
+        return QDir(m_home.DataFolder())
+            .entryList({"*.Info", "*.Picture"}, QDir::Files, QDir::Name);
+    }
+    static void FillAccount(frmSender& window) {
+        window.txtEMail->setText(QStringLiteral("me@example.org"));
+        window.txtPassword->setText(QStringLiteral("secret"));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_service.Started());
+        m_service.UseAsApi();
+    }
+    void init() {
+        QDir(m_home.DataFolder()).removeRecursively();
+        QFile::remove(SettingsStore::FileName());
+        m_service.Script({});
+        m_messages.Clear();
+    }
+
+    void sendEnabledOnlyWithPostsAndAccount_data() {
+        QTest::addColumn<int>("posts");
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("no posts") << 0 << "a@b"
+                                  << "pw" << false;
+        QTest::newRow("no e-mail") << 2 << ""
+                                   << "pw" << false;
+        QTest::newRow("no password") << 2 << "a@b"
+                                     << "" << false;
+        QTest::newRow("ready") << 2 << "a@b"
+                               << "pw" << true;
+    }
+    void sendEnabledOnlyWithPostsAndAccount() {
+        QFETCH(int, posts);
+        QFETCH(QString, email);
+        QFETCH(QString, password);
+        QFETCH(bool, enabled);
+        MakePosts(posts);
+        frmSender window;
+        window.txtEMail->setText(email);
+        window.txtPassword->setText(password);
+        QCOMPARE(window.cmdSendPosts->isEnabled(), enabled);
+        QVERIFY(!window.cmdStop->isEnabled());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: %1").arg(posts));
+    }
+
+    void publishOnShownBesideNarrowList() {
+        frmSender window;
+        QCOMPARE(window.cboPostState->count(), 6);
+        QCOMPARE(window.cboPostState->itemText(2), QStringLiteral("Publish on..."));
+        QVERIFY(window.txtPublishOn->isHidden());
+        window.cboPostState->setCurrentIndex(2);
+        QVERIFY(!window.txtPublishOn->isHidden());
+        QCOMPARE(window.cboPostState->width(), 125);
+        QCOMPARE(window.txtPublishOn->y(), window.cboPostState->y());
+        window.cboPostState->setCurrentIndex(5);
+        QVERIFY(window.txtPublishOn->isHidden());
+        QCOMPARE(window.cboPostState->width(), 297);
+    }
+
+    void settingsKeptWithPasswordScrambled() {
+        {
+            frmSender window;
+            FillAccount(window);
+            window.txtPublishOn->setText(QStringLiteral("tomorrow 10:00"));
+            window.cboPostState->setCurrentIndex(2);
+            QVERIFY(window.close());
+        }
+        SettingsStore store;
+        const QString stored = store.GetText(QStringLiteral("Password"));
+        QVERIFY(!stored.contains(QStringLiteral("secret")));
+        QCOMPARE(DecryptPassword(stored), QStringLiteral("secret"));
+        frmSender window;
+        QCOMPARE(window.txtEMail->text(), QStringLiteral("me@example.org"));
+        QCOMPARE(window.txtPassword->text(), QStringLiteral("secret"));
+        QCOMPARE(window.txtPublishOn->text(), QStringLiteral("tomorrow 10:00"));
+        QCOMPARE(window.cboPostState->currentIndex(), 2);
+        QVERIFY(!window.txtPublishOn->isHidden());
+    }
+
+    void storedStateOutsideListKeepsFirst() {
+        SettingsStore().SaveLong(QStringLiteral("Last State Index"), 17);
+        frmSender window;
+        QCOMPARE(window.cboPostState->currentIndex(), 0);
+    }
+
+    void runThatEmptiesTheList() {
+        MakePosts(2);
+        m_service.Script({FakeService::Answer(201, "11"), FakeService::Answer(201, "12")});
+        frmSender window;
+        FillAccount(window);
+        window.cboPostState->setCurrentIndex(3);
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QVERIFY(Stored().isEmpty());
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("All done ^_^v")});
+        QCOMPARE(ReadFile(m_home.DataFolder() + "/Links.LST"),
+                 QByteArray("http://g0/post/11\r\nhttp://g1/post/12\r\n"));
+        const QJsonArray requests = m_service.Requests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(FakeService::Fields(requests.at(1).toObject()).last().Value, QByteArray("draft"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: 0"));
+        QVERIFY(window.close());
+        QVERIFY(ReadFile(m_home.DataFolder() + "/EMail History.DAT").contains("me@example.org"));
+    }
+
+    void runStopsAtFirstRefusal() {
+        MakePosts(3);
+        const QStringList before = Stored();
+        m_service.Script({FakeService::Answer(201, "1"), FakeService::Answer(400, "Nope")});
+        frmSender window;
+        FillAccount(window);
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(Stored(), before.mid(2)); // first pair gone, second and third kept
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post. Nope")});
+        QCOMPARE(m_service.Requests().size(), 2);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: 2"));
+        QVERIFY(window.cmdSendPosts->isEnabled());
+        QVERIFY(!window.Busy());
+    }
+
+    void stopCancelsTheTransfer_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Stop button") << "stop";
+        QTest::newRow("close box") << "close";
+        QTest::newRow("Esc") << "esc";
+    }
+    void stopCancelsTheTransfer() {
+        QFETCH(QString, how);
+        MakePosts(2, 16 << 20);
+        const QStringList before = Stored();
+        m_service.Script({}, QJsonObject{{"mode", "slowread"}, {"chunk", 65536}, {"delay", 0.05}});
+        frmSender window;
+        window.show();
+        FillAccount(window);
+        bool stayedOpen = false;
+        QTimer::singleShot(400, &window, [&] {
+            QVERIFY(window.Busy());
+            QVERIFY(window.cmdStop->isEnabled());
+            QVERIFY(!window.txtEMail->isEnabled());
+            if (how == "stop")
+                QTest::mouseClick(window.cmdStop, Qt::LeftButton);
+            else if (how == "close")
+                window.close();
+            else
+                QTest::keyClick(window.filFiles, Qt::Key_Escape);
+            stayedOpen = window.isVisible();
+        });
+        QElapsedTimer timer;
+        timer.start();
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(stayedOpen);
+        QVERIFY(window.isVisible());
+        QCOMPARE(Stored(), before);
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post.")});
+        // The service saw the upload break off, and no second post was tried.
+        QTRY_COMPARE(m_service.Requests().size(), 1);
+        QCOMPARE(m_service.Requests().first().toObject().value("complete").toBool(), false);
+    }
+
+    void sentPostThatCannotBeDeletedStopsTheRun() {
+        MakePosts(2);
+        const QString first = m_home.DataFolder() + QLatin1Char('/') + Stored().first();
+        const QString info = first.left(first.lastIndexOf('.')) + QStringLiteral(".Info");
+        QJsonObject answer = FakeService::Answer(201, "5");
+        answer["plant_dir"] = info;
+        m_service.Script({answer});
+        frmSender window;
+        FillAccount(window);
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(m_service.Requests().size(), 1);
+        QCOMPARE(m_messages.Texts().size(), 1);
+        QVERIFY(m_messages.Texts().first().startsWith(info + QStringLiteral("\r\n\r\n")));
+        QCOMPARE(m_messages.Shown().first().icon, MsgIcon::Critical);
+        QCOMPARE(window.filFiles->count(), 1);
+    }
+};
+
+QTEST_MAIN(tst_frmSender)
+#include "tst_frmSender.moc"
