@@ -8,3 +8,10 @@ target_compile_definitions(marivane_fakeservice PUBLIC
 marivane_test(service/tst_modUpload.cpp LIBS marivane_fakeservice)
 marivane_test(service/tst_frmSender.cpp GUI LIBS marivane_fakeservice)
 marivane_test(service/tst_frmGetGroupsList.cpp GUI LIBS marivane_fakeservice)
+
+# A send run in a child process that the test kills mid-upload.
+add_executable(send_child service/send_child.cpp)
+target_link_libraries(send_child PRIVATE marivane_gui)
+marivane_test(service/tst_SendInterrupted.cpp LIBS marivane_fakeservice)
+add_dependencies(tst_SendInterrupted send_child)
+target_compile_definitions(tst_SendInterrupted PRIVATE SEND_CHILD="$<TARGET_FILE:send_child>")
