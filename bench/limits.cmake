@@ -1,1 +1,4 @@
 # Benchmarks of the limits part.
+# The folder batch's store loop, timed by batch_vs_cp.sh against cp of the same files.
+add_executable(batch_vs_cp batch_vs_cp.cpp)
+target_link_libraries(batch_vs_cp PRIVATE marivane_core)
