@@ -1,6 +1,7 @@
 #!/bin/sh
 # Upload speed against curl, and peak memory of one large upload.
 # Usage: bench/upload_bench.sh <build folder>   (configured with -DMARIVANE_BENCH=ON)
+# Prints RESULT lines for bench/run_all.sh.
 set -eu
 build=${1:?build folder}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -36,3 +37,8 @@ printf '%-40s %s\n' "upload $posts x 4 MB, curl (s)" "$curl_time"
 printf '%-40s %s\n' "peak RSS idle (KB)" "$idle"
 printf '%-40s %s\n' "peak RSS one 64 MB upload (KB)" "$peak"
 printf '%-40s %s\n' "above idle (MB)" "$(( (peak - idle) / 1024 ))"
+above=$(( (peak - idle) / 1024 ))
+awk -v o="$ours" -v c="$curl_time" -v n="$posts" 'BEGIN {
+    r = o / c; printf "RESULT|upload %d x 4 MB, s (peer: curl)|%.2f|%.2f|%.2f|<= 1.5|%s\n", n, o, c, r, (r <= 1.5 ? "PASS" : "FAIL") }'
+awk -v a="$above" 'BEGIN {
+    r = a / 64; printf "RESULT|peak MB above idle, one 64 MB upload (peer: picture size)|%d|64|%.2f|<= 2.0|%s\n", a, r, (r <= 2.0 ? "PASS" : "FAIL") }'
