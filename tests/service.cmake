@@ -8,6 +8,7 @@ target_compile_definitions(marivane_fakeservice PUBLIC
 marivane_test(service/tst_modUpload.cpp LIBS marivane_fakeservice)
 marivane_test(service/tst_frmSender.cpp GUI LIBS marivane_fakeservice)
 marivane_test(service/tst_frmGetGroupsList.cpp GUI LIBS marivane_fakeservice)
+marivane_test(service/tst_modProxy.cpp GUI)
 
 # A send run in a child process that the test kills mid-upload.
 add_executable(send_child service/send_child.cpp)
