@@ -20,7 +20,7 @@ export QT_QPA_PLATFORM=offscreen
 
 status=0
 for exe in "$build"/tests/fuzz/fuzz_*; do
-    [ -x "$exe" ] || continue
+    [ -f "$exe" ] && [ -x "$exe" ] || continue
     name=$(basename "$exe")
     corpus=$root/tests/fuzz/corpus/$name
     regressions=$root/tests/fuzz/regressions/$name
