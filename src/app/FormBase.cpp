@@ -28,7 +28,7 @@ FormBase::FormBase(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
 FormBase::~FormBase() {
     qApp->removeEventFilter(this);
     if (m_marked)
-        ToolBarUnMarkForm(this);
+        ToolBarUnMarkHandle(m_markedHandle);
 }
 
 void FormBase::LoadFrame() {
@@ -45,6 +45,7 @@ void FormBase::LoadFrame() {
     } else {
         setWindowIcon(QIcon());
     }
+    m_markedHandle = ToolBarHandle(this);
     ToolBarMarkForm(this);
     m_marked = true;
 }
@@ -96,7 +97,7 @@ void FormBase::closeEvent(QCloseEvent* event) {
         m_unloaded = true;
         OnUnload();
         if (m_marked) {
-            ToolBarUnMarkForm(this);
+            ToolBarUnMarkHandle(m_markedHandle);
             m_marked = false;
         }
     }

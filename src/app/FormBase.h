@@ -43,6 +43,7 @@ public:
 private:
     Kind m_kind;
     bool m_marked = false;
+    qint32 m_markedHandle = 0; // the companion is told the same handle on unload
     bool m_unloaded = false;
 };
 

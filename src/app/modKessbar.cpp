@@ -44,3 +44,7 @@ void ToolBarMarkForm(QWidget* window) {
 void ToolBarUnMarkForm(QWidget* window) {
     CallCompanion("UnMarkForm", {ToolBarHandle(window)});
 }
+
+void ToolBarUnMarkHandle(qint32 handle) {
+    CallCompanion("UnMarkForm", {handle});
+}
