@@ -1,4 +1,9 @@
-// The groups editor's "Get": the tumblelog fetch dialog above the button.
+// The groups editor's "Get": the tumblelog fetch dialog just above the button.
 #include "creation/frmEditGroups.h"
+#include "service/frmGetGroupsList.h"
 
-void frmEditGroups::OpenFetchDialog([[maybe_unused]] const QPoint& getButtonTopLeft) {}
+void frmEditGroups::OpenFetchDialog(const QPoint& getButtonTopLeft) {
+    frmGetGroupsList fetch(txtGroups, this);
+    PlaceAboveGetButton(&fetch, getButtonTopLeft);
+    fetch.exec();
+}
