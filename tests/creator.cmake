@@ -12,3 +12,4 @@ marivane_test(app/tst_ToolbarAbsent.cpp GUI)
 add_test(NAME smoke_creator
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/smoke/smoke_creator.sh $<TARGET_FILE:marivane>)
 set_tests_properties(smoke_creator PROPERTIES TIMEOUT 120)
+marivane_test(creation/tst_CreatorOpensWindows.cpp GUI)
