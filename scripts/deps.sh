@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev libpugixml-dev libgl-dev xvfb xdotool x11-utils
+packages=(cmake ninja-build g++ qt6-base-dev libpugixml-dev libgl-dev xvfb xdotool xclip imagemagick x11-utils
           dbus dbus-x11 python3 curl ccache clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
