@@ -12,6 +12,9 @@ QByteArray ReadBinaryFile(const QString& path);
 // With replaceExisting false an existing file is never touched and the call fails.
 void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceExisting = true);
 
+// A byte-for-byte copy, written the same way as WriteBinaryFile.
+void CopyFile(const QString& source, const QString& target, bool replaceExisting = true);
+
 QString ReadTextFile(const QString& path);
 void WriteTextFile(const QString& path, const QString& text, bool replaceExisting = true);
 void AppendTextFile(const QString& path, const QString& text);

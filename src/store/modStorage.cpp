@@ -77,16 +77,15 @@ bool SavePost(const QString& group, const QString& caption, const QString& tags,
         const QString info =
             storedGroup + QStringLiteral("\r\n") + tags + QStringLiteral("\r\n") + caption;
 
-        // Read the picture before any name is taken, so a missing file costs nothing.
-        QByteArray picture;
-        if (!pictureURL.isEmpty())
-            picture = (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8();
-        else
-            picture = FileFunctions::ReadBinaryFile(pictureFile);
-
         base = MakePostFileName();
         // The ".Info" goes last: the send mode lists ".Info" files and so never sees half a post.
-        FileFunctions::WriteBinaryFile(PictureName(base), picture, false);
+        if (!pictureURL.isEmpty()) {
+            FileFunctions::WriteBinaryFile(
+                PictureName(base), (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8(),
+                false);
+        } else {
+            FileFunctions::CopyFile(pictureFile, PictureName(base), false);
+        }
         pictureWritten = true;
         FileFunctions::WriteFileText(InfoName(base), info, false);
         return true;
