@@ -12,6 +12,7 @@ private Q_SLOTS:
     void noReplaceNeverTouchesExistingFile();
     void failuresRaise();
     void append();
+    void copyIsExactAndNeverReplaces();
 
 private:
     QTemporaryDir m_dir;
@@ -68,6 +69,29 @@ void tst_FileFunctions::append() {
     FileFunctions::WriteTextFile(Path("log"), QStringLiteral("one\r\n"));
     FileFunctions::AppendTextFile(Path("log"), QStringLiteral("two \u00e9\r\n"));
     QCOMPARE(ReadFile(Path("log")), QStringLiteral("one\r\ntwo \u00e9\r\n").toUtf8());
+}
+
+void tst_FileFunctions::copyIsExactAndNeverReplaces() {
+    QByteArray all;
+    for (int i = 0; i < 70000; ++i)
+        all.append(static_cast<char>(i * 31));
+    WriteFile(Path("source"), all);
+    FileFunctions::CopyFile(Path("source"), Path("copy"), false);
+    QCOMPARE(ReadFile(Path("copy")), all);
+    WriteFile(Path("empty"), QByteArray());
+    FileFunctions::CopyFile(Path("empty"), Path("emptycopy"), false);
+    QCOMPARE(ReadFile(Path("emptycopy")), QByteArray());
+
+    WriteFile(Path("taken"), "old");
+    QVERIFY_THROWS_EXCEPTION(ComponentError,
+                             FileFunctions::CopyFile(Path("source"), Path("taken"), false));
+    QCOMPARE(ReadFile(Path("taken")), QByteArray("old"));
+    QVERIFY_THROWS_EXCEPTION(ComponentError,
+                             FileFunctions::CopyFile(Path("gone"), Path("x"), false));
+    QVERIFY(!QFile::exists(Path("x")));
+    // Nothing half-made is left beside the files.
+    for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(!name.startsWith(QLatin1Char('.')), qPrintable(name));
 }
 
 QTEST_GUILESS_MAIN(tst_FileFunctions)
