@@ -1,0 +1,24 @@
+// Starts like the program does (main.cpp) and ends as soon as the creator window's first
+// frame is painted, printing the monotonic clock at that moment for startup.sh.
+#include "FirstPaint.h"
+#include "app/modKessbar.h"
+#include "components/MessageBoxes.h"
+#include "components/WindowSupport.h"
+#include "creation/frmCreator.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    InstallMessageBoxes();
+    if (zsRegisterAppPath() < 0)
+        return 1;
+    if (!zsIsInIDE())
+        zsSetApplicationIcon(QStringLiteral("A_MAIN"));
+    InitToolBar();
+
+    frmCreator creator;
+    const FirstPaint painted(&creator, ReportPaintedAndQuit);
+    creator.show();
+    return app.exec();
+}

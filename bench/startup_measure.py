@@ -1,0 +1,37 @@
+#!/usr/bin/env python3
+"""Starts the program's start-up tool and the minimal peer in turn, many times, and takes
+the time from just before each process starts to the moment it reports its first painted
+window (both on the monotonic clock). Prints each median and the RESULT line."""
+import statistics
+import subprocess
+import sys
+import time
+
+
+def once(program):
+    start = time.monotonic_ns()
+    answer = subprocess.run([program], capture_output=True, text=True, timeout=60)
+    for line in answer.stdout.splitlines():
+        if line.startswith("PAINTED "):
+            return (int(line.split()[1]) - start) / 1e6
+    sys.exit("%s painted no window (status %d): %s" % (program, answer.returncode, answer.stderr))
+
+
+def main():
+    ours_program, peer_program, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    once(ours_program)  # the first start of each fills the disk cache
+    once(peer_program)
+    ours, peer = [], []
+    for _ in range(runs):
+        ours.append(once(ours_program))
+        peer.append(once(peer_program))
+    ours_ms, peer_ms = statistics.median(ours), statistics.median(peer)
+    print("ours ms:", " ".join("%.1f" % v for v in ours))
+    print("peer ms:", " ".join("%.1f" % v for v in peer))
+    ratio = ours_ms / peer_ms
+    print("RESULT|Start-up to the painted creator window (peer: empty Qt window)|%.1f ms|%.1f ms"
+          "|%.2f|<= 1.50|%s" % (ours_ms, peer_ms, ratio, "PASS" if ratio <= 1.5 else "FAIL"))
+
+
+if __name__ == "__main__":
+    main()
