@@ -18,7 +18,7 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
     setWindowFlag(Qt::Tool, true);
     LoadFrame();
     connect(cmdGetList, &QPushButton::clicked, this, &frmGetGroupsList::GetList);
-    connect(cmdStop, &QPushButton::clicked, this, &frmGetGroupsList::Stop);
+    connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
     connect(cmdProxy, &QPushButton::clicked, this, [this] { ShowProxySettings(this); });
     connect(cmdEMailHistory, &QPushButton::clicked, this,
             [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
@@ -96,22 +96,6 @@ void frmGetGroupsList::ParseTumblelogs(const std::optional<QByteArray>& answer) 
     }
     SetBoxText(m_groupsBox, *groups);
     zsUnloadForm(this);
-}
-
-void frmGetGroupsList::BlockSent(qint64, qint64, qint64, bool& Cancel) {
-    // The request's own event loop keeps the window served; only the stop is ours to tell.
-    if (m_stopRequested)
-        Cancel = true;
-}
-
-void frmGetGroupsList::BlockReceived(const QByteArray&, bool&, qint64, qint64, bool& Cancel) {
-    if (m_stopRequested)
-        Cancel = true;
-}
-
-void frmGetGroupsList::Stop() {
-    if (m_busy)
-        m_stopRequested = true;
 }
 
 void frmGetGroupsList::done(int result) {

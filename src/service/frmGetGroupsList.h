@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/FormBase.h"
-#include "components/HTTPRequest.h"
 #include "history/CHistory.h"
+#include "service/StoppableWork.h"
 #include "service/modTumblelogs.h"
 #include "ui_frmGetGroupsList.h"
 
@@ -10,9 +10,7 @@ class QPlainTextEdit;
 
 // Fetches the account's tumblelogs and puts one "title | group" line per tumblelog into
 // the groups editor's text, then closes itself.
-class frmGetGroupsList final : public FormBase,
-                               public Ui::frmGetGroupsList,
-                               public IHTTPRequestCallback {
+class frmGetGroupsList final : public FormBase, public Ui::frmGetGroupsList, public StoppableWork {
     Q_OBJECT
 public:
     explicit frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent = nullptr);
@@ -24,26 +22,18 @@ public:
     std::optional<QByteArray> Authenticate();
     void ParseTumblelogs(const std::optional<QByteArray>& answer);
 
-    bool Busy() const { return m_busy; }
     // Tests give the fetch a short time to stand still.
     void SetTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-
-    void BlockSent(qint64 Block, qint64 SentBytes, qint64 TotalBytes, bool& Cancel) override;
-    void BlockReceived(const QByteArray& Block, bool& RemoveBlock, qint64 ReceivedBytes,
-                       qint64 TotalBytes, bool& Cancel) override;
 
     // Every way of closing ends here; refused while a fetch is under way.
     void done(int result) override;
 
 private:
     void GetList();
-    void Stop();
 
     QPlainTextEdit* m_groupsBox;
     CHistory m_emailHistory;
     bool m_loaded = false;
     bool m_unloaded = false;
-    bool m_busy = false;
-    bool m_stopRequested = false;
     int m_timeoutMs = kFetchTimeoutMs;
 };

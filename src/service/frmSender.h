@@ -1,14 +1,14 @@
 #pragma once
 
 #include "app/FormBase.h"
-#include "components/HTTPRequest.h"
 #include "history/CHistory.h"
+#include "service/StoppableWork.h"
 #include "service/modUpload.h"
 #include "ui_frmSender.h"
 
 // The send mode window: uploads every waiting post, oldest first, deletes each post the
 // service accepted, and stops at the first failure or when asked to.
-class frmSender final : public FormBase, public Ui::frmSender, public IHTTPRequestCallback {
+class frmSender final : public FormBase, public Ui::frmSender, public StoppableWork {
     Q_OBJECT
 public:
     explicit frmSender(QWidget* parent = nullptr);
@@ -21,14 +21,8 @@ public:
     bool SendPost(const QString& group, const QString& caption, const QString& tags,
                   const QByteArray& picture, int stateCode);
 
-    bool Busy() const { return m_busy; }
-    bool StopRequested() const { return m_stopRequested; }
     // Tests give the upload a short time to stand still.
     void SetTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-
-    void BlockSent(qint64 Block, qint64 SentBytes, qint64 TotalBytes, bool& Cancel) override;
-    void BlockReceived(const QByteArray& Block, bool& RemoveBlock, qint64 ReceivedBytes,
-                       qint64 TotalBytes, bool& Cancel) override;
 
 protected:
     bool KeyPreview(QKeyEvent* event) override;
@@ -40,12 +34,9 @@ private:
     void SendPosts();
     void StateChanged();
     void RefreshFiles();
-    void Stop();
 
     CHistory m_emailHistory;
     QString m_dataPath;
     bool m_loaded = false;
-    bool m_busy = false;
-    bool m_stopRequested = false;
     int m_timeoutMs = kUploadTimeoutMs;
 };

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "components/HTTPRequest.h"
+
+// The Busy and StopRequested flags of a window that runs requests, and the progress
+// events that pass a stop on to the request. The request's own event loop keeps the
+// window served meanwhile.
+class StoppableWork : public IHTTPRequestCallback {
+public:
+    bool Busy() const { return m_busy; }
+    bool StopRequested() const { return m_stopRequested; }
+
+    void BlockSent(qint64, qint64, qint64, bool& Cancel) override {
+        if (m_stopRequested)
+            Cancel = true;
+    }
+    void BlockReceived(const QByteArray&, bool&, qint64, qint64, bool& Cancel) override {
+        if (m_stopRequested)
+            Cancel = true;
+    }
+
+protected:
+    ~StoppableWork() = default;
+    // "Stop": only a run under way can be stopped.
+    void Stop() {
+        if (m_busy)
+            m_stopRequested = true;
+    }
+
+    bool m_busy = false;
+    bool m_stopRequested = false;
+};
