@@ -188,6 +188,10 @@ void tst_modStorage::missingPictureLeavesNothing() {
     QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
                       m_pictures.filePath(QStringLiteral("gone.jpg")), QString()));
     QVERIFY(Stored().isEmpty());
+    // A folder given as the picture cannot be read as one, whoever runs the test.
+    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                      m_pictures.path(), QString()));
+    QVERIFY(Stored().isEmpty());
     // A picture that exists but cannot be read.
     const QString locked = WritePicture("secret");
     QFile::setPermissions(locked, QFileDevice::WriteOwner);
