@@ -2,6 +2,7 @@
 
 #include "app/modCommon.h"
 #include "components/ComponentError.h"
+#include "components/FileFunctions.h"
 #include "components/Messages.h"
 #include "components/SupportLibrary.h"
 #include "creation/CreatorFields.h"
@@ -10,31 +11,9 @@
 
 #include <QFile>
 
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
-
 namespace {
 
 const QString kCRLF = QStringLiteral("\r\n");
-
-// Regular files only: reading a pipe or a device named like a picture would hang the run.
-bool IsRegularFile(const QString& folder, const struct dirent* entry) {
-    if (entry->d_type == DT_REG)
-        return true;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
-    struct stat info {};
-    const QByteArray path = QFile::encodeName(folder) + '/' + QByteArray(entry->d_name);
-    return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-ComponentError ListError(const QString& folder, int error) {
-    return ComponentError(ErrorNumber::FileRead, QStringLiteral("Can't read folder \"") + folder +
-                                                     QStringLiteral("\": ") +
-                                                     QString::fromLocal8Bit(std::strerror(error)));
-}
 
 } // namespace
 
@@ -48,24 +27,7 @@ bool IsPictureFile(const QString& name) {
 }
 
 QStringList ListPictureFiles(const QString& folder) {
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        throw ListError(folder, errno);
-    QStringList names;
-    for (;;) {
-        errno = 0;
-        const struct dirent* entry = ::readdir(dir);
-        if (!entry)
-            break;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (IsPictureFile(name) && IsRegularFile(folder, entry))
-            names.append(name);
-    }
-    const int error = errno;
-    ::closedir(dir);
-    if (error != 0)
-        throw ListError(folder, error);
-    return names;
+    return FileFunctions::ListFileNames(folder, IsPictureFile);
 }
 
 QStringList SplitURLLines(const QString& text) {

@@ -1,9 +1,9 @@
 #include "manage/modPostList.h"
 
 #include "components/ComponentError.h"
+#include "components/FileFunctions.h"
 #include "components/SupportLibrary.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,21 +14,9 @@ const QString kPictureSuffix = QStringLiteral(".picture");
 } // namespace
 
 QStringList ListPostPictures(const QString& folder) {
-    const QFileInfo info(folder);
-    if (!info.isDir() || !info.isReadable() || !info.isExecutable())
-        throw ComponentError(ErrorNumber::FileRead,
-                             QStringLiteral("Can't list folder \"") + folder + QLatin1Char('"'));
-    // A plain suffix test: a wildcard filter runs a regular expression on every name, which
-    // was most of the time the manager took to open over thousands of posts.
-    QStringList names;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (name.endsWith(kPictureSuffix, Qt::CaseInsensitive))
-            names.append(name);
-    }
-    return names;
+    return FileFunctions::ListFileNames(folder, [](const QString& name) {
+        return name.endsWith(kPictureSuffix, Qt::CaseInsensitive);
+    });
 }
 
 QString InfoPathFor(const QString& picturePath) {

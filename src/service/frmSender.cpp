@@ -3,6 +3,7 @@
 #include "app/modCommon.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
+#include "components/FileFunctions.h"
 #include "components/FormFunctions.h"
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
@@ -120,12 +121,14 @@ void frmSender::UpdateControls() {
 }
 
 void frmSender::RefreshFiles() {
-    // Unsorted and without a wildcard filter: QDir's own sort and the regular expression it
-    // runs on every name cost most of the opening time over thousands of posts.
     QStringList names;
-    for (const QString& name : QDir(m_dataPath).entryList(QDir::Files, QDir::Unsorted)) {
-        if (name.endsWith(QStringLiteral(".Info"), Qt::CaseInsensitive))
-            names.append(name);
+    try {
+        names = FileFunctions::ListFileNames(m_dataPath, [](const QString& name) {
+            return name.endsWith(QStringLiteral(".Info"), Qt::CaseInsensitive);
+        });
+    } catch (const ComponentError& e) {
+        // A folder that cannot be read lists nothing, so nothing is sent.
+        zsDebugPrint(QStringLiteral("frmSender ==> ") + e.Description());
     }
     SortFileNames(names);
     filFiles->clear();
