@@ -127,10 +127,10 @@ void tst_DamagedFiles::historyReplacedByJunk() {
 
 void tst_DamagedFiles::settingsReplacedByJunk_data() {
     JunkRows();
-    QTest::newRow("variant junk") << QByteArray(
+    static const char variantJunk[] =
         "[General]\nGroup%20Index=@Variant(\0\0\0\x7f"
-        "\xff\xff\xff\xffjunk)\nQuick%20Mode=@Variant(\0\0\0\x0c\xff\xff)\n",
-        80);
+        "\xff\xff\xff\xffjunk)\nQuick%20Mode=@Variant(\0\0\0\x0c\xff\xff)\n";
+    QTest::newRow("variant junk") << QByteArray(variantJunk, sizeof variantJunk - 1);
     QTest::newRow("unterminated byte array")
         << QByteArray("[General]\nWindow%20placement=@ByteArray(\x01\x02");
     QTest::newRow("unbalanced section") << QByteArray("[General\nE-Mail=\"unterminated\n[[[\n=\n");
