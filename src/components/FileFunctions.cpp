@@ -153,7 +153,7 @@ QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& n
         const struct dirent* entry = ::readdir(dir);
         if (!entry)
             break;
-        const QString name = QFile::decodeName(entry->d_name);
+        const QString name = QString::fromUtf8(entry->d_name);
         if (accept(name) && IsRegularFile(encoded, entry))
             names.append(name);
     }

@@ -1,11 +1,12 @@
 #include "manage/modPostList.h"
 
-#include "components/ComponentError.h"
 #include "components/FileFunctions.h"
 #include "components/SupportLibrary.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -37,13 +38,15 @@ void DeletePostFiles(const QString& picturePath) {
 }
 
 double TotalFileSize(const QString& folder, const QStringList& names) {
+    // stat directly: a file-info object per post doubled the manager's opening time.
+    const QByteArray prefix = QFile::encodeName(folder) + '/';
     double total = 0.0;
     for (const QString& name : names) {
-        try {
-            total += zsGetFileSizeEx(zsBuildFileName(folder, name));
-        } catch (const ComponentError&) {
-            // The sum goes on without this file.
-        }
+        struct stat info {};
+        const QByteArray path = prefix + name.toUtf8();
+        if (::stat(path.constData(), &info) == 0)
+            total += static_cast<double>(info.st_size);
+        // A file that cannot be read is left out; the sum goes on.
     }
     return total;
 }
