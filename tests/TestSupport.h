@@ -40,3 +40,5 @@ private:
 // Writes a file whole; fails the test run on error.
 void WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);
+// Repeatable random bytes, for picture contents.
+QByteArray RandomBytes(qsizetype size, quint32 seed);

@@ -1,3 +1,4 @@
+#include "FakeCreator.h"
 #include "TestSupport.h"
 #include "components/FormFunctions.h"
 #include "components/SettingsStore.h"
@@ -13,18 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-class FakeCreator final : public CreatorFields {
-public:
-    QString GetGroup() const override { return QStringLiteral("blog.example"); }
-    QString CaptionText() const override { return QStringLiteral("Caption"); }
-    QString TagsText() const override { return QStringLiteral("tags"); }
-    CHistory& History() override { return captions; }
-    CHistory& TagsHistory() override { return tagLists; }
-
-    CHistory captions;
-    CHistory tagLists;
-};
 
 QStringList Items(const QListWidget* list, bool selectedOnly = false) {
     QStringList items;

@@ -1,3 +1,4 @@
+#include "FakeCreator.h"
 #include "TestSupport.h"
 #include "components/SettingsStore.h"
 #include "components/WindowSupport.h"
@@ -10,18 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-class FakeCreator final : public CreatorFields {
-public:
-    QString GetGroup() const override { return QStringLiteral("blog.example"); }
-    QString CaptionText() const override { return QStringLiteral("Caption"); }
-    QString TagsText() const override { return QStringLiteral("tags"); }
-    CHistory& History() override { return captions; }
-    CHistory& TagsHistory() override { return tagLists; }
-
-    CHistory captions;
-    CHistory tagLists;
-};
 
 const QString kMarker = QStringLiteral("{07460945-55B8-4ac3-8811-76B4CEA99932}\r\n");
 const QString kTextKey = QStringLiteral("Last batch URLs text");

@@ -13,14 +13,6 @@
 
 namespace {
 
-QByteArray RandomBytes(quint32 seed, qsizetype size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator(seed);
-    for (char& c : bytes)
-        c = static_cast<char>(generator.bounded(256));
-    return bytes;
-}
-
 QStringList Entries(const CHistory& history) {
     QStringList entries;
     for (qint32 i = 0; i < history.Count(); ++i)
@@ -67,9 +59,9 @@ private:
 
 void tst_DamagedFiles::JunkRows() {
     QTest::addColumn<QByteArray>("junk");
-    QTest::newRow("random 1") << RandomBytes(1, 3000);
-    QTest::newRow("random 2") << RandomBytes(2, 100);
-    QTest::newRow("random 3") << RandomBytes(3, 1 << 20);
+    QTest::newRow("random 1") << RandomBytes(3000, 1);
+    QTest::newRow("random 2") << RandomBytes(100, 2);
+    QTest::newRow("random 3") << RandomBytes(1 << 20, 3);
     QTest::newRow("zeros") << QByteArray(4096, '\0');
     QTest::newRow("broken UTF-8") << QByteArray("\xc3\x28\xa0\xa1\xe2\x28\xa1\xf0\x28\x8c\xbc");
     QTest::newRow("empty") << QByteArray();
@@ -82,7 +74,7 @@ void tst_DamagedFiles::init() {
 
     const QString picture = m_pictures.filePath(QStringLiteral("picture.png"));
     m_expected = {QStringLiteral("blog.example.com"), QStringLiteral("a, b"),
-                  QStringLiteral("Caption"), RandomBytes(9, 50000)};
+                  QStringLiteral("Caption"), RandomBytes(50000, 9)};
     WriteFile(picture, m_expected.picture);
     QVERIFY(SavePost(m_expected.group, m_expected.caption, m_expected.tags, picture, {}));
     QVERIFY(SavePost(m_expected.group, m_expected.caption, m_expected.tags, picture, {}));

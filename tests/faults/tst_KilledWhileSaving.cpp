@@ -25,10 +25,7 @@ private:
 
 void tst_KilledWhileSaving::initTestCase() {
     // Large enough that a kill often lands inside a write.
-    QByteArray bytes(16 * 1024 * 1024, Qt::Uninitialized);
-    QRandomGenerator generator(815);
-    for (char& c : bytes)
-        c = static_cast<char>(generator.bounded(256));
+    const QByteArray bytes = RandomBytes(16 * 1024 * 1024, 815);
     m_picture = m_pictures.filePath(QStringLiteral("picture.jpg"));
     WriteFile(m_picture, bytes);
     m_expected = {QStringLiteral("fault.example.com"), QStringLiteral("sea, sand"),

@@ -52,10 +52,7 @@ private:
 };
 
 void tst_StoreOnFullDisk::initTestCase() {
-    QByteArray bytes(kPictureSize, Qt::Uninitialized);
-    QRandomGenerator generator(4711);
-    for (char& c : bytes)
-        c = static_cast<char>(generator.bounded(256));
+    const QByteArray bytes = RandomBytes(kPictureSize, 4711);
     m_picture = m_pictures.filePath(QStringLiteral("picture.jpg"));
     WriteFile(m_picture, bytes);
     m_expected = {QStringLiteral("fault.example.com"), QStringLiteral("sea, sand"),
