@@ -114,6 +114,22 @@ void WriteAll(int fd, const char* data, qsizetype size, const QString& path) {
     }
 }
 
+// Reads a file to its end in blocks, handing each block on.
+template <typename Sink> void ReadBlocks(int fd, const QString& path, Sink sink) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            return;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
+        }
+        sink(buffer, got);
+    }
+}
+
 int OpenForReading(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -170,18 +186,8 @@ QByteArray ReadBinaryFile(const QString& path) {
     QByteArray data;
     if (::fstat(fd.Get(), &st) == 0 && st.st_size > 0)
         data.reserve(static_cast<qsizetype>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
-        if (got == 0)
-            break;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            Fail(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
-        }
-        data.append(buffer, got);
-    }
+    ReadBlocks(fd.Get(), path,
+               [&data](const char* block, ssize_t size) { data.append(block, size); });
     return data;
 }
 
@@ -207,18 +213,9 @@ void CopyFile(const QString& source, const QString& target, bool replaceExisting
         if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
             Fail(ErrorNumber::FileWrite, QStringLiteral("Can't copy file"), source, errno);
         // No in-kernel copy between these files: the plain way.
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = ::read(in.Get(), buffer, sizeof buffer);
-            if (got == 0)
-                break;
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                Fail(ErrorNumber::FileRead, QStringLiteral("Can't read file"), source, errno);
-            }
-            WriteAll(temp.Get(), buffer, got, target);
-        }
+        ReadBlocks(in.Get(), source, [&temp, &target](const char* block, ssize_t size) {
+            WriteAll(temp.Get(), block, size, target);
+        });
         break;
     }
     temp.Commit(replaceExisting);

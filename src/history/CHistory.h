@@ -18,6 +18,7 @@ public:
     void SaveHistory() const;
     void Add(const QString& Text);
     qint32 Count() const { return static_cast<qint32>(m_entries.size()); }
+    const QStringList& Entries() const { return m_entries; }
     // Raises ComponentError for an index outside 0 .. Count() - 1.
     QString Item(qint32 Index) const;
 

@@ -13,13 +13,6 @@
 
 namespace {
 
-QStringList Entries(const CHistory& history) {
-    QStringList entries;
-    for (qint32 i = 0; i < history.Count(); ++i)
-        entries.append(history.Item(i));
-    return entries;
-}
-
 const QStringList kSettingKeys = {"Last Caption",
                                   "Last Tags",
                                   "Quick Mode",
@@ -112,8 +105,8 @@ void tst_DamagedFiles::historyReplacedByJunk() {
     CHistory reloaded;
     reloaded.InitFileName(GetDataPath(), QStringLiteral("History.DAT"));
     reloaded.LoadHistory();
-    QCOMPARE(Entries(reloaded), Entries(history));
-    QVERIFY(Entries(reloaded).contains(QStringLiteral("A caption typed afterwards")));
+    QCOMPARE(reloaded.Entries(), history.Entries());
+    QVERIFY(reloaded.Entries().contains(QStringLiteral("A caption typed afterwards")));
     VerifyOthersUntouched();
 }
 

@@ -4,17 +4,6 @@
 #include "components/SupportLibrary.h"
 #include "history/CHistory.h"
 
-namespace {
-
-QStringList Entries(const CHistory& history) {
-    QStringList entries;
-    for (qint32 i = 0; i < history.Count(); ++i)
-        entries.append(history.Item(i));
-    return entries;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     FuzzSupport::Init();
     return 0;
@@ -28,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CHistory history;
     history.InitFileName(FuzzSupport::DataFolder(), name);
     history.LoadHistory();
-    const QStringList loaded = Entries(history);
+    const QStringList loaded = history.Entries();
     for (const QString& entry : loaded) {
         FUZZ_CHECK(!entry.isEmpty());
         FUZZ_CHECK(!entry.contains(QChar(0)));
@@ -39,6 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CHistory again;
     again.InitFileName(FuzzSupport::DataFolder(), name);
     again.LoadHistory();
-    FUZZ_CHECK(Entries(again) == loaded);
+    FUZZ_CHECK(again.Entries() == loaded);
     return 0;
 }
