@@ -2,6 +2,7 @@
 // thousand pictures, opening the manager over a few thousand waiting posts, and previewing
 // a 40-megapixel JPEG. Every file it needs is made in a temporary folder at run time.
 #include "components/ComponentError.h"
+#include "components/FolderListing.h"
 #include "components/FormFunctions.h"
 #include "creation/CreatorFields.h"
 #include "creation/frmBatch.h"

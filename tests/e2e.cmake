@@ -5,4 +5,3 @@ add_test(NAME smoke_e2e
                  ${CMAKE_CURRENT_SOURCE_DIR}/service/fake_service.py
                  ${CMAKE_BINARY_DIR}/artefacts/screenshots)
 set_tests_properties(smoke_e2e PROPERTIES TIMEOUT 180)
-marivane_test(components/tst_SortFileNames.cpp GUI)

@@ -3,8 +3,8 @@
 #include "app/FormBase.h"
 #include "components/WindowSupport.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
-#include <QListWidget>
 
 void zntTBHooks::SetTextBox(QWidget* textBox) {
     if (m_tb)
@@ -35,11 +35,12 @@ bool zntTBHooks::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void ListBoxSelectRange(QListWidget* list, bool select, int first, int last) {
-    if (!list || list->count() == 0 || first > last)
+void ListBoxSelectRange(QAbstractItemView* list, bool select, int first, int last) {
+    const int count = list ? list->model()->rowCount() : 0;
+    if (count == 0 || first > last)
         return;
     first = qMax(first, 0);
-    last = qMin(last, list->count() - 1);
+    last = qMin(last, count - 1);
     const QItemSelection range(list->model()->index(first, 0), list->model()->index(last, 0));
     list->selectionModel()->select(range, select ? QItemSelectionModel::Select
                                                  : QItemSelectionModel::Deselect);

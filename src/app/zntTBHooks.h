@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
-class QListWidget;
+class QAbstractItemView;
 class QWidget;
 
 // Ctrl+A selects the whole text of one watched text box, typing nothing and without a beep.
@@ -27,4 +27,4 @@ private:
 };
 
 // Selects (or deselects) the items first..last of a multi-selection list in one step.
-void ListBoxSelectRange(QListWidget* list, bool select, int first, int last);
+void ListBoxSelectRange(QAbstractItemView* list, bool select, int first, int last);

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -142,43 +141,9 @@ int OpenForReading(const QString& path) {
     return fd;
 }
 
-bool IsRegularFile(const QByteArray& folder, const struct dirent* entry) {
-    if (entry->d_type == DT_REG)
-        return true;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
-    struct stat info {};
-    const QByteArray path = folder + '/' + QByteArray(entry->d_name);
-    return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 } // namespace
 
 namespace FileFunctions {
-
-QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& name)) {
-    // readdir directly: QDir builds a file-info object per entry, most of the time a
-    // window took to open over thousands of posts.
-    const QByteArray encoded = QFile::encodeName(folder);
-    DIR* dir = ::opendir(encoded.constData());
-    if (!dir)
-        Fail(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, errno);
-    QStringList names;
-    for (;;) {
-        errno = 0;
-        const struct dirent* entry = ::readdir(dir);
-        if (!entry)
-            break;
-        const QString name = QString::fromUtf8(entry->d_name);
-        if (accept(name) && IsRegularFile(encoded, entry))
-            names.append(name);
-    }
-    const int error = errno;
-    ::closedir(dir);
-    if (error != 0)
-        Fail(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, error);
-    return names;
-}
 
 QByteArray ReadBinaryFile(const QString& path) {
     Fd fd(OpenForReading(path));

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 // Whole-file reads and writes. Every failure raises ComponentError.
 // Text files are UTF-8, so every character, U+0000 included, round-trips.
@@ -19,10 +18,6 @@ void CopyFile(const QString& source, const QString& target, bool replaceExisting
 QString ReadTextFile(const QString& path);
 void WriteTextFile(const QString& path, const QString& text, bool replaceExisting = true);
 void AppendTextFile(const QString& path, const QString& text);
-
-// Names of the regular files of a folder (hidden ones included) that `accept` takes, in the
-// order the file system gives them. Pipes and devices are left out: reading one would hang.
-QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& name));
 
 // The store's names for the same text operations.
 inline QString ReadFileText(const QString& path) {

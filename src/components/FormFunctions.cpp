@@ -20,9 +20,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -200,16 +198,4 @@ bool FolderDialog::Show() {
         return false;
     Folder = chosen;
     return true;
-}
-
-void SortFileNames(QStringList& names) {
-    // Each name is folded once, not in every comparison: thousands of waiting posts share a
-    // long date prefix, and folding it again and again slowed the manage and send windows.
-    std::vector<std::pair<QString, QString>> keyed;
-    keyed.reserve(names.size());
-    for (QString& name : names)
-        keyed.emplace_back(name.toCaseFolded(), std::move(name));
-    std::sort(keyed.begin(), keyed.end());
-    for (qsizetype i = 0; i < names.size(); ++i)
-        names[i] = std::move(keyed[static_cast<size_t>(i)].second);
 }

@@ -62,5 +62,3 @@ public:
     static Hook SetHook(Hook hook);
 };
 
-// Puts file names in ascending order, letter case ignored.
-void SortFileNames(QStringList& names);

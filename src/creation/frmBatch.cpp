@@ -3,6 +3,7 @@
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
+#include "components/FolderListing.h"
 #include "components/FormFunctions.h"
 #include "components/Messages.h"
 #include "components/SettingsStore.h"

@@ -2,7 +2,7 @@
 
 #include "app/modCommon.h"
 #include "components/ComponentError.h"
-#include "components/FileFunctions.h"
+#include "components/FolderListing.h"
 #include "components/Messages.h"
 #include "components/SupportLibrary.h"
 #include "creation/CreatorFields.h"
@@ -27,7 +27,7 @@ bool IsPictureFile(const QString& name) {
 }
 
 QStringList ListPictureFiles(const QString& folder) {
-    return FileFunctions::ListFileNames(folder, IsPictureFile);
+    return ListFileNames(folder, IsPictureFile);
 }
 
 QStringList SplitURLLines(const QString& text) {

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -40,11 +41,12 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
                 if (!(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))
                     m_anchorRow = current.row();
             });
+    connect(&m_totalSize, &QFutureWatcher<double>::finished, this, [this] {
+        lblSize->setText(QStringLiteral("Total size: ") + zsFormatByteSizeEx(m_totalSize.result()));
+    });
     try {
         m_folder = GetDataPath();
-        QStringList names = ListPostPictures(m_folder);
-        SortFileNames(names);
-        filFiles->addItems(names);
+        filFiles->SetNames(ListPostPictures(m_folder));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
         zsUnloadForm(this);
@@ -77,11 +79,9 @@ void frmPostManager::BuildMenus() {
 }
 
 void frmPostManager::Refresh() {
-    filFiles->clear();
+    filFiles->SetNames({});
     try {
-        QStringList names = ListPostPictures(m_folder);
-        SortFileNames(names);
-        filFiles->addItems(names);
+        filFiles->SetNames(ListPostPictures(m_folder));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
     }
@@ -90,19 +90,18 @@ void frmPostManager::Refresh() {
 void frmPostManager::UpdateStatus() {
     setWindowTitle(QStringLiteral("Marivane :: Manage mode :: ") +
                    QString::number(filFiles->count()));
-    lblSize->setText(QStringLiteral("Total size: ") + zsFormatByteSizeEx(GetTotalSize()));
+    // A stat per post is most of the opening time with thousands of posts, so the total is
+    // added up beside the window, which shows at once; a newer count replaces an older one.
+    lblSize->setText(QStringLiteral("Total size: "));
+    m_totalSize.setFuture(GetTotalSize());
 }
 
-double frmPostManager::GetTotalSize() const {
-    QStringList names;
-    names.reserve(filFiles->count());
-    for (int i = 0; i < filFiles->count(); ++i)
-        names.append(filFiles->item(i)->text());
-    return TotalFileSize(m_folder, names);
+QFuture<double> frmPostManager::GetTotalSize() const {
+    return QtConcurrent::run(TotalFileSize, m_folder, filFiles->Names());
 }
 
 void frmPostManager::SelectRow(int row) {
-    filFiles->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    filFiles->setCurrentRow(row);
     m_anchorRow = row;
 }
 
@@ -115,7 +114,7 @@ void frmPostManager::FrameLabel(QLabel* label, QWidget* frame) {
 void frmPostManager::ShowPreview() {
     if (PressedIndex < 0 || PressedIndex >= filFiles->count())
         return;
-    const QString path = zsBuildFileName(m_folder, filFiles->item(PressedIndex)->text());
+    const QString path = zsBuildFileName(m_folder, filFiles->text(PressedIndex));
 
     m_picture = QImage();
     QString url;
@@ -171,8 +170,8 @@ void frmPostManager::DeleteSelected() {
         return;
     const int count = filFiles->count();
     for (int i = 0; i < count; ++i) {
-        if (filFiles->item(i)->isSelected())
-            DeletePostFiles(zsBuildFileName(m_folder, filFiles->item(i)->text()));
+        if (filFiles->isRowSelected(i))
+            DeletePostFiles(zsBuildFileName(m_folder, filFiles->text(i)));
     }
     const int anchor = m_anchorRow;
     Refresh();

@@ -3,6 +3,7 @@
 #include "app/FormBase.h"
 #include "ui_frmPostManager.h"
 
+#include <QFutureWatcher>
 #include <QImage>
 
 class QLabel;
@@ -38,7 +39,8 @@ private:
     void BuildMenus();
     void Refresh();
     void UpdateStatus();
-    double GetTotalSize() const;
+    // The sum of the sizes of the listed picture files, added up on a worker thread.
+    QFuture<double> GetTotalSize() const;
     void ShowPreview();
     void ShowList();
     void DeleteSelected();
@@ -51,6 +53,7 @@ private:
 
     QString m_folder;
     QImage m_picture;
+    QFutureWatcher<double> m_totalSize;
     int m_anchorRow = -1;
     bool m_infoHeld = false;
     bool m_loaded = false;

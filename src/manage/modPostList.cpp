@@ -1,6 +1,6 @@
 #include "manage/modPostList.h"
 
-#include "components/FileFunctions.h"
+#include "components/FolderListing.h"
 #include "components/SupportLibrary.h"
 
 #include <QFile>
@@ -15,9 +15,7 @@ const QString kPictureSuffix = QStringLiteral(".picture");
 } // namespace
 
 QStringList ListPostPictures(const QString& folder) {
-    return FileFunctions::ListFileNames(folder, [](const QString& name) {
-        return name.endsWith(kPictureSuffix, Qt::CaseInsensitive);
-    });
+    return ListFileNamesEndingWith(folder, QLatin1StringView(".picture"));
 }
 
 QString InfoPathFor(const QString& picturePath) {

@@ -6,8 +6,8 @@
 // The manage mode's view of the data folder: which files stand for waiting posts, their
 // total size, and removing a post by the name of its picture file.
 
-// Bare names of the files ending in ".Picture" (any letter case) in a folder, in the
-// order the file system gives them. Raises ComponentError when the folder cannot be read.
+// Bare names of the files ending in ".Picture" (any letter case) in a folder, in ascending
+// order, letter case ignored. Raises ComponentError when the folder cannot be read.
 QStringList ListPostPictures(const QString& folder);
 // The ".Info" beside a picture file: a final ".picture" in any letter case becomes
 // ".Info". Empty when the name does not end so.

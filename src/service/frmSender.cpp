@@ -3,8 +3,7 @@
 #include "app/modCommon.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
-#include "components/FileFunctions.h"
-#include "components/FormFunctions.h"
+#include "components/FolderListing.h"
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
@@ -13,7 +12,6 @@
 #include "store/modStorage.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTimer>
@@ -123,16 +121,12 @@ void frmSender::UpdateControls() {
 void frmSender::RefreshFiles() {
     QStringList names;
     try {
-        names = FileFunctions::ListFileNames(m_dataPath, [](const QString& name) {
-            return name.endsWith(QStringLiteral(".Info"), Qt::CaseInsensitive);
-        });
+        names = ListFileNamesEndingWith(m_dataPath, QLatin1StringView(".Info"));
     } catch (const ComponentError& e) {
         // A folder that cannot be read lists nothing, so nothing is sent.
         zsDebugPrint(QStringLiteral("frmSender ==> ") + e.Description());
     }
-    SortFileNames(names);
-    filFiles->clear();
-    filFiles->addItems(names);
+    filFiles->SetNames(names);
     if (filFiles->count() > 0)
         filFiles->setCurrentRow(0);
 }
@@ -155,7 +149,7 @@ void frmSender::SendPosts() {
 }
 
 bool frmSender::SendFirstPost() {
-    const QString path = zsBuildFileName(m_dataPath, filFiles->item(0)->text());
+    const QString path = zsBuildFileName(m_dataPath, filFiles->text(0));
     QString group;
     QString caption;
     QString tags;

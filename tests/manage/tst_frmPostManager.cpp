@@ -31,7 +31,7 @@ private:
         return QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
     }
     QString SavePicture(const QImage& image, const QString& caption);
-    static QStringList Selected(const QListWidget* list);
+    static QStringList Selected(const FileListBox* list);
     static void Open(frmPostManager& w) {
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -55,11 +55,11 @@ QString tst_frmPostManager::SavePicture(const QImage& image, const QString& capt
     return {};
 }
 
-QStringList tst_frmPostManager::Selected(const QListWidget* list) {
+QStringList tst_frmPostManager::Selected(const FileListBox* list) {
     QStringList names;
     for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected())
-            names << list->item(i)->text();
+        if (list->isRowSelected(i))
+            names << list->text(i);
     }
     return names;
 }
@@ -77,13 +77,13 @@ void tst_frmPostManager::listsPostsInNameOrder() {
     frmPostManager w;
     QVERIFY(w.Loaded());
     QCOMPARE(w.filFiles->count(), 3);
-    QCOMPARE(w.filFiles->item(0)->text(), QStringLiteral("a 0001.Picture"));
-    QCOMPARE(w.filFiles->item(1)->text(), QStringLiteral("b 0002.Picture"));
-    QCOMPARE(w.filFiles->item(2)->text(), QStringLiteral("C.PICTURE"));
+    QCOMPARE(w.filFiles->text(0), QStringLiteral("a 0001.Picture"));
+    QCOMPARE(w.filFiles->text(1), QStringLiteral("b 0002.Picture"));
+    QCOMPARE(w.filFiles->text(2), QStringLiteral("C.PICTURE"));
     QCOMPARE(Selected(w.filFiles), QStringList{"a 0001.Picture"});
     QCOMPARE(w.filFiles->currentRow(), 0);
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 3"));
-    QCOMPARE(w.lblSize->text(), QStringLiteral("Total size: ") + zsFormatByteSizeEx(1536));
+    QTRY_COMPARE(w.lblSize->text(), QStringLiteral("Total size: ") + zsFormatByteSizeEx(1536));
     QCOMPARE(w.picPreview->geometry(), w.filFiles->geometry());
     QVERIFY(!w.picPreview->isVisible());
     QCOMPARE(w.mnuContextList->actions().size(), 3);
@@ -100,7 +100,7 @@ void tst_frmPostManager::emptyFolderIgnoresKeys() {
     MessageRecorder messages;
     frmPostManager w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 0"));
-    QCOMPARE(w.lblSize->text(), QStringLiteral("Total size: 0 bytes"));
+    QTRY_COMPARE(w.lblSize->text(), QStringLiteral("Total size: 0 bytes"));
     Open(w);
     QTest::keyClick(w.filFiles, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(w.filFiles, Qt::Key_Return);
@@ -152,8 +152,7 @@ void tst_frmPostManager::previewStretchesPicture() {
     QTest::keyClick(w.picPreview, Qt::Key_Escape);
     QVERIFY(w.filFiles->isVisible());
     QVERIFY(!w.Unloaded());
-    QTest::mouseDClick(w.filFiles->viewport(), Qt::LeftButton, {},
-                       w.filFiles->visualItemRect(w.filFiles->item(0)).center());
+    QTest::mouseDClick(w.filFiles->viewport(), Qt::LeftButton, {}, w.filFiles->rowRect(0).center());
     QVERIFY(w.picPreview->isVisible());
     QTest::mouseDClick(w.picPreview, Qt::LeftButton, {}, QPoint(300, 150));
     QVERIFY(w.filFiles->isVisible());
@@ -240,7 +239,8 @@ void tst_frmPostManager::deleteSelected() {
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
-    w.filFiles->item(1)->setSelected(true); // a and B selected
+    w.filFiles->selectionModel()->select(w.filFiles->model()->index(1, 0),
+                                         QItemSelectionModel::Select); // a and B selected
     messages.Answer(MsgResult::Cancel);
     QTest::keyClick(w.filFiles, Qt::Key_Delete);
     QCOMPARE(messages.Texts(), QStringList{"Delete selected files?"});
@@ -251,7 +251,7 @@ void tst_frmPostManager::deleteSelected() {
     QTest::keyClick(w.filFiles, Qt::Key_Delete);
     QCOMPARE(Stored(), (QStringList{"c.Info", "c.Picture"}));
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 1"));
-    QCOMPARE(w.lblSize->text(), QStringLiteral("Total size: 9 bytes"));
+    QTRY_COMPARE(w.lblSize->text(), QStringLiteral("Total size: 9 bytes"));
     QCOMPARE(Selected(w.filFiles), QStringList{"c.Picture"});
 
     QTest::keyClick(w.filFiles, Qt::Key_Delete);
@@ -280,14 +280,12 @@ void tst_frmPostManager::deleteKeepsSelectionPlace() {
     frmPostManager w;
     Open(w);
     auto* view = w.filFiles->viewport();
-    QTest::mouseClick(view, Qt::LeftButton, {},
-                      w.filFiles->visualItemRect(w.filFiles->item(anchor)).center());
-    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier,
-                      w.filFiles->visualItemRect(w.filFiles->item(last)).center());
+    QTest::mouseClick(view, Qt::LeftButton, {}, w.filFiles->rowRect(anchor).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, w.filFiles->rowRect(last).center());
     QCOMPARE(Selected(w.filFiles).size(), last - anchor + 1);
     QTest::keyClick(w.filFiles, Qt::Key_Delete);
     QCOMPARE(Selected(w.filFiles), QStringList{after});
-    QCOMPARE(w.filFiles->currentItem()->text(), after);
+    QCOMPARE(w.filFiles->text(w.filFiles->currentRow()), after);
 }
 
 void tst_frmPostManager::rightButtonMenu() {
@@ -300,7 +298,7 @@ void tst_frmPostManager::rightButtonMenu() {
     frmPostManager w;
     Open(w);
     auto* view = w.filFiles->viewport();
-    const QPoint belowItems(30, w.filFiles->visualItemRect(w.filFiles->item(2)).bottom() + 20);
+    const QPoint belowItems(30, w.filFiles->rowRect(2).bottom() + 20);
     QMenu* shown = nullptr;
     auto closeMenu = [&](QAction* choose) {
         QTimer::singleShot(0, this, [&shown, choose] {
@@ -314,7 +312,8 @@ void tst_frmPostManager::rightButtonMenu() {
     };
 
     // Below the items: no menu, the selection unchanged.
-    w.filFiles->item(1)->setSelected(true);
+    w.filFiles->selectionModel()->select(w.filFiles->model()->index(1, 0),
+                                         QItemSelectionModel::Select);
     closeMenu(nullptr);
     QTest::mouseClick(view, Qt::RightButton, {}, belowItems);
     QCoreApplication::processEvents();
@@ -322,14 +321,11 @@ void tst_frmPostManager::rightButtonMenu() {
     QCOMPARE(Selected(w.filFiles).size(), 2);
 
     // On a selected item the selection stays; "Preview" shows the item of the last left press.
-    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier,
-                      w.filFiles->visualItemRect(w.filFiles->item(1)).center());
-    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier,
-                      w.filFiles->visualItemRect(w.filFiles->item(1)).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, w.filFiles->rowRect(1).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, w.filFiles->rowRect(1).center());
     QCOMPARE(w.PressedIndex, 1);
     closeMenu(w.mnuPreview);
-    QTest::mousePress(view, Qt::RightButton, {},
-                      w.filFiles->visualItemRect(w.filFiles->item(0)).center());
+    QTest::mousePress(view, Qt::RightButton, {}, w.filFiles->rowRect(0).center());
     QCOMPARE(shown, w.mnuContextList);
     QCOMPARE(Selected(w.filFiles).size(), 2);
     QVERIFY(w.picPreview->isVisible());
@@ -343,8 +339,7 @@ void tst_frmPostManager::rightButtonMenu() {
 
     // On an unselected item it selects that item alone first.
     closeMenu(w.mnuPreview);
-    QTest::mousePress(view, Qt::RightButton, {},
-                      w.filFiles->visualItemRect(w.filFiles->item(2)).center());
+    QTest::mousePress(view, Qt::RightButton, {}, w.filFiles->rowRect(2).center());
     QCOMPARE(Selected(w.filFiles).size(), 1);
     QCOMPARE(w.PressedIndex, 2);
     QVERIFY(w.lblInfo->text().contains(QStringLiteral("Caption: three")));
