@@ -1,19 +1,20 @@
 #pragma once
 
+#include "components/FolderListing.h"
+
 #include <QListView>
-#include <QStringList>
 
-class QStringListModel;
+class FileNameModel;
 
-// A list of file names, shown by a plain string model: with thousands of waiting posts an
-// item object per line made the manage and send windows slow to open.
+// A list of file names over a plain model of one name buffer: with thousands of waiting posts
+// an item object, or even a string, per line made the manage and send windows slow to open.
 class FileListBox final : public QListView {
     Q_OBJECT
 public:
     explicit FileListBox(QWidget* parent = nullptr);
 
-    void SetNames(const QStringList& names);
-    QStringList Names() const;
+    void SetNames(const FileNameList& names);
+    const FileNameList& Names() const;
     int count() const;
     QString text(int row) const;
     // The focused line, or -1.
@@ -24,5 +25,5 @@ public:
     QRect rowRect(int row) const;
 
 private:
-    QStringListModel* m_names;
+    FileNameModel* m_names;
 };

@@ -38,74 +38,120 @@ bool EndsWithIgnoringCase(std::string_view name, QLatin1StringView suffix) {
                                  .endsWith(suffix, Qt::CaseInsensitive);
 }
 
-// Collects UTF-8 names with their case-folded sort keys in two flat buffers, and orders
-// them by key, then by the name itself. Byte order of UTF-8 is code point order.
+// Orders names by their case-folded UTF-8 bytes (code point order), kept in one flat buffer;
+// names with equal keys by a comparison the caller gives.
 class NameSorter final {
 public:
-    void Add(std::string_view name) {
-        Entry entry{Span(m_names, name), {}};
-        if (IsAscii(name)) {
-            const size_t start = m_keys.size();
-            m_keys.append(name);
-            std::transform(m_keys.begin() + static_cast<std::ptrdiff_t>(start), m_keys.end(),
-                           m_keys.begin() + static_cast<std::ptrdiff_t>(start), AsciiLower);
-            entry.key = {static_cast<quint32>(start), static_cast<quint32>(name.size())};
-        } else {
-            const QByteArray folded =
-                QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
-                    .toCaseFolded()
-                    .toUtf8();
-            entry.key = Span(m_keys, {folded.constData(), static_cast<size_t>(folded.size())});
+    void AddKey(const QString& name) {
+        const auto start = static_cast<quint32>(m_keys.size());
+        for (const QChar c : name) {
+            if (c.unicode() >= 0x80) {
+                m_keys.resize(start);
+                AppendFolded(name);
+                break;
+            }
+            m_keys.push_back(AsciiLower(static_cast<char>(c.unicode())));
         }
-        m_entries.push_back(entry);
+        AddEntry(start);
     }
 
-    // Indices of the added names, in order.
-    std::vector<quint32> Order() const {
-        std::vector<quint32> order(m_entries.size());
-        for (quint32 i = 0; i < order.size(); ++i)
-            order[i] = i;
-        std::sort(order.begin(), order.end(), [this](quint32 a, quint32 b) {
-            const Entry& x = m_entries[a];
-            const Entry& y = m_entries[b];
-            const int byKey = Compare(m_keys, x.key, y.key);
-            return byKey != 0 ? byKey < 0 : Compare(m_names, x.name, y.name) < 0;
+    // The same from the name's UTF-8 bytes.
+    void AddKey(std::string_view utf8) {
+        const auto start = static_cast<quint32>(m_keys.size());
+        if (IsAscii(utf8)) {
+            m_keys.append(utf8);
+            std::transform(m_keys.begin() + start, m_keys.end(), m_keys.begin() + start,
+                           AsciiLower);
+        } else {
+            AppendFolded(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        }
+        AddEntry(start);
+    }
+
+    void Reserve(qsizetype keyBytes) { m_keys.reserve(static_cast<size_t>(keyBytes)); }
+
+    // The indices of the added names, in order.
+    template <typename TieBreak> std::vector<quint32> Order(TieBreak tieBreakLess) {
+        // Waiting posts share a long date prefix: skip what all keys share and compare the
+        // next eight bytes as one number, so most comparisons never reach memcmp.
+        m_skip = CommonPrefix();
+        for (Entry& entry : m_entries)
+            entry.head = Head(entry);
+        std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& a, const Entry& b) {
+            if (a.head != b.head)
+                return a.head < b.head;
+            const int byKey = CompareTails(a, b);
+            return byKey != 0 ? byKey < 0 : tieBreakLess(a.index, b.index);
         });
+        std::vector<quint32> order;
+        order.reserve(m_entries.size());
+        for (const Entry& entry : m_entries)
+            order.push_back(entry.index);
         return order;
     }
 
-    std::string_view Name(quint32 index) const {
-        const Range& name = m_entries[index].name;
-        return {m_names.data() + name.start, name.size};
-    }
-
 private:
-    struct Range {
+    static constexpr quint32 kHeadSize = 8;
+
+    struct Entry {
+        quint64 head; // key bytes from m_skip on, big-endian, zero-padded
         quint32 start;
         quint32 size;
-    };
-    struct Entry {
-        Range name;
-        Range key;
+        quint32 index;
     };
 
-    static Range Span(std::string& buffer, std::string_view text) {
-        const auto start = static_cast<quint32>(buffer.size());
-        buffer.append(text);
-        return {start, static_cast<quint32>(text.size())};
+    void AppendFolded(const QString& name) {
+        const QByteArray folded = name.toCaseFolded().toUtf8();
+        m_keys.append(folded.constData(), static_cast<size_t>(folded.size()));
     }
 
-    static int Compare(const std::string& buffer, Range a, Range b) {
+    void AddEntry(quint32 start) {
+        m_entries.push_back({0, start, static_cast<quint32>(m_keys.size() - start),
+                             static_cast<quint32>(m_entries.size())});
+    }
+
+    quint32 CommonPrefix() const {
+        if (m_entries.empty())
+            return 0;
+        const Entry& first = m_entries.front();
+        quint32 common = first.size;
+        for (const Entry& entry : m_entries) {
+            common = std::min(common, entry.size);
+            quint32 i = 0;
+            while (i < common && m_keys[entry.start + i] == m_keys[first.start + i])
+                ++i;
+            common = i;
+        }
+        return common;
+    }
+
+    quint64 Head(const Entry& entry) const {
+        quint64 head = 0;
+        for (quint32 i = 0; i < kHeadSize; ++i) {
+            const quint32 at = m_skip + i;
+            const auto byte =
+                at < entry.size ? static_cast<unsigned char>(m_keys[entry.start + at]) : 0U;
+            head = (head << 8) | byte;
+        }
+        return head;
+    }
+
+    // Names hold no NUL, so equal heads mean equal keys up to where the shorter one ends.
+    int CompareTails(const Entry& a, const Entry& b) const {
+        const quint32 from = m_skip + kHeadSize;
+        const quint32 aSize = std::max(a.size, from) - from;
+        const quint32 bSize = std::max(b.size, from) - from;
         const int common =
-            std::memcmp(buffer.data() + a.start, buffer.data() + b.start, std::min(a.size, b.size));
+            std::memcmp(m_keys.data() + a.start + std::min(a.size, from),
+                        m_keys.data() + b.start + std::min(b.size, from), std::min(aSize, bSize));
         if (common != 0)
             return common;
         return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
     }
 
-    std::string m_names;
     std::string m_keys;
     std::vector<Entry> m_entries;
+    quint32 m_skip = 0;
 };
 
 bool IsRegularFile(const QByteArray& folder, const struct dirent* entry) {
@@ -118,20 +164,27 @@ bool IsRegularFile(const QByteArray& folder, const struct dirent* entry) {
     return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// Beyond this a folder's size says little about its names.
+constexpr off_t kLargestExpected = 64 << 20;
+
 [[noreturn]] void FailToRead(const QString& folder, int error) {
     throw ComponentError(ErrorNumber::FileRead, QStringLiteral("Can't read folder \"") + folder +
                                                     QStringLiteral("\": ") +
                                                     QString::fromLocal8Bit(std::strerror(error)));
 }
 
-// Hands `take` the name of each regular file of the folder that `accept` takes.
+// Hands `take` the name of each regular file of the folder that `accept` takes, after telling
+// `expect` the folder's own size, which on most file systems bounds the bytes of its names.
 // readdir directly: QDir builds a file-info object per entry.
-template <typename Accept, typename Take>
-void ReadFolder(const QString& folder, Accept accept, Take take) {
+template <typename Expect, typename Accept, typename Take>
+void ReadFolder(const QString& folder, Expect expect, Accept accept, Take take) {
     const QByteArray encoded = QFile::encodeName(folder);
     DIR* dir = ::opendir(encoded.constData());
     if (!dir)
         FailToRead(folder, errno);
+    struct stat info {};
+    if (::fstat(::dirfd(dir), &info) == 0)
+        expect(static_cast<qsizetype>(std::clamp<off_t>(info.st_size, 0, kLargestExpected)));
     for (;;) {
         errno = 0;
         const struct dirent* entry = ::readdir(dir);
@@ -153,36 +206,86 @@ QString FromUtf8(std::string_view name) {
 
 } // namespace
 
+FileNameList::FileNameList(const QStringList& names) {
+    for (const QString& name : names) {
+        const QByteArray utf8 = name.toUtf8();
+        Append({utf8.constData(), static_cast<size_t>(utf8.size())});
+    }
+}
+
+std::string_view FileNameList::Utf8At(qsizetype index) const {
+    const Span& name = m_names.at(index);
+    return {m_bytes.constData() + name.start, static_cast<size_t>(name.size)};
+}
+
+QString FileNameList::at(qsizetype index) const {
+    return FromUtf8(Utf8At(index));
+}
+
+QStringList FileNameList::ToStringList() const {
+    QStringList names;
+    names.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        names.append(at(i));
+    return names;
+}
+
+void FileNameList::Append(std::string_view utf8) {
+    m_names.append({m_bytes.size(), static_cast<qsizetype>(utf8.size())});
+    m_bytes.append(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+void FileNameList::Reserve(qsizetype bytes) {
+    m_bytes.reserve(bytes);
+}
+
+void FileNameList::Reorder(const std::vector<quint32>& order) {
+    QList<Span> reordered;
+    reordered.reserve(static_cast<qsizetype>(order.size()));
+    for (const quint32 index : order)
+        reordered.append(m_names.at(index));
+    m_names = std::move(reordered);
+}
+
 QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& name)) {
     QStringList names;
     ReadFolder(
-        folder, [accept](std::string_view name) { return accept(FromUtf8(name)); },
+        folder, [](qsizetype) {},
+        [accept](std::string_view name) { return accept(FromUtf8(name)); },
         [&names](std::string_view name) { names.append(FromUtf8(name)); });
     return names;
 }
 
-QStringList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix) {
+FileNameList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix) {
+    FileNameList found;
     NameSorter sorter;
     ReadFolder(
-        folder, [suffix](std::string_view name) { return EndsWithIgnoringCase(name, suffix); },
-        [&sorter](std::string_view name) { sorter.Add(name); });
-    QStringList names;
-    const std::vector<quint32> order = sorter.Order();
-    names.reserve(static_cast<qsizetype>(order.size()));
-    for (const quint32 index : order)
-        names.append(FromUtf8(sorter.Name(index)));
-    return names;
+        folder,
+        [&](qsizetype bytes) {
+            // Reserved address space costs nothing until used; growing and copying did.
+            found.Reserve(bytes);
+            sorter.Reserve(bytes);
+        },
+        [suffix](std::string_view name) { return EndsWithIgnoringCase(name, suffix); },
+        [&](std::string_view name) {
+            found.Append(name);
+            sorter.AddKey(name);
+        });
+    FileNameList sorted;
+    for (const quint32 index :
+         sorter.Order([&found](quint32 a, quint32 b) { return found.Utf8At(a) < found.Utf8At(b); }))
+        sorted.Append(found.Utf8At(index));
+    return sorted;
 }
 
 void SortFileNames(QStringList& names) {
     NameSorter sorter;
-    for (const QString& name : names) {
-        const QByteArray utf8 = name.toUtf8();
-        sorter.Add({utf8.constData(), static_cast<size_t>(utf8.size())});
-    }
+    for (const QString& name : names)
+        sorter.AddKey(name);
     QStringList sorted;
     sorted.reserve(names.size());
-    for (const quint32 index : sorter.Order())
+    for (const quint32 index :
+         sorter.Order([&names](quint32 a, quint32 b) { return names.at(a) < names.at(b); }))
         sorted.append(std::move(names[index]));
     names = std::move(sorted);
 }

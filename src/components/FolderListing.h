@@ -1,10 +1,42 @@
 #pragma once
 
+#include <QByteArray>
 #include <QLatin1StringView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <string_view>
+#include <vector>
+
 // Listing the files of a folder, and the order in which the windows show file names.
+
+// File names kept as UTF-8 in one buffer: a folder of thousands of waiting posts costs two
+// allocations, not one string each. Copies share the buffer, also across threads.
+class FileNameList final {
+public:
+    FileNameList() = default;
+    explicit FileNameList(const QStringList& names);
+
+    qsizetype size() const { return m_names.size(); }
+    bool isEmpty() const { return m_names.isEmpty(); }
+    QString at(qsizetype index) const;
+    std::string_view Utf8At(qsizetype index) const;
+    QStringList ToStringList() const;
+
+    void Append(std::string_view utf8);
+    void Reserve(qsizetype bytes);
+    // Puts the names in the given order: order[i] is the index of the name to stand at i.
+    void Reorder(const std::vector<quint32>& order);
+
+private:
+    struct Span {
+        qsizetype start;
+        qsizetype size;
+    };
+    QByteArray m_bytes;
+    QList<Span> m_names; // where each name lies in m_bytes, in list order
+};
 
 // Names of the regular files of a folder (hidden ones included) that `accept` takes, in the
 // order the file system gives them. Pipes and devices are left out: reading one would hang.
@@ -13,7 +45,7 @@ QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& n
 
 // Names of the regular files of a folder that end with `suffix` (any letter case), already in
 // SortFileNames order. Raises ComponentError when the folder cannot be read.
-QStringList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix);
+FileNameList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix);
 
 // Puts file names in ascending order, letter case ignored; names equal but for their letter
 // case keep one fixed order among themselves.

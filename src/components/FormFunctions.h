@@ -61,4 +61,3 @@ public:
     using Hook = std::function<QString(const FolderDialog&)>;
     static Hook SetHook(Hook hook);
 };
-

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -60,6 +61,11 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
     UpdateStatus();
 }
 
+frmPostManager::~frmPostManager() {
+    // A closed window's count would only keep the disk busy.
+    m_totalSize.cancel();
+}
+
 int frmPostManager::exec() {
     return m_loaded ? FormBase::exec() : QDialog::Rejected;
 }
@@ -90,14 +96,38 @@ void frmPostManager::Refresh() {
 void frmPostManager::UpdateStatus() {
     setWindowTitle(QStringLiteral("Marivane :: Manage mode :: ") +
                    QString::number(filFiles->count()));
-    // A stat per post is most of the opening time with thousands of posts, so the total is
-    // added up beside the window, which shows at once; a newer count replaces an older one.
     lblSize->setText(QStringLiteral("Total size: "));
+    // A stat per post was most of the opening time with thousands of posts, so the total is
+    // added up on a worker thread, and at opening only once the list has been painted.
+    if (m_listPainted)
+        CountTotalSize();
+    else
+        m_sizeWanted = true;
+}
+
+void frmPostManager::ListPainted() {
+    if (m_listPainted)
+        return;
+    m_listPainted = true;
+    if (m_sizeWanted)
+        QTimer::singleShot(0, this, &frmPostManager::CountTotalSize);
+}
+
+void frmPostManager::CountTotalSize() {
+    // An older count is of no use any more.
+    m_totalSize.cancel();
     m_totalSize.setFuture(GetTotalSize());
 }
 
 QFuture<double> frmPostManager::GetTotalSize() const {
-    return QtConcurrent::run(TotalFileSize, m_folder, filFiles->Names());
+    return QtConcurrent::run(
+        [](QPromise<double>& promise, const QString& folder, const FileNameList& names) {
+            const double total =
+                TotalFileSize(folder, names, [&promise] { return promise.isCanceled(); });
+            if (!promise.isCanceled())
+                promise.addResult(total);
+        },
+        m_folder, filFiles->Names());
 }
 
 void frmPostManager::SelectRow(int row) {
@@ -267,6 +297,8 @@ void frmPostManager::PaintPreview() {
 bool frmPostManager::eventFilter(QObject* watched, QEvent* event) {
     // FormBase watches the whole application, so the events of these controls pass here.
     if (m_loaded) {
+        if (watched == filFiles->viewport() && event->type() == QEvent::Paint)
+            ListPainted();
         if (watched == filFiles->viewport() && IsPress(event))
             return ListMouseEvent(static_cast<QMouseEvent*>(event));
         if (watched == picPreview) {

@@ -15,6 +15,7 @@ class frmPostManager final : public FormBase, public Ui::frmPostManager {
     Q_OBJECT
 public:
     explicit frmPostManager(QWidget* parent = nullptr);
+    ~frmPostManager() override;
 
     // False when the data folder could not be listed (the error was shown); exec() then
     // returns at once.
@@ -41,6 +42,8 @@ private:
     void UpdateStatus();
     // The sum of the sizes of the listed picture files, added up on a worker thread.
     QFuture<double> GetTotalSize() const;
+    void ListPainted();
+    void CountTotalSize();
     void ShowPreview();
     void ShowList();
     void DeleteSelected();
@@ -54,6 +57,8 @@ private:
     QString m_folder;
     QImage m_picture;
     QFutureWatcher<double> m_totalSize;
+    bool m_listPainted = false;
+    bool m_sizeWanted = false;
     int m_anchorRow = -1;
     bool m_infoHeld = false;
     bool m_loaded = false;

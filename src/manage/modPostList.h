@@ -1,14 +1,17 @@
 #pragma once
 
+#include "components/FolderListing.h"
+
 #include <QString>
-#include <QStringList>
+
+#include <functional>
 
 // The manage mode's view of the data folder: which files stand for waiting posts, their
 // total size, and removing a post by the name of its picture file.
 
 // Bare names of the files ending in ".Picture" (any letter case) in a folder, in ascending
 // order, letter case ignored. Raises ComponentError when the folder cannot be read.
-QStringList ListPostPictures(const QString& folder);
+FileNameList ListPostPictures(const QString& folder);
 // The ".Info" beside a picture file: a final ".picture" in any letter case becomes
 // ".Info". Empty when the name does not end so.
 QString InfoPathFor(const QString& picturePath);
@@ -17,5 +20,6 @@ QString InfoPathFor(const QString& picturePath);
 // Failures are not reported.
 void DeletePostFiles(const QString& picturePath);
 // Sum of the sizes of the named files of a folder; a file whose size cannot be read adds
-// nothing.
-double TotalFileSize(const QString& folder, const QStringList& names);
+// nothing. When `stopped` answers true the sum ends early, unfinished.
+double TotalFileSize(const QString& folder, const FileNameList& names,
+                     const std::function<bool()>& stopped = {});

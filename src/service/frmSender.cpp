@@ -119,7 +119,7 @@ void frmSender::UpdateControls() {
 }
 
 void frmSender::RefreshFiles() {
-    QStringList names;
+    FileNameList names;
     try {
         names = ListFileNamesEndingWith(m_dataPath, QLatin1StringView(".Info"));
     } catch (const ComponentError& e) {

@@ -52,7 +52,7 @@ void tst_modPostList::listsPictureFilesInAnyCase() {
     WriteFile(In("b.Info"), "i");
     WriteFile(In("c.Picture.bak"), "c");
     QDir(m_dir.path()).mkdir(QStringLiteral("dir.Picture"));
-    QStringList names = ListPostPictures(m_dir.path());
+    QStringList names = ListPostPictures(m_dir.path()).ToStringList();
     names.sort();
     QCOMPARE(names, (QStringList{"A.PICTURE", "b.Picture"}));
     QVERIFY_THROWS_EXCEPTION(ComponentError, ListPostPictures(In("missing")));
@@ -100,8 +100,15 @@ void tst_modPostList::keepsPostWhenInfoCannotGo() {
 void tst_modPostList::totalSkipsMissingFiles() {
     WriteFile(In("a.Picture"), QByteArray(1000, 'a'));
     WriteFile(In("b.Picture"), QByteArray(24, 'b'));
-    QCOMPARE(TotalFileSize(m_dir.path(), {"a.Picture", "gone.Picture", "b.Picture"}), 1024.0);
-    QCOMPARE(TotalFileSize(m_dir.path(), {}), 0.0);
+    QCOMPARE(TotalFileSize(m_dir.path(), FileNameList({"a.Picture", "gone.Picture", "b.Picture"})),
+             1024.0);
+    QCOMPARE(TotalFileSize(m_dir.path(), FileNameList()), 0.0);
+    // A closed window stops its count.
+    int asked = 0;
+    QCOMPARE(TotalFileSize(m_dir.path(), FileNameList({"a.Picture", "b.Picture"}),
+                           [&asked] { return ++asked > 0; }),
+             0.0);
+    QCOMPARE(asked, 1);
 }
 
 QTEST_GUILESS_MAIN(tst_modPostList)
