@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 // Plain POSIX calls: a post is two whole-file writes, and Qt's temporary files
 // (O_TMPFILE and several checks each) made a batch several times slower than cp.
@@ -43,13 +44,25 @@ private:
     int m_fd;
 };
 
-// A hidden temporary file beside the target, removed unless Commit put it in place.
+// A file written beside the target and put in place whole by Commit; removed otherwise.
+// A new file that must not replace another is written unnamed (O_TMPFILE) and linked in
+// place: one call fewer than a rename, and a killed program leaves no stray file behind.
+// Elsewhere it is a hidden file with a random name, renamed over the target.
 class TempFile final {
 public:
-    explicit TempFile(const QString& target) : m_target(target) {
+    TempFile(const QString& target, bool replaceExisting)
+        : m_target(target), m_replace(replaceExisting) {
         const QFileInfo info(target);
-        m_name = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                   QStringLiteral(".XXXXXX"));
+        const QByteArray folder = QFile::encodeName(info.absolutePath());
+        if (!replaceExisting && LinkingWorks()) {
+            m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            if (m_fd >= 0)
+                return;
+            // File systems without unnamed files take the named way.
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                Fail(ErrorNumber::FileWrite, QStringLiteral("Can't create file"), target, errno);
+        }
+        m_name = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
         if (m_fd < 0)
             Fail(ErrorNumber::FileWrite, QStringLiteral("Can't create file"), target, errno);
@@ -57,7 +70,7 @@ public:
     ~TempFile() {
         if (m_fd >= 0)
             ::close(m_fd);
-        if (!m_committed)
+        if (!m_committed && !m_name.isEmpty())
             ::unlink(m_name.constData());
     }
     TempFile(const TempFile&) = delete;
@@ -65,13 +78,25 @@ public:
 
     int Get() const { return m_fd; }
 
-    void Commit(bool replaceExisting) {
-        const int closed = ::close(m_fd);
-        m_fd = -1;
-        if (closed != 0)
-            Fail(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), m_target, errno);
+    void Commit() {
         const QByteArray target = QFile::encodeName(m_target);
-        if (replaceExisting) {
+        if (m_name.isEmpty()) {
+            // link refuses a taken name, as a post file must.
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, target.constData(),
+                         AT_SYMLINK_FOLLOW) != 0)
+                FailToCreate(errno);
+            if (::close(std::exchange(m_fd, -1)) != 0) {
+                const int error = errno;
+                // Not known to be whole: it must not stay.
+                ::unlink(target.constData());
+                Fail(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), m_target, error);
+            }
+            m_committed = true;
+            return;
+        }
+        Close();
+        if (m_replace) {
             // rename replaces the old file in one step.
             if (::rename(m_name.constData(), target.constData()) != 0)
                 Fail(ErrorNumber::FileWrite, QStringLiteral("Can't replace file"), m_target, errno);
@@ -87,15 +112,33 @@ public:
             }
             if (error == EINVAL || error == ENOSYS)
                 error = errno;
-            Fail(error == EEXIST ? ErrorNumber::FileExists : ErrorNumber::FileWrite,
-                 QStringLiteral("Can't create file"), m_target, error);
+            FailToCreate(error);
         }
         m_committed = true;
     }
 
 private:
+    // Linking an unnamed file needs /proc (without it, only privileged programs can).
+    static bool LinkingWorks() {
+        static const bool works = ::access("/proc/self/fd", X_OK) == 0;
+        return works;
+    }
+
+    void Close() {
+        const int closed = ::close(m_fd);
+        m_fd = -1;
+        if (closed != 0)
+            Fail(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), m_target, errno);
+    }
+
+    [[noreturn]] void FailToCreate(int error) const {
+        Fail(error == EEXIST ? ErrorNumber::FileExists : ErrorNumber::FileWrite,
+             QStringLiteral("Can't create file"), m_target, error);
+    }
+
     QString m_target;
-    QByteArray m_name;
+    bool m_replace;
+    QByteArray m_name; // empty for an unnamed file
     int m_fd = -1;
     bool m_committed = false;
 };
@@ -157,14 +200,14 @@ QByteArray ReadBinaryFile(const QString& path) {
 }
 
 void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceExisting) {
-    TempFile temp(path);
+    TempFile temp(path, replaceExisting);
     WriteAll(temp.Get(), data.constData(), data.size(), path);
-    temp.Commit(replaceExisting);
+    temp.Commit();
 }
 
 void CopyFile(const QString& source, const QString& target, bool replaceExisting) {
     Fd in(OpenForReading(source));
-    TempFile temp(target);
+    TempFile temp(target, replaceExisting);
     for (;;) {
         // In the kernel where it can, as cp does.
         const ssize_t copied =
@@ -183,7 +226,7 @@ void CopyFile(const QString& source, const QString& target, bool replaceExisting
         });
         break;
     }
-    temp.Commit(replaceExisting);
+    temp.Commit();
 }
 
 QString ReadTextFile(const QString& path) {

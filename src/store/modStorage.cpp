@@ -34,6 +34,35 @@ QString NextCandidate() {
     return name;
 }
 
+// Writes a post's two files, the ".Picture" first and the ".Info" last, so the send mode,
+// which lists ".Info" files, never sees half a post. Both refuse a taken name: then nothing
+// is left behind and the result is false. Any other failure raises, leaving nothing either.
+bool WritePostFiles(const QString& base, const QString& info, const QString& pictureFile,
+                    const QString& pictureURL) {
+    try {
+        if (!pictureURL.isEmpty()) {
+            FileFunctions::WriteBinaryFile(
+                PictureName(base), (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8(),
+                false);
+        } else {
+            FileFunctions::CopyFile(pictureFile, PictureName(base), false);
+        }
+    } catch (const ComponentError& e) {
+        if (e.Number() == ErrorNumber::FileExists)
+            return false;
+        throw;
+    }
+    try {
+        FileFunctions::WriteFileText(InfoName(base), info, false);
+    } catch (const ComponentError& e) {
+        QFile::remove(PictureName(base));
+        if (e.Number() == ErrorNumber::FileExists)
+            return false;
+        throw;
+    }
+    return true;
+}
+
 } // namespace
 
 void SetPostCounter(qint32 value) {
@@ -55,20 +84,11 @@ QString GetDataPath() {
 }
 
 QString MakePostFileName() {
-    const QString folder = GetDataPath();
-    // The counter moves on until the name is free: a stored post is never overwritten,
-    // even when the clock was set back.
-    for (;;) {
-        const QString base = zsBuildFileName(folder, NextCandidate());
-        if (!QFile::exists(InfoName(base)) && !QFile::exists(PictureName(base)))
-            return base;
-    }
+    return zsBuildFileName(GetDataPath(), NextCandidate());
 }
 
 bool SavePost(const QString& group, const QString& caption, const QString& tags,
               const QString& pictureFile, const QString& pictureURL) {
-    QString base;
-    bool pictureWritten = false;
     try {
         QString storedGroup = group;
         const qsizetype bar = group.lastIndexOf(QLatin1Char('|'));
@@ -76,23 +96,13 @@ bool SavePost(const QString& group, const QString& caption, const QString& tags,
             storedGroup = zsTrimEx(group.mid(bar + 1));
         const QString info =
             storedGroup + QStringLiteral("\r\n") + tags + QStringLiteral("\r\n") + caption;
-
-        base = MakePostFileName();
-        // The ".Info" goes last: the send mode lists ".Info" files and so never sees half a post.
-        if (!pictureURL.isEmpty()) {
-            FileFunctions::WriteBinaryFile(
-                PictureName(base), (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8(),
-                false);
-        } else {
-            FileFunctions::CopyFile(pictureFile, PictureName(base), false);
+        // A taken name is never overwritten (the clock may have been set back): the counter
+        // moves on until both names are free.
+        while (!WritePostFiles(MakePostFileName(), info, pictureFile, pictureURL)) {
         }
-        pictureWritten = true;
-        FileFunctions::WriteFileText(InfoName(base), info, false);
         return true;
     } catch (const ComponentError& e) {
         zsDebugPrint(QStringLiteral("SavePost() ==> ") + e.Description());
-        if (pictureWritten)
-            QFile::remove(PictureName(base));
         return false;
     }
 }

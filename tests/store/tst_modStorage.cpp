@@ -153,15 +153,19 @@ void tst_modStorage::urlPostIsByteExact() {
 }
 
 void tst_modStorage::neverOverwritesStoredPost() {
-    // Posts that hold the names this run would take next (as after the clock was set back).
+    // Files that hold the names this run takes next (as after the clock was set back): a
+    // whole post, a lone ".Info" and a lone ".Picture", in this second and the next.
     QDir().mkpath(m_home.DataFolder());
     const QDateTime now = QDateTime::currentDateTime();
-    for (int s = 0; s < 3; ++s) {
-        const QString base = m_home.DataFolder() + QLatin1Char('/') +
-                             now.addSecs(s).toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) +
-                             QStringLiteral(" 0000");
-        WriteFile(base + QStringLiteral(".Info"), "old\r\nold\r\nold");
-        WriteFile(base + QStringLiteral(".Picture"), "old picture");
+    const QStringList kept[3] = {{".Info", ".Picture"}, {".Info"}, {".Picture"}};
+    for (int s = 0; s < 2; ++s) {
+        for (int counter = 0; counter < 3; ++counter) {
+            const QString base = m_home.DataFolder() + QLatin1Char('/') +
+                                 now.addSecs(s).toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) +
+                                 QStringLiteral(" 000%1").arg(counter);
+            for (const QString& extension : kept[counter])
+                WriteFile(base + extension, "old");
+        }
     }
     QVERIFY(SavePost(QStringLiteral("new"), QStringLiteral("c"), QStringLiteral("t"),
                      WritePicture("new picture"), QString()));
@@ -169,19 +173,18 @@ void tst_modStorage::neverOverwritesStoredPost() {
     int fresh = 0;
     for (const QString& name : Stored()) {
         const QByteArray data = ReadFile(m_home.DataFolder() + QLatin1Char('/') + name);
-        if (name.endsWith(QStringLiteral(" 0000.Info")))
-            QCOMPARE(data, QByteArray("old\r\nold\r\nold"));
-        if (name.endsWith(QStringLiteral(" 0000.Picture"))) {
-            QCOMPARE(data, QByteArray("old picture"));
+        if (!name.contains(QStringLiteral(" 0003."))) {
+            QCOMPARE(data, QByteArray("old"));
             ++old;
-        }
-        if (name.endsWith(QStringLiteral(" 0001.Picture"))) {
+        } else if (name.endsWith(QStringLiteral(".Picture"))) {
             QCOMPARE(data, QByteArray("new picture"));
             ++fresh;
         }
     }
-    QCOMPARE(old, 3);
+    QCOMPARE(old, 8);
     QCOMPARE(fresh, 1);
+    // Nothing stray is left beside them, hidden or not.
+    QCOMPARE(QDir(m_home.DataFolder()).entryList(QDir::Files | QDir::Hidden).size(), 10);
 }
 
 void tst_modStorage::missingPictureLeavesNothing() {
