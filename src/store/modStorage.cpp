@@ -25,9 +25,22 @@ QString StripExtension(const QString& fileName, const QString& extension) {
     return zsCutRight(fileName, extension.size() + 1);
 }
 
+// The local time as names show it. Formatting it cost more than the rest of naming a post,
+// and it changes once a second.
+QString CurrentStamp() {
+    static qint64 formattedSecond = -1;
+    static QString stamp;
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != formattedSecond) {
+        stamp =
+            QDateTime::fromSecsSinceEpoch(second).toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+        formattedSecond = second;
+    }
+    return stamp;
+}
+
 QString NextCandidate() {
-    const QString stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    const QString stamp = CurrentStamp();
     const QString name =
         stamp + QLatin1Char(' ') + QStringLiteral("%1").arg(g_postCounter, 4, 10, QLatin1Char('0'));
     g_postCounter = g_postCounter == std::numeric_limits<qint32>::max() ? 0 : g_postCounter + 1;
