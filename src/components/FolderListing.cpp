@@ -18,6 +18,10 @@
 
 namespace {
 
+QString FromUtf8(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -34,54 +38,44 @@ bool EndsWithIgnoringCase(std::string_view name, QLatin1StringView suffix) {
                    [](char a, char b) { return AsciiLower(a) == AsciiLower(b); }))
         return true;
     // Letters outside ASCII can fold onto ASCII ones; Qt knows those rules.
-    return !IsAscii(name) && QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))
-                                 .endsWith(suffix, Qt::CaseInsensitive);
+    return !IsAscii(name) && FromUtf8(name).endsWith(suffix, Qt::CaseInsensitive);
 }
 
-// Orders names by their case-folded UTF-8 bytes (code point order), kept in one flat buffer;
-// names with equal keys by a comparison the caller gives.
+unsigned char LowerByte(char c) {
+    return static_cast<unsigned char>(AsciiLower(c));
+}
+
+// The order of a list of names: by their case-folded UTF-8 bytes (code point order), then by
+// the names' own bytes. An ASCII name is its own key, read from the list and lowered as it is
+// compared; only other names get a folded copy. Lowering a folded key changes nothing.
 class NameSorter final {
 public:
-    void AddKey(const QString& name) {
-        const auto start = static_cast<quint32>(m_keys.size());
-        for (const QChar c : name) {
-            if (c.unicode() >= 0x80) {
-                m_keys.resize(start);
-                AppendFolded(name);
-                break;
+    explicit NameSorter(const FileNameList& names) : m_names(names) {
+        m_entries.reserve(static_cast<size_t>(names.size()));
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            std::string_view key = names.Utf8At(i);
+            if (!IsAscii(key)) {
+                // QByteArray keeps its bytes in place when the vector moves it.
+                m_folded.push_back(FromUtf8(key).toCaseFolded().toUtf8());
+                key = {m_folded.back().constData(), static_cast<size_t>(m_folded.back().size())};
             }
-            m_keys.push_back(AsciiLower(static_cast<char>(c.unicode())));
+            m_entries.push_back(
+                {0, key.data(), static_cast<quint32>(key.size()), static_cast<quint32>(i)});
         }
-        AddEntry(start);
     }
 
-    // The same from the name's UTF-8 bytes.
-    void AddKey(std::string_view utf8) {
-        const auto start = static_cast<quint32>(m_keys.size());
-        if (IsAscii(utf8)) {
-            m_keys.append(utf8);
-            std::transform(m_keys.begin() + start, m_keys.end(), m_keys.begin() + start,
-                           AsciiLower);
-        } else {
-            AppendFolded(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-        }
-        AddEntry(start);
-    }
-
-    void Reserve(qsizetype keyBytes) { m_keys.reserve(static_cast<size_t>(keyBytes)); }
-
-    // The indices of the added names, in order.
-    template <typename TieBreak> std::vector<quint32> Order(TieBreak tieBreakLess) {
+    // The indices of the names, in order.
+    std::vector<quint32> Order() {
         // Waiting posts share a long date prefix: skip what all keys share and compare the
-        // next eight bytes as one number, so most comparisons never reach memcmp.
+        // next eight bytes as one number, so most comparisons end there.
         m_skip = CommonPrefix();
         for (Entry& entry : m_entries)
             entry.head = Head(entry);
-        std::sort(m_entries.begin(), m_entries.end(), [&](const Entry& a, const Entry& b) {
+        std::sort(m_entries.begin(), m_entries.end(), [this](const Entry& a, const Entry& b) {
             if (a.head != b.head)
                 return a.head < b.head;
             const int byKey = CompareTails(a, b);
-            return byKey != 0 ? byKey < 0 : tieBreakLess(a.index, b.index);
+            return byKey != 0 ? byKey < 0 : m_names.Utf8At(a.index) < m_names.Utf8At(b.index);
         });
         std::vector<quint32> order;
         order.reserve(m_entries.size());
@@ -94,21 +88,11 @@ private:
     static constexpr quint32 kHeadSize = 8;
 
     struct Entry {
-        quint64 head; // key bytes from m_skip on, big-endian, zero-padded
-        quint32 start;
+        quint64 head; // key bytes from m_skip on, lowered, big-endian, zero-padded
+        const char* key;
         quint32 size;
         quint32 index;
     };
-
-    void AppendFolded(const QString& name) {
-        const QByteArray folded = name.toCaseFolded().toUtf8();
-        m_keys.append(folded.constData(), static_cast<size_t>(folded.size()));
-    }
-
-    void AddEntry(quint32 start) {
-        m_entries.push_back({0, start, static_cast<quint32>(m_keys.size() - start),
-                             static_cast<quint32>(m_entries.size())});
-    }
 
     quint32 CommonPrefix() const {
         if (m_entries.empty())
@@ -118,7 +102,7 @@ private:
         for (const Entry& entry : m_entries) {
             common = std::min(common, entry.size);
             quint32 i = 0;
-            while (i < common && m_keys[entry.start + i] == m_keys[first.start + i])
+            while (i < common && LowerByte(entry.key[i]) == LowerByte(first.key[i]))
                 ++i;
             common = i;
         }
@@ -127,29 +111,25 @@ private:
 
     quint64 Head(const Entry& entry) const {
         quint64 head = 0;
-        for (quint32 i = 0; i < kHeadSize; ++i) {
-            const quint32 at = m_skip + i;
-            const auto byte =
-                at < entry.size ? static_cast<unsigned char>(m_keys[entry.start + at]) : 0U;
-            head = (head << 8) | byte;
-        }
+        for (quint32 at = m_skip; at < m_skip + kHeadSize; ++at)
+            head = (head << 8) | (at < entry.size ? LowerByte(entry.key[at]) : 0U);
         return head;
     }
 
     // Names hold no NUL, so equal heads mean equal keys up to where the shorter one ends.
     int CompareTails(const Entry& a, const Entry& b) const {
-        const quint32 from = m_skip + kHeadSize;
-        const quint32 aSize = std::max(a.size, from) - from;
-        const quint32 bSize = std::max(b.size, from) - from;
-        const int common =
-            std::memcmp(m_keys.data() + a.start + std::min(a.size, from),
-                        m_keys.data() + b.start + std::min(b.size, from), std::min(aSize, bSize));
-        if (common != 0)
-            return common;
+        const quint32 common = std::min(a.size, b.size);
+        for (quint32 at = m_skip + kHeadSize; at < common; ++at) {
+            const unsigned char x = LowerByte(a.key[at]);
+            const unsigned char y = LowerByte(b.key[at]);
+            if (x != y)
+                return x < y ? -1 : 1;
+        }
         return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
     }
 
-    std::string m_keys;
+    const FileNameList& m_names;
+    std::vector<QByteArray> m_folded;
     std::vector<Entry> m_entries;
     quint32 m_skip = 0;
 };
@@ -198,10 +178,6 @@ void ReadFolder(const QString& folder, Expect expect, Accept accept, Take take) 
     ::closedir(dir);
     if (error != 0)
         FailToRead(folder, error);
-}
-
-QString FromUtf8(std::string_view name) {
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 } // namespace
@@ -258,34 +234,21 @@ QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& n
 
 FileNameList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix) {
     FileNameList found;
-    NameSorter sorter;
     ReadFolder(
         folder,
-        [&](qsizetype bytes) {
-            // Reserved address space costs nothing until used; growing and copying did.
-            found.Reserve(bytes);
-            sorter.Reserve(bytes);
-        },
+        // Reserved address space costs nothing until used; growing and copying did.
+        [&found](qsizetype bytes) { found.Reserve(bytes); },
         [suffix](std::string_view name) { return EndsWithIgnoringCase(name, suffix); },
-        [&](std::string_view name) {
-            found.Append(name);
-            sorter.AddKey(name);
-        });
-    FileNameList sorted;
-    for (const quint32 index :
-         sorter.Order([&found](quint32 a, quint32 b) { return found.Utf8At(a) < found.Utf8At(b); }))
-        sorted.Append(found.Utf8At(index));
-    return sorted;
+        [&found](std::string_view name) { found.Append(name); });
+    found.Reorder(NameSorter(found).Order());
+    return found;
 }
 
 void SortFileNames(QStringList& names) {
-    NameSorter sorter;
-    for (const QString& name : names)
-        sorter.AddKey(name);
     QStringList sorted;
     sorted.reserve(names.size());
-    for (const quint32 index :
-         sorter.Order([&names](quint32 a, quint32 b) { return names.at(a) < names.at(b); }))
+    const FileNameList list(names);
+    for (const quint32 index : NameSorter(list).Order())
         sorted.append(std::move(names[index]));
     names = std::move(sorted);
 }
