@@ -2,12 +2,12 @@
 # Opening the manage and the send windows (offscreen) over 5,000 waiting posts against 50,
 # both measured in one process, alternating, median of several rounds. Also checks that
 # opening over 5,000 posts stays below 100 ms, the pause a user starts to notice.
-# Usage: scale.sh <bench build folder> [few=50] [many=5000] [rounds=9]
+# Usage: scale.sh <bench build folder> [few=50] [many=5000] [rounds=21]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 few=${2:-50}
 many=${3:-5000}
-rounds=${4:-9}
+rounds=${4:-21}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

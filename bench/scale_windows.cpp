@@ -2,7 +2,7 @@
 // data folders (few and many posts) and times, alternating between them, constructing,
 // showing and painting the first frame of frmPostManager and frmSender. Prints the median
 // milliseconds of each window and folder as "<window> <posts> <ms>" lines.
-// Usage: scale_windows <work folder> [few=50] [many=5000] [rounds=9]
+// Usage: scale_windows <work folder> [few=50] [many=5000] [rounds=21]
 #include "FirstPaint.h"
 #include "components/MessageBoxes.h"
 #include "manage/frmPostManager.h"
@@ -67,7 +67,7 @@ int main(int argc, char* argv[]) {
     const QString work = args.at(1);
     const int counts[2] = {args.size() > 2 ? args.at(2).toInt() : 50,
                            args.size() > 3 ? args.at(3).toInt() : 5000};
-    const int rounds = args.size() > 4 ? args.at(4).toInt() : 9;
+    const int rounds = args.size() > 4 ? args.at(4).toInt() : 21;
 
     QFile picture(work + QStringLiteral("/picture.jpg"));
     if (!picture.open(QIODevice::WriteOnly) || picture.write(QByteArray(30000, 'p')) != 30000)
