@@ -43,6 +43,8 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
                     m_anchorRow = current.row();
             });
     connect(&m_totalSize, &QFutureWatcher<double>::finished, this, [this] {
+        if (!m_totalSize.future().isResultReadyAt(0))
+            return;
         lblSize->setText(QStringLiteral("Total size: ") + zsFormatByteSizeEx(m_totalSize.result()));
     });
     try {
@@ -101,16 +103,13 @@ void frmPostManager::UpdateStatus() {
     // added up on a worker thread, and at opening only once the list has been painted.
     if (m_listPainted)
         CountTotalSize();
-    else
-        m_sizeWanted = true;
 }
 
 void frmPostManager::ListPainted() {
     if (m_listPainted)
         return;
     m_listPainted = true;
-    if (m_sizeWanted)
-        QTimer::singleShot(0, this, &frmPostManager::CountTotalSize);
+    QTimer::singleShot(0, this, &frmPostManager::CountTotalSize);
 }
 
 void frmPostManager::CountTotalSize() {

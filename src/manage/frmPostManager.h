@@ -58,7 +58,6 @@ private:
     QImage m_picture;
     QFutureWatcher<double> m_totalSize;
     bool m_listPainted = false;
-    bool m_sizeWanted = false;
     int m_anchorRow = -1;
     bool m_infoHeld = false;
     bool m_loaded = false;
