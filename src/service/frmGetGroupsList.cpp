@@ -5,7 +5,7 @@
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/WindowSupport.h"
-#include "store/modPasswordCryptor.h"
+#include "store/modAccount.h"
 #include "store/modStorage.h"
 
 #include <QApplication>
@@ -44,8 +44,9 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
 void frmGetGroupsList::LoadSettings() {
     try {
         SettingsStore store;
-        txtEMail->setText(store.GetText(QStringLiteral("E-Mail")));
-        txtPassword->setText(DecryptPassword(store.GetText(QStringLiteral("Password"))));
+        const RememberedAccount account = LoadAccount(store);
+        txtEMail->setText(account.EMail);
+        txtPassword->setText(account.Password);
     } catch (const ComponentError&) {
         // A damaged value only costs the remembered account.
     }
@@ -54,8 +55,7 @@ void frmGetGroupsList::LoadSettings() {
 void frmGetGroupsList::SaveSettings() {
     try {
         SettingsStore store;
-        store.SaveText(QStringLiteral("E-Mail"), txtEMail->text());
-        store.SaveText(QStringLiteral("Password"), EncryptPassword(txtPassword->text()));
+        SaveAccount(store, {txtEMail->text(), txtPassword->text()});
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
     }

@@ -8,7 +8,7 @@
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "components/WindowSupport.h"
-#include "store/modPasswordCryptor.h"
+#include "store/modAccount.h"
 #include "store/modStorage.h"
 
 #include <QApplication>
@@ -80,8 +80,9 @@ void frmSender::StateChanged() {
 void frmSender::LoadSettings() {
     try {
         SettingsStore store;
-        txtEMail->setText(store.GetText(QStringLiteral("E-Mail")));
-        txtPassword->setText(DecryptPassword(store.GetText(QStringLiteral("Password"))));
+        const RememberedAccount account = LoadAccount(store);
+        txtEMail->setText(account.EMail);
+        txtPassword->setText(account.Password);
         txtPublishOn->setText(store.GetText(QStringLiteral("Publish Post On")));
         const qint32 index = store.GetLong(QStringLiteral("Last State Index"), 0);
         // An index outside the list leaves "Publish now" selected.
@@ -95,8 +96,7 @@ void frmSender::LoadSettings() {
 void frmSender::SaveSettings() {
     try {
         SettingsStore store;
-        store.SaveText(QStringLiteral("E-Mail"), txtEMail->text());
-        store.SaveText(QStringLiteral("Password"), EncryptPassword(txtPassword->text()));
+        SaveAccount(store, {txtEMail->text(), txtPassword->text()});
         store.SaveText(QStringLiteral("Publish Post On"), txtPublishOn->text());
         store.SaveLong(QStringLiteral("Last State Index"), cboPostState->currentIndex());
     } catch (const ComponentError& error) {

@@ -1,0 +1,14 @@
+#include "store/modAccount.h"
+
+#include "components/SettingsStore.h"
+#include "store/modPasswordCryptor.h"
+
+RememberedAccount LoadAccount(const SettingsStore& store) {
+    return {store.GetText(QStringLiteral("E-Mail")),
+            DecryptPassword(store.GetText(QStringLiteral("Password")))};
+}
+
+void SaveAccount(SettingsStore& store, const RememberedAccount& account) {
+    store.SaveText(QStringLiteral("E-Mail"), account.EMail);
+    store.SaveText(QStringLiteral("Password"), EncryptPassword(account.Password));
+}
