@@ -6,11 +6,7 @@
 # a screenshot of every window into the given folder.
 # Usage: smoke_e2e.sh <marivane program> <fake_service.py> <screenshot folder>
 set -euo pipefail
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/smoke_common.sh"
 
 # Waits for a visible window whose title matches; prints its id.
 wait_window() {
@@ -114,15 +110,7 @@ inside() {
     wait_gone '^Groups list$'
 
     press "$creator" Escape
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill "$pid"
-        fail "the program still runs after its creator window was closed"
-    fi
-    wait "$pid" || fail "the program ended with status $?"
+    expect_program_end "$pid"
 }
 
 if [ "${1:-}" = "--inside" ]; then
@@ -134,24 +122,20 @@ fi
 program=${1:?usage: smoke_e2e.sh <marivane program> <fake_service.py> <screenshot folder>}
 service=${2:?the fake service script is needed}
 shots=${3:?a folder for the screenshots is needed}
-for tool in xvfb-run xdotool dbus-run-session xclip import python3; do
-    command -v "$tool" >/dev/null || fail "$tool is needed for this test"
-done
+need_tools xvfb-run xdotool dbus-run-session xclip import python3
 [ -x "$program" ] || fail "no program at $program"
 program=$(realpath "$program")
 mkdir -p "$shots"
 shots=$(cd "$shots" && pwd)
 
-home=$(mktemp -d)
+make_private_home
 server=
 cleanup() {
     [ -z "$server" ] || kill "$server" 2>/dev/null || true
     rm -rf "$home"
 }
 trap cleanup EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
-export XDG_CACHE_HOME=$home/cache XDG_RUNTIME_DIR=$home/runtime QT_QPA_PLATFORM=xcb
-mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Velmora"
+mkdir -p "$XDG_CONFIG_HOME/Velmora"
 mkdir -p "$home/Documents" "$home/Pictures" # the batch mode starts in the documents folder
 data=$XDG_DATA_HOME/Velmora/Marivane
 
