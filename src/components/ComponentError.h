@@ -19,6 +19,10 @@ private:
     QByteArray m_what;
 };
 
+// Raises a failed system call's error as: what "path": the system's text for the error.
+[[noreturn]] void ThrowSystemError(quint32 number, const QString& what, const QString& path,
+                                   int error);
+
 // Error numbers raised by our components.
 namespace ErrorNumber {
 constexpr quint32 DataFolder = 0x80040001;

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,11 +16,6 @@
 // (O_TMPFILE and several checks each) made a batch several times slower than cp.
 
 namespace {
-
-[[noreturn]] void Fail(quint32 number, const QString& what, const QString& path, int error) {
-    throw ComponentError(number, what + QStringLiteral(" \"") + path + QStringLiteral("\": ") +
-                                     QString::fromLocal8Bit(std::strerror(error)));
-}
 
 // An open file descriptor that is closed on every path.
 class Fd final {
@@ -60,12 +54,14 @@ public:
                 return;
             // File systems without unnamed files take the named way.
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-                Fail(ErrorNumber::FileWrite, QStringLiteral("Can't create file"), target, errno);
+                ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't create file"),
+                                 target, errno);
         }
         m_name = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
         if (m_fd < 0)
-            Fail(ErrorNumber::FileWrite, QStringLiteral("Can't create file"), target, errno);
+            ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't create file"), target,
+                             errno);
     }
     ~TempFile() {
         if (m_fd >= 0)
@@ -90,7 +86,8 @@ public:
                 const int error = errno;
                 // Not known to be whole: it must not stay.
                 ::unlink(target.constData());
-                Fail(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), m_target, error);
+                ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"),
+                                 m_target, error);
             }
             m_committed = true;
             return;
@@ -99,7 +96,8 @@ public:
         if (m_replace) {
             // rename replaces the old file in one step.
             if (::rename(m_name.constData(), target.constData()) != 0)
-                Fail(ErrorNumber::FileWrite, QStringLiteral("Can't replace file"), m_target, errno);
+                ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't replace file"),
+                                 m_target, errno);
         } else if (::renameat2(AT_FDCWD, m_name.constData(), AT_FDCWD, target.constData(),
                                RENAME_NOREPLACE) != 0) {
             int error = errno;
@@ -128,12 +126,13 @@ private:
         const int closed = ::close(m_fd);
         m_fd = -1;
         if (closed != 0)
-            Fail(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), m_target, errno);
+            ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), m_target,
+                             errno);
     }
 
     [[noreturn]] void FailToCreate(int error) const {
-        Fail(error == EEXIST ? ErrorNumber::FileExists : ErrorNumber::FileWrite,
-             QStringLiteral("Can't create file"), m_target, error);
+        ThrowSystemError(error == EEXIST ? ErrorNumber::FileExists : ErrorNumber::FileWrite,
+                         QStringLiteral("Can't create file"), m_target, error);
     }
 
     QString m_target;
@@ -149,7 +148,8 @@ void WriteAll(int fd, const char* data, qsizetype size, const QString& path) {
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            Fail(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
+            ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path,
+                             errno);
         }
         data += written;
         size -= written;
@@ -166,20 +166,20 @@ template <typename Sink> void ReadBlocks(int fd, const QString& path, Sink sink)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            Fail(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
+            ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
         }
         sink(buffer, got);
     }
 }
 
-int OpenForReading(const QString& path) {
+// Opens a file to read and fills `info` in; a folder is refused.
+int OpenForReading(const QString& path, struct stat& info) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        Fail(ErrorNumber::FileRead, QStringLiteral("Can't open file"), path, errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't open file"), path, errno);
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
-        Fail(ErrorNumber::FileRead, QStringLiteral("Can't open file"), path, EISDIR);
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't open file"), path, EISDIR);
     }
     return fd;
 }
@@ -189,11 +189,11 @@ int OpenForReading(const QString& path) {
 namespace FileFunctions {
 
 QByteArray ReadBinaryFile(const QString& path) {
-    Fd fd(OpenForReading(path));
-    struct stat st {};
+    struct stat info {};
+    Fd fd(OpenForReading(path, info));
     QByteArray data;
-    if (::fstat(fd.Get(), &st) == 0 && st.st_size > 0)
-        data.reserve(static_cast<qsizetype>(st.st_size));
+    if (info.st_size > 0)
+        data.reserve(static_cast<qsizetype>(info.st_size));
     ReadBlocks(fd.Get(), path,
                [&data](const char* block, ssize_t size) { data.append(block, size); });
     return data;
@@ -206,7 +206,8 @@ void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceEx
 }
 
 void CopyFile(const QString& source, const QString& target, bool replaceExisting) {
-    Fd in(OpenForReading(source));
+    struct stat info {};
+    Fd in(OpenForReading(source, info));
     TempFile temp(target, replaceExisting);
     for (;;) {
         // In the kernel where it can, as cp does.
@@ -219,7 +220,8 @@ void CopyFile(const QString& source, const QString& target, bool replaceExisting
         if (errno == EINTR)
             continue;
         if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-            Fail(ErrorNumber::FileWrite, QStringLiteral("Can't copy file"), source, errno);
+            ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't copy file"), source,
+                             errno);
         // No in-kernel copy between these files: the plain way.
         ReadBlocks(in.Get(), source, [&temp, &target](const char* block, ssize_t size) {
             WriteAll(temp.Get(), block, size, target);
@@ -241,11 +243,11 @@ void AppendTextFile(const QString& path, const QString& text) {
     Fd fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
                  0600));
     if (fd.Get() < 0)
-        Fail(ErrorNumber::FileWrite, QStringLiteral("Can't open file"), path, errno);
+        ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't open file"), path, errno);
     const QByteArray data = text.toUtf8();
     WriteAll(fd.Get(), data.constData(), data.size(), path);
     if (::close(fd.Release()) != 0)
-        Fail(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
+        ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
 }
 
 } // namespace FileFunctions

@@ -6,9 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <dirent.h>
-#include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <vector>
@@ -147,12 +145,6 @@ bool IsRegularFile(const QByteArray& folder, const struct dirent* entry) {
 // Beyond this a folder's size says little about its names.
 constexpr off_t kLargestExpected = 64 << 20;
 
-[[noreturn]] void FailToRead(const QString& folder, int error) {
-    throw ComponentError(ErrorNumber::FileRead, QStringLiteral("Can't read folder \"") + folder +
-                                                    QStringLiteral("\": ") +
-                                                    QString::fromLocal8Bit(std::strerror(error)));
-}
-
 // Hands `take` the name of each regular file of the folder that `accept` takes, after telling
 // `expect` the folder's own size, which on most file systems bounds the bytes of its names.
 // readdir directly: QDir builds a file-info object per entry.
@@ -161,7 +153,7 @@ void ReadFolder(const QString& folder, Expect expect, Accept accept, Take take) 
     const QByteArray encoded = QFile::encodeName(folder);
     DIR* dir = ::opendir(encoded.constData());
     if (!dir)
-        FailToRead(folder, errno);
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, errno);
     struct stat info {};
     if (::fstat(::dirfd(dir), &info) == 0)
         expect(static_cast<qsizetype>(std::clamp<off_t>(info.st_size, 0, kLargestExpected)));
@@ -177,7 +169,7 @@ void ReadFolder(const QString& folder, Expect expect, Accept accept, Take take) 
     const int error = errno;
     ::closedir(dir);
     if (error != 0)
-        FailToRead(folder, error);
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, error);
 }
 
 } // namespace

@@ -69,14 +69,15 @@ void ShowError(const ComponentError& error, MsgIcon icon, const QString& message
     Messages::Show(request);
 }
 
-void ShowRequestError(const HTTPRequest& request, MsgIcon icon, const QString& message, long code) {
+void ShowRequestError(const HTTPRequest& request, MsgIcon icon, const QString& message) {
     MessageRequest box;
     box.title = QString::fromLatin1(kAppTitle);
     box.text = message;
     box.icon = icon;
-    box.details = request.ErrorCode() != 0
-                      ? QStringLiteral("Error %1: %2").arg(code).arg(request.ErrorText())
-                      : QStringLiteral("HTTP status %1").arg(code);
+    box.details =
+        request.ErrorCode() != 0
+            ? QStringLiteral("Error %1: %2").arg(request.ErrorCode()).arg(request.ErrorText())
+            : QStringLiteral("HTTP status %1").arg(request.StatusCode());
     Messages::Show(box);
 }
 

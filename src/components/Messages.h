@@ -37,8 +37,8 @@ MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons = MsgButt
 namespace ErrorBox {
 
 void ShowError(const ComponentError& error, MsgIcon icon, const QString& message);
-// For a request that failed: the message and the request's error or status code;
-// the details say what the request reported.
-void ShowRequestError(const HTTPRequest& request, MsgIcon icon, const QString& message, long code);
+// For a request that failed: the message, and in the details the request's error, or its
+// HTTP status when the transfer itself went well.
+void ShowRequestError(const HTTPRequest& request, MsgIcon icon, const QString& message);
 
 } // namespace ErrorBox

@@ -40,12 +40,11 @@ std::optional<QByteArray> Authenticate(const QString& email, const QString& pass
 
     const QString failure = QStringLiteral("Can't authenticate on Tumblr.");
     if (request.ErrorCode() != 0) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure, request.ErrorCode());
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure);
         return std::nullopt;
     }
     if (request.StatusCode() != 200) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure + request.ResponseText(),
-                                   request.StatusCode());
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure + request.ResponseText());
         return std::nullopt;
     }
     return request.ResponseBytes();

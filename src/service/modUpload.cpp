@@ -73,8 +73,7 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
                         fields.FormText1(), fields.FormText2(), timeoutMs, agent, callback);
 
     if (request.ErrorCode() != 0) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, QStringLiteral("Can't send post."),
-                                   request.ErrorCode());
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical, QStringLiteral("Can't send post."));
         return false;
     }
     if (request.StatusCode() == kCreated) {
@@ -84,7 +83,6 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
     }
     ErrorBox::ShowRequestError(request, MsgIcon::Critical,
                                QStringLiteral("Can't send post. ") +
-                                   DecodeServerText(request.ResponseText()),
-                               request.StatusCode());
+                                   DecodeServerText(request.ResponseText()));
     return false;
 }

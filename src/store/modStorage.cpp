@@ -48,32 +48,27 @@ QString NextCandidate() {
 }
 
 // Writes a post's two files, the ".Picture" first and the ".Info" last, so the send mode,
-// which lists ".Info" files, never sees half a post. Both refuse a taken name: then nothing
-// is left behind and the result is false. Any other failure raises, leaving nothing either.
+// which lists ".Info" files, never sees half a post. The picture is the URL file's bytes,
+// or else a copy of the picture file. Both refuse a taken name: then nothing is left behind
+// and the result is false. Any other failure raises, leaving nothing either.
 bool WritePostFiles(const QString& base, const QString& info, const QString& pictureFile,
-                    const QString& pictureURL) {
+                    const QByteArray& urlFile) {
+    bool pictureWritten = false;
     try {
-        if (!pictureURL.isEmpty()) {
-            FileFunctions::WriteBinaryFile(
-                PictureName(base), (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8(),
-                false);
-        } else {
+        if (!urlFile.isEmpty())
+            FileFunctions::WriteBinaryFile(PictureName(base), urlFile, false);
+        else
             FileFunctions::CopyFile(pictureFile, PictureName(base), false);
-        }
-    } catch (const ComponentError& e) {
-        if (e.Number() == ErrorNumber::FileExists)
-            return false;
-        throw;
-    }
-    try {
+        pictureWritten = true;
         FileFunctions::WriteFileText(InfoName(base), info, false);
+        return true;
     } catch (const ComponentError& e) {
-        QFile::remove(PictureName(base));
+        if (pictureWritten)
+            QFile::remove(PictureName(base));
         if (e.Number() == ErrorNumber::FileExists)
             return false;
         throw;
     }
-    return true;
 }
 
 } // namespace
@@ -109,9 +104,12 @@ bool SavePost(const QString& group, const QString& caption, const QString& tags,
             storedGroup = zsTrimEx(group.mid(bar + 1));
         const QString info =
             storedGroup + QStringLiteral("\r\n") + tags + QStringLiteral("\r\n") + caption;
+        const QByteArray urlFile =
+            pictureURL.isEmpty() ? QByteArray()
+                                 : (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8();
         // A taken name is never overwritten (the clock may have been set back): the counter
         // moves on until both names are free.
-        while (!WritePostFiles(MakePostFileName(), info, pictureFile, pictureURL)) {
+        while (!WritePostFiles(MakePostFileName(), info, pictureFile, urlFile)) {
         }
         return true;
     } catch (const ComponentError& e) {

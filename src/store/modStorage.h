@@ -11,7 +11,8 @@ inline constexpr char kUrlMarkerLine[] = "{07460945-55B8-4ac3-8811-76B4CEA99932}
 // The data folder, created (private to its owner) when missing.
 // Raises ComponentError 0x80040001 "Can't create data folder." when it cannot be created.
 QString GetDataPath();
-// A base name for a new post that no stored post uses yet; advances the post counter.
+// The next base name for a new post, from the time and the post counter, which it advances.
+// SavePost moves on to the next one when a stored post holds the name.
 QString MakePostFileName();
 // Stores a post; false (and nothing left behind) when it could not be stored whole.
 bool SavePost(const QString& group, const QString& caption, const QString& tags,
