@@ -15,6 +15,10 @@ bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers) {
     return held == modifiers;
 }
 
+bool IsEnter(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
 const QString& FormBase::Credit() {
     static const QString credit = QStringLiteral("Orla Brenner");
     return credit;
@@ -45,8 +49,7 @@ void FormBase::LoadFrame() {
     } else {
         setWindowIcon(QIcon());
     }
-    m_markedHandle = ToolBarHandle(this);
-    ToolBarMarkForm(this);
+    m_markedHandle = ToolBarMarkForm(this);
     m_marked = true;
 }
 

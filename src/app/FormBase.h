@@ -49,3 +49,5 @@ private:
 
 // True when exactly these modifiers (of Shift, Ctrl, Alt) are down.
 bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers);
+// Either Enter key: the main one or the keypad's.
+bool IsEnter(const QKeyEvent* event);

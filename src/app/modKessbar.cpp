@@ -37,12 +37,10 @@ qint32 ToolBarHandle(QWidget* window) {
     return static_cast<qint32>(static_cast<quint32>(window->winId() & 0xFFFFFFFFu));
 }
 
-void ToolBarMarkForm(QWidget* window) {
-    CallCompanion("MarkForm", {ToolBarHandle(window)});
-}
-
-void ToolBarUnMarkForm(QWidget* window) {
-    CallCompanion("UnMarkForm", {ToolBarHandle(window)});
+qint32 ToolBarMarkForm(QWidget* window) {
+    const qint32 handle = ToolBarHandle(window);
+    CallCompanion("MarkForm", {handle});
+    return handle;
 }
 
 void ToolBarUnMarkHandle(qint32 handle) {

@@ -9,8 +9,8 @@ class QWidget;
 inline constexpr char kToolbarService[] = "Kessbar.zntToolbarProxy";
 
 void InitToolBar();
-void ToolBarMarkForm(QWidget* window);
-void ToolBarUnMarkForm(QWidget* window);
+// Returns the handle the window was marked with, for unmarking it later.
+qint32 ToolBarMarkForm(QWidget* window);
 // Unmarks by the handle the window was marked with (its id may change while it lives).
 void ToolBarUnMarkHandle(qint32 handle);
 // The handle the companion is told: the window id cut to 32 bits.

@@ -12,19 +12,8 @@ QByteArray QuotedName(const QByteArray& name) {
 
 } // namespace
 
-qint64 HTTPFormBody::Size() const {
-    qint64 size = 0;
-    for (const QByteArray& chunk : Chunks)
-        size += chunk.size();
-    return size;
-}
-
 QByteArray HTTPFormBody::Joined() const {
-    QByteArray whole;
-    whole.reserve(Size());
-    for (const QByteArray& chunk : Chunks)
-        whole += chunk;
-    return whole;
+    return Chunks.join();
 }
 
 void HTTPFormFields::AddField(const QString& name, const QString& value) {

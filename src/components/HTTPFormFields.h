@@ -8,7 +8,6 @@
 // picture is never copied on its way to the socket.
 struct HTTPFormBody {
     QList<QByteArray> Chunks;
-    qint64 Size() const;
     QByteArray Joined() const; // the whole body in one piece; for tests
 };
 

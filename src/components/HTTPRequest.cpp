@@ -34,6 +34,9 @@ bool HTTPRequest::SendRequest(const QString& host, quint16 port, const QString& 
     url.setPort(port);
     url.setPath(path);
 
+    BodyDevice body(formText2.Chunks);
+    body.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
@@ -45,22 +48,18 @@ bool HTTPRequest::SendRequest(const QString& host, quint16 port, const QString& 
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute,
                          !version.startsWith(QStringLiteral("HTTP/1")));
     request.setHeader(QNetworkRequest::ContentTypeHeader, formText1);
-    request.setHeader(QNetworkRequest::ContentLengthHeader, formText2.Size());
+    request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
     request.setHeader(QNetworkRequest::UserAgentHeader, agent);
     request.setTransferTimeout(timeoutMs);
 
     QNetworkAccessManager manager;
     manager.setProxy(Proxy.ToNetworkProxy());
-    manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-
-    BodyDevice body(formText2.Chunks);
-    body.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     QNetworkReply* reply = manager.sendCustomRequest(request, verb.toLatin1(), &body);
 
     QEventLoop loop;
     bool cancelled = false;
     qint64 sent = 0;
-    qint64 sendTotal = formText2.Size();
+    qint64 sendTotal = body.size();
     qint64 received = 0;
     qint64 receiveTotal = -1;
     bool receiving = false;

@@ -75,6 +75,14 @@ void zsHighlightText(QWidget* textBox) {
         rich->selectAll();
 }
 
+void HighlightOnFocus(QObject* owner, const QList<QWidget*>& textBoxes) {
+    QObject::connect(qApp, &QApplication::focusChanged, owner, [textBoxes](QWidget*, QWidget* now) {
+        // Once the focus has settled, or the click that gave it would undo the selection.
+        if (textBoxes.contains(now))
+            QTimer::singleShot(0, now, [now] { zsHighlightText(now); });
+    });
+}
+
 void zsUnloadForm(QWidget* window) {
     QTimer::singleShot(0, window, [window] { window->close(); });
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
+class QObject;
 class QPainter;
 class QWidget;
 
@@ -15,6 +17,9 @@ int zsRegisterAppPath();
 void zsPaintDesktop2(QWidget* window, QPainter& painter);
 // Selects the whole text of a line or multi-line text box.
 void zsHighlightText(QWidget* textBox);
+// From now on, while `owner` lives, each of these boxes has its whole text selected whenever
+// it takes the focus.
+void HighlightOnFocus(QObject* owner, const QList<QWidget*>& textBoxes);
 // Asks the window to close once the current event is handled, also from its load handler.
 void zsUnloadForm(QWidget* window);
 

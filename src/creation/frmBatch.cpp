@@ -22,10 +22,6 @@ namespace {
 const QString kLastFolderKey = QStringLiteral("Last batch folder");
 const QString kCRLF = QStringLiteral("\r\n");
 
-bool IsEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
-
 } // namespace
 
 frmBatch::frmBatch(CreatorFields& creator, QWidget* parent)

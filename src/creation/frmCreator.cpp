@@ -151,7 +151,7 @@ bool frmCreator::KeyPreview(QKeyEvent* event) {
     if (FormBase::KeyPreview(event))
         return true;
     const int key = event->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool enter = IsEnter(event);
     if (key == Qt::Key_Insert && HasExactly(event, Qt::ShiftModifier) && PictureFromClipboard())
         return true;
     if ((enter && HasExactly(event, Qt::AltModifier)) ||

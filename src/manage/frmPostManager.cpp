@@ -21,10 +21,6 @@ namespace {
 
 const QString kCRLF = QStringLiteral("\r\n");
 
-bool IsEnter(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
-
 bool IsPress(const QEvent* event) {
     return event->type() == QEvent::MouseButtonPress ||
            event->type() == QEvent::MouseButtonDblClick;
@@ -96,8 +92,8 @@ void frmPostManager::Refresh() {
 }
 
 void frmPostManager::UpdateStatus() {
-    setWindowTitle(QStringLiteral("Marivane :: Manage mode :: ") +
-                   QString::number(filFiles->count()));
+    setWindowTitle(
+        MakeWindowTitle(QStringLiteral("Manage mode :: ") + QString::number(filFiles->count())));
     lblSize->setText(QStringLiteral("Total size: "));
     // A stat per post was most of the opening time with thousands of posts, so the total is
     // added up on a worker thread, and at opening only once the list has been painted.

@@ -8,9 +8,7 @@
 #include "store/modAccount.h"
 #include "store/modStorage.h"
 
-#include <QApplication>
 #include <QPlainTextEdit>
-#include <QTimer>
 
 frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
     : FormBase(Kind::Dialog, parent), m_groupsBox(groupsBox) {
@@ -24,10 +22,7 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
             [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
     connect(txtEMail, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
     connect(txtPassword, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now == txtEMail || now == txtPassword)
-            QTimer::singleShot(0, now, [now] { zsHighlightText(now); });
-    });
+    HighlightOnFocus(this, {txtEMail, txtPassword});
     try {
         m_emailHistory.InitFileName(GetDataPath(), QStringLiteral("EMail History.DAT"));
     } catch (const ComponentError& error) {

@@ -11,10 +11,8 @@
 #include "store/modAccount.h"
 #include "store/modStorage.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QTimer>
 
 namespace {
 
@@ -35,10 +33,7 @@ frmSender::frmSender(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     connect(txtEMail, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
     connect(txtPassword, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
     connect(cboPostState, &QComboBox::currentIndexChanged, this, &frmSender::StateChanged);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now == txtEMail || now == txtPassword || now == txtPublishOn)
-            QTimer::singleShot(0, now, [now] { zsHighlightText(now); });
-    });
+    HighlightOnFocus(this, {txtEMail, txtPassword, txtPublishOn});
     Load();
 }
 
