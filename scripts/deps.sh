@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when any is missing.
+# With --list it only prints their names.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libpugixml-dev libgl-dev xvfb xdotool xclip imagemagick x11-utils
           dbus dbus-x11 python3 curl ccache clang libclang-rt-14-dev)
+if [ "${1:-}" = "--list" ]; then
+    echo "${packages[@]}"
+    exit 0
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

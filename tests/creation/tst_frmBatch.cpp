@@ -57,10 +57,7 @@ private:
         CHistory history;
         history.InitFileName(m_home.DataFolder(), QStringLiteral("Batch Path History.DAT"));
         history.LoadHistory();
-        QStringList entries;
-        for (int i = 0; i < history.Count(); ++i)
-            entries << history.Item(i);
-        return entries;
+        return history.Entries();
     }
     void StoreFolder(const QString& folder) {
         SettingsStore().SaveText(QStringLiteral("Last batch folder"), folder);

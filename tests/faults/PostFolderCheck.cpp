@@ -1,18 +1,10 @@
 #include "PostFolderCheck.h"
 
+#include "TestSupport.h"
+
 #include "store/modStorage.h"
 
 #include <QDir>
-#include <QFile>
-
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 PostFolderState CheckPostFolder(const QString& folder, const ExpectedPost& expected) {
     PostFolderState state;
@@ -29,7 +21,7 @@ PostFolderState CheckPostFolder(const QString& folder, const ExpectedPost& expec
         }
         if (name.endsWith(QStringLiteral(".Picture"))) {
             const QString base = name.chopped(8);
-            if (ReadAll(path) != expected.picture)
+            if (ReadFile(path) != expected.picture)
                 state.problems.append(name + QStringLiteral(": not the whole picture"));
             if (!names.contains(base + QStringLiteral(".Info")))
                 ++state.lonePictures;
@@ -42,7 +34,7 @@ PostFolderState CheckPostFolder(const QString& folder, const ExpectedPost& expec
             state.problems.append(name + QStringLiteral(": no .Picture"));
             continue;
         }
-        if (ReadAll(path) != info) {
+        if (ReadFile(path) != info) {
             state.problems.append(name + QStringLiteral(": not the whole .Info"));
             continue;
         }
