@@ -11,7 +11,6 @@
 #include "store/modAccount.h"
 #include "store/modStorage.h"
 
-#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace {
@@ -153,9 +152,8 @@ bool frmSender::SendFirstPost() {
         return false;
     if (!SendPost(group, caption, tags, picture, cboPostState->currentData().toInt()))
         return false;
-    DeletePost(path);
     // A post left listed after the service took it would be sent again on the next turn.
-    if (QFileInfo::exists(path)) {
+    if (!DeletePost(path)) {
         Messages::MsgBox(path + QStringLiteral("\r\n\r\n") +
                              QStringLiteral("The post was sent, but its file can't be deleted. "
                                             "Delete it before sending again, or the post is "

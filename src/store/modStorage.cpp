@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <limits>
 
 namespace {
@@ -143,14 +144,15 @@ bool LoadPost(const QString& fileName, QString& group, QString& caption, QString
     }
 }
 
-void DeletePost(const QString& fileName) {
+bool DeletePost(const QString& fileName) {
     const QString extension = zsGetFileExtension(fileName);
     // Without an extension there is no pair to name; guessing could hit another post.
-    if (extension.isEmpty())
-        return;
-    const QString base = StripExtension(fileName, extension);
-    QFile::remove(InfoName(base));
-    QFile::remove(PictureName(base));
+    if (!extension.isEmpty()) {
+        const QString base = StripExtension(fileName, extension);
+        QFile::remove(InfoName(base));
+        QFile::remove(PictureName(base));
+    }
+    return !QFileInfo::exists(fileName);
 }
 
 QString ReadPictureURL(const QString& path) {

@@ -22,7 +22,8 @@ bool SavePost(const QString& group, const QString& caption, const QString& tags,
 bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
               QByteArray* pictureData = nullptr);
 // Removes the ".Info" first, so a half-deleted post is a lone ".Picture" the manager shows.
-void DeletePost(const QString& fileName);
+// True when the named file is gone afterwards.
+bool DeletePost(const QString& fileName);
 // The URL of a URL post's ".Picture" file, or empty; a read failure raises ComponentError.
 QString ReadPictureURL(const QString& path);
 QString PictureURLFromData(const QByteArray& data);

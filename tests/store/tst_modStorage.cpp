@@ -351,10 +351,10 @@ void tst_modStorage::deleteRemovesBoth() {
     QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
                      WritePicture("y"), QString()));
     const QStringList before = Stored();
-    DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(1)); // by its ".Picture"
+    QVERIFY(DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(1))); // by ".Picture"
     QCOMPARE(Stored(), before.mid(2));
     DeletePost(m_home.DataFolder() + QStringLiteral("/noextension"));
-    DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(2)); // by its ".Info"
+    QVERIFY(DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(2))); // by ".Info"
     QVERIFY(Stored().isEmpty());
 }
 
