@@ -1,6 +1,8 @@
 #include "service/modApiHost.h"
 
 #include "app/modCommon.h"
+#include "components/HTTPFormFields.h"
+#include "components/HTTPRequest.h"
 
 #include <QtGlobal>
 
@@ -21,4 +23,17 @@ ApiEndpoint ServiceEndpoint() {
 
 QString ClientApplication() {
     return MakeWindowTitle(QString());
+}
+
+QString ApiAgent() {
+    return HTTPRequest::GetAgentName(ClientApplication());
+}
+
+void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields& fields,
+                 int timeoutMs, IHTTPRequestCallback* callback) {
+    request.Proxy.Load();
+    const ApiEndpoint endpoint = ServiceEndpoint();
+    request.SendRequest(endpoint.Host, endpoint.Port, QStringLiteral("POST"), path,
+                        QStringLiteral("HTTP/1.1"), fields.FormText1(), fields.FormText2(),
+                        timeoutMs, ApiAgent(), callback);
 }

@@ -12,3 +12,12 @@ ApiEndpoint ServiceEndpoint();
 
 // The application name the requests identify themselves with.
 QString ClientApplication();
+// The agent name the requests send, also as the form's "generator".
+QString ApiAgent();
+
+class HTTPFormFields;
+class HTTPRequest;
+class IHTTPRequestCallback;
+// Posts a form to a path of the API, through the proxy as the settings say at this moment.
+void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields& fields,
+                 int timeoutMs, IHTTPRequestCallback* callback);

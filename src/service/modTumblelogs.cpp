@@ -25,18 +25,12 @@ QString GroupValue(const XMLNode& tumblelog) {
 
 std::optional<QByteArray> Authenticate(const QString& email, const QString& password,
                                        IHTTPRequestCallback* callback, int timeoutMs) {
-    HTTPRequest request;
-    const QString agent = HTTPRequest::GetAgentName(ClientApplication());
     HTTPFormFields fields;
     fields.AddField(QStringLiteral("email"), email);
     fields.AddField(QStringLiteral("password"), password);
-    fields.AddField(QStringLiteral("generator"), zsUNICODEToUTF8(agent));
-
-    request.Proxy.Load();
-    const ApiEndpoint endpoint = ServiceEndpoint();
-    request.SendRequest(endpoint.Host, endpoint.Port, QStringLiteral("POST"),
-                        QStringLiteral("/api/authenticate"), QStringLiteral("HTTP/1.1"),
-                        fields.FormText1(), fields.FormText2(), timeoutMs, agent, callback);
+    fields.AddField(QStringLiteral("generator"), zsUNICODEToUTF8(ApiAgent()));
+    HTTPRequest request;
+    PostApiForm(request, QStringLiteral("/api/authenticate"), fields, timeoutMs, callback);
 
     const QString failure = QStringLiteral("Can't authenticate on Tumblr.");
     if (request.ErrorCode() != 0) {

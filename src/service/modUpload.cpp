@@ -45,9 +45,6 @@ bool AddStateFields(HTTPFormFields& fields, int stateCode, const QString& publis
 
 bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
               int timeoutMs) {
-    HTTPRequest request;
-    const QString agent = HTTPRequest::GetAgentName(ClientApplication());
-
     HTTPFormFields fields;
     fields.AddField(QStringLiteral("email"), account.EMail);
     fields.AddField(QStringLiteral("password"), account.Password);
@@ -58,19 +55,17 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
         fields.AddField(QStringLiteral("source"), url);
     else
         fields.AddField(QStringLiteral("data"), post.Picture);
-    fields.AddField(QStringLiteral("generator"), zsUNICODEToUTF8(agent));
+    fields.AddField(QStringLiteral("generator"), zsUNICODEToUTF8(ApiAgent()));
     fields.AddField(QStringLiteral("tags"), zsUNICODEToUTF8(post.Tags));
     if (!post.Group.isEmpty())
         fields.AddField(QStringLiteral("group"), post.Group);
     if (!AddStateFields(fields, post.StateCode, account.PublishOn))
         Messages::MsgBox(QStringLiteral("Warning! Invalid post state!"), MsgIcon::Critical);
 
-    // Read afresh for every post, so a change made with "Proxy" holds from the next one.
-    request.Proxy.Load();
-    const ApiEndpoint endpoint = ServiceEndpoint();
-    request.SendRequest(endpoint.Host, endpoint.Port, QStringLiteral("POST"),
-                        QStringLiteral("/api/write"), QStringLiteral("HTTP/1.1"),
-                        fields.FormText1(), fields.FormText2(), timeoutMs, agent, callback);
+    // The proxy is read afresh for every post, so a change made with "Proxy" holds from the
+    // next one.
+    HTTPRequest request;
+    PostApiForm(request, QStringLiteral("/api/write"), fields, timeoutMs, callback);
 
     if (request.ErrorCode() != 0) {
         ErrorBox::ShowRequestError(request, MsgIcon::Critical, QStringLiteral("Can't send post."));
