@@ -11,8 +11,14 @@ trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
 
 python3 "$here/../tests/service/fake_service.py" --sink >"$work/port" &
 server=$!
-while ! grep -q PORT "$work/port" 2>/dev/null; do sleep 0.1; done
-port=$(awk '/PORT/ {print $2}' "$work/port")
+tries=0
+while ! grep -q '^PORT ' "$work/port" 2>/dev/null; do
+    # A fake service that never starts must not hang the whole benchmark run.
+    tries=$((tries + 1))
+    [ "$tries" -le 100 ] && kill -0 "$server" 2>/dev/null || { echo "no fake service" >&2; exit 1; }
+    sleep 0.1
+done
+port=$(awk '/^PORT / {print $2}' "$work/port")
 export MARIVANE_API_ENDPOINT="127.0.0.1:$port"
 posts=${POSTS:-50}
 
