@@ -32,6 +32,8 @@ MessageRecorder::MessageRecorder() {
             return MsgResult::Ok;
         case MsgButtons::AbortRetryIgnore:
             return MsgResult::Abort;
+        case MsgButtons::YesNoCancel:
+            return MsgResult::Yes;
         }
         return MsgResult::Ok;
     });

@@ -12,13 +12,14 @@ BodyDevice::BodyDevice(QList<QByteArray> chunks, QObject* parent)
 }
 
 bool BodyDevice::seek(qint64 pos) {
-    if (pos < 0 || pos > m_size)
+    if (pos < 0 || pos > m_size || (m_started && pos != m_pos))
         return false;
     m_pos = pos;
     return QIODevice::seek(pos);
 }
 
 qint64 BodyDevice::readData(char* data, qint64 maxSize) {
+    m_started = true;
     qint64 pos = m_pos;
     qint64 done = 0;
     // The chunk that holds pos: the last one starting at or before it.

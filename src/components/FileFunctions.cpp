@@ -38,18 +38,24 @@ private:
     int m_fd;
 };
 
+} // namespace
+
+namespace FileFunctions {
+
 // A file written beside the target and put in place whole by Commit; removed otherwise.
 // A new file that must not replace another is written unnamed (O_TMPFILE) and linked in
 // place: one call fewer than a rename, and a killed program leaves no stray file behind.
 // Elsewhere it is a hidden file with a random name, renamed over the target.
+// Its data reaches the disk before its name appears, and the folder is synced after, so
+// a power cut leaves the old state or the whole new file.
 class TempFile final {
 public:
     TempFile(const QString& target, bool replaceExisting)
         : m_target(target), m_replace(replaceExisting) {
         const QFileInfo info(target);
-        const QByteArray folder = QFile::encodeName(info.absolutePath());
+        m_folder = QFile::encodeName(info.absolutePath());
         if (!replaceExisting && LinkingWorks()) {
-            m_fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            m_fd = ::open(m_folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
             if (m_fd >= 0)
                 return;
             // File systems without unnamed files take the named way.
@@ -57,7 +63,7 @@ public:
                 ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't create file"),
                                  target, errno);
         }
-        m_name = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
+        m_name = m_folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
         m_fd = ::mkostemp(m_name.data(), O_CLOEXEC);
         if (m_fd < 0)
             ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't create file"), target,
@@ -73,8 +79,23 @@ public:
     TempFile& operator=(const TempFile&) = delete;
 
     int Get() const { return m_fd; }
+    const QString& Target() const { return m_target; }
 
     void Commit() {
+        SyncData();
+        Place(m_target);
+        SyncFolder(m_target, m_folder);
+    }
+
+    void SyncData() const {
+        if (::fdatasync(m_fd) != 0)
+            ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), m_target,
+                             errno);
+    }
+
+    // Gives the file its name; its data must have been synced.
+    void Place(const QString& targetPath) {
+        m_target = targetPath;
         const QByteArray target = QFile::encodeName(m_target);
         if (m_name.isEmpty()) {
             // link refuses a taken name, as a post file must.
@@ -115,6 +136,14 @@ public:
         m_committed = true;
     }
 
+    // Makes the names in a folder durable; `path` names what was written, for the message.
+    static void SyncFolder(const QString& path, const QByteArray& folder) {
+        Fd fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.Get() < 0 || ::fsync(fd.Get()) != 0)
+            ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path,
+                             errno);
+    }
+
 private:
     // Linking an unnamed file needs /proc (without it, only privileged programs can).
     static bool LinkingWorks() {
@@ -137,10 +166,17 @@ private:
 
     QString m_target;
     bool m_replace;
+    QByteArray m_folder;
     QByteArray m_name; // empty for an unnamed file
     int m_fd = -1;
     bool m_committed = false;
 };
+
+} // namespace FileFunctions
+
+namespace {
+
+using FileFunctions::TempFile;
 
 void WriteAll(int fd, const char* data, qsizetype size, const QString& path) {
     while (size > 0) {
@@ -184,33 +220,11 @@ int OpenForReading(const QString& path, struct stat& info) {
     return fd;
 }
 
-} // namespace
-
-namespace FileFunctions {
-
-QByteArray ReadBinaryFile(const QString& path) {
-    struct stat info {};
-    Fd fd(OpenForReading(path, info));
-    QByteArray data;
-    if (info.st_size > 0)
-        data.reserve(static_cast<qsizetype>(info.st_size));
-    ReadBlocks(fd.Get(), path,
-               [&data](const char* block, ssize_t size) { data.append(block, size); });
-    return data;
-}
-
-void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceExisting) {
-    TempFile temp(path, replaceExisting);
-    WriteAll(temp.Get(), data.constData(), data.size(), path);
-    temp.Commit();
-}
-
-void CopyFile(const QString& source, const QString& target, bool replaceExisting) {
+// Copies a file's bytes into a new file, in the kernel where it can, as cp does.
+void CopyInto(const QString& source, TempFile& temp) {
     struct stat info {};
     Fd in(OpenForReading(source, info));
-    TempFile temp(target, replaceExisting);
     for (;;) {
-        // In the kernel where it can, as cp does.
         const ssize_t copied =
             ::copy_file_range(in.Get(), nullptr, temp.Get(), nullptr, 1 << 30, 0);
         if (copied == 0)
@@ -223,11 +237,42 @@ void CopyFile(const QString& source, const QString& target, bool replaceExisting
             ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't copy file"), source,
                              errno);
         // No in-kernel copy between these files: the plain way.
-        ReadBlocks(in.Get(), source, [&temp, &target](const char* block, ssize_t size) {
-            WriteAll(temp.Get(), block, size, target);
+        ReadBlocks(in.Get(), source, [&temp](const char* block, ssize_t size) {
+            WriteAll(temp.Get(), block, size, temp.Target());
         });
         break;
     }
+}
+
+} // namespace
+
+namespace FileFunctions {
+
+QByteArray ReadBinaryFile(const QString& path) {
+    struct stat info {};
+    Fd fd(OpenForReading(path, info));
+    QByteArray data;
+    try {
+        if (info.st_size > 0)
+            data.reserve(static_cast<qsizetype>(info.st_size));
+        ReadBlocks(fd.Get(), path,
+                   [&data](const char* block, ssize_t size) { data.append(block, size); });
+    } catch (const std::bad_alloc&) {
+        // A file larger than memory is a read failure like any other.
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, ENOMEM);
+    }
+    return data;
+}
+
+void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceExisting) {
+    TempFile temp(path, replaceExisting);
+    WriteAll(temp.Get(), data.constData(), data.size(), path);
+    temp.Commit();
+}
+
+void CopyFile(const QString& source, const QString& target, bool replaceExisting) {
+    TempFile temp(target, replaceExisting);
+    CopyInto(source, temp);
     temp.Commit();
 }
 
@@ -240,14 +285,52 @@ void WriteTextFile(const QString& path, const QString& text, bool replaceExistin
 }
 
 void AppendTextFile(const QString& path, const QString& text) {
+    // Created and appended in one call: a line another process appends meanwhile stays.
     Fd fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
                  0600));
     if (fd.Get() < 0)
         ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't open file"), path, errno);
     const QByteArray data = text.toUtf8();
     WriteAll(fd.Get(), data.constData(), data.size(), path);
+    if (::fsync(fd.Get()) != 0)
+        ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
     if (::close(fd.Release()) != 0)
         ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
+    // The file may be new: its name must last too.
+    SyncFolder(QFileInfo(path).absolutePath());
+}
+
+UnplacedFile::UnplacedFile(std::unique_ptr<TempFile> file) : m_file(std::move(file)) {}
+UnplacedFile::~UnplacedFile() = default;
+UnplacedFile::UnplacedFile(UnplacedFile&&) noexcept = default;
+UnplacedFile& UnplacedFile::operator=(UnplacedFile&&) noexcept = default;
+
+UnplacedFile UnplacedFile::Write(const QString& folder, const QByteArray& data) {
+    const QString path = folder + QStringLiteral("/new");
+    auto file = std::make_unique<TempFile>(path, false);
+    WriteAll(file->Get(), data.constData(), data.size(), path);
+    return UnplacedFile(std::move(file));
+}
+
+UnplacedFile UnplacedFile::Copy(const QString& source, const QString& folder) {
+    auto file = std::make_unique<TempFile>(folder + QStringLiteral("/new"), false);
+    CopyInto(source, *file);
+    return UnplacedFile(std::move(file));
+}
+
+void UnplacedFile::Place(const QString& target) {
+    m_file->Place(target);
+}
+
+void SyncFileSystem(const QString& folder) {
+    Fd fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() < 0 || ::syncfs(fd.Get()) != 0)
+        ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), folder,
+                         errno);
+}
+
+void SyncFolder(const QString& folder) {
+    TempFile::SyncFolder(folder, QFile::encodeName(folder));
 }
 
 } // namespace FileFunctions

@@ -1,5 +1,7 @@
 #include "components/FileListBox.h"
 
+#include <QHash>
+
 #include <QAbstractListModel>
 
 class FileNameModel final : public QAbstractListModel {
@@ -10,7 +12,15 @@ public:
     void SetNames(const FileNameList& names) {
         beginResetModel();
         m_names = names;
+        m_suffixes.clear();
         endResetModel();
+    }
+    void SetSuffix(int row, const QString& suffix) {
+        if (suffix.isEmpty())
+            m_suffixes.remove(row);
+        else
+            m_suffixes.insert(row, suffix);
+        Q_EMIT dataChanged(index(row), index(row), {Qt::DisplayRole});
     }
 
     int rowCount(const QModelIndex& parent) const override {
@@ -19,11 +29,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_names.size())
             return {};
-        return m_names.at(index.row());
+        const QString name = m_names.at(index.row());
+        return m_suffixes.isEmpty() ? name : name + m_suffixes.value(index.row());
     }
 
 private:
     FileNameList m_names;
+    QHash<int, QString> m_suffixes; // shown after a name, not part of it
 };
 
 FileListBox::FileListBox(QWidget* parent) : QListView(parent), m_names(new FileNameModel(this)) {
@@ -38,6 +50,10 @@ void FileListBox::SetNames(const FileNameList& names) {
 
 const FileNameList& FileListBox::Names() const {
     return m_names->Names();
+}
+
+void FileListBox::SetRowSuffix(int row, const QString& suffix) {
+    m_names->SetSuffix(row, suffix);
 }
 
 int FileListBox::count() const {

@@ -15,6 +15,8 @@ public:
 
     void SetNames(const FileNameList& names);
     const FileNameList& Names() const;
+    // Text shown after a line's name until the names are set again; text() leaves it out.
+    void SetRowSuffix(int row, const QString& suffix);
     int count() const;
     QString text(int row) const;
     // The focused line, or -1.

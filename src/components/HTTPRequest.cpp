@@ -13,6 +13,123 @@ namespace {
 
 constexpr int kHeartbeatMs = 100;
 
+QNetworkRequest BuildRequest(const QString& host, quint16 port, const QString& path,
+                             const QString& version, const QByteArray& contentType,
+                             qint64 bodySize, int timeoutMs, const QString& agent) {
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(host);
+    url.setPort(port);
+    url.setPath(path);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    // Only HTTP/1.x is spoken.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute,
+                         !version.startsWith(QStringLiteral("HTTP/1")));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
+    request.setHeader(QNetworkRequest::ContentLengthHeader, bodySize);
+    request.setHeader(QNetworkRequest::UserAgentHeader, agent);
+    request.setTransferTimeout(timeoutMs);
+    return request;
+}
+
+// One reply on its way: passes progress to the callback and serves a cancel. Once the whole
+// body is out (or the answer has begun), a cancel waits for the answer if the callback says
+// so, because the other side may already have acted on the request.
+class Transfer final {
+public:
+    Transfer(QNetworkReply* reply, const BodyDevice& body, IHTTPRequestCallback* callback)
+        : m_reply(reply), m_body(body), m_callback(callback), m_sendTotal(body.size()) {}
+
+    bool Cancelled() const { return m_cancelled; }
+
+    // Runs until the reply has finished; blocks received go to `response`.
+    void Run(QByteArray& response) {
+        QEventLoop loop;
+        QObject::connect(m_reply, &QNetworkReply::uploadProgress, &loop,
+                         [this](qint64 now, qint64 total) { Sent(now, total); });
+        QObject::connect(m_reply, &QNetworkReply::downloadProgress, &loop,
+                         [this](qint64, qint64 total) { m_receiveTotal = total; });
+        QObject::connect(m_reply, &QNetworkReply::readyRead, &loop,
+                         [this, &response] { Received(response); });
+        QTimer heartbeat;
+        QObject::connect(&heartbeat, &QTimer::timeout, &loop, [this] { Heartbeat(); });
+        QObject::connect(m_reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        heartbeat.start(kHeartbeatMs);
+        if (!m_reply->isFinished())
+            loop.exec();
+        heartbeat.stop();
+        if (!m_cancelled && m_reply->isOpen())
+            response += m_reply->readAll();
+    }
+
+private:
+    void Sent(qint64 now, qint64 total) {
+        if (m_cancelled || !m_callback || now <= m_sent)
+            return;
+        bool cancel = false;
+        const qint64 block = now - m_sent;
+        m_sent = now;
+        if (total > 0)
+            m_sendTotal = total;
+        m_callback->BlockSent(block, m_sent, m_sendTotal, cancel);
+        CancelIfAsked(cancel);
+    }
+
+    void Received(QByteArray& response) {
+        m_receiving = true;
+        const QByteArray block = m_reply->readAll();
+        if (block.isEmpty() || m_cancelled)
+            return;
+        m_received += block.size();
+        bool remove = false;
+        bool cancel = false;
+        if (m_callback)
+            m_callback->BlockReceived(block, remove, m_received, m_receiveTotal, cancel);
+        if (!remove)
+            response += block;
+        CancelIfAsked(cancel);
+    }
+
+    void Heartbeat() {
+        if (m_cancelled || !m_callback)
+            return;
+        bool cancel = false;
+        if (m_receiving) {
+            bool remove = false;
+            m_callback->BlockReceived(QByteArray(), remove, m_received, m_receiveTotal, cancel);
+        } else {
+            m_callback->BlockSent(0, m_sent, m_sendTotal, cancel);
+        }
+        CancelIfAsked(cancel);
+    }
+
+    void CancelIfAsked(bool cancel) {
+        if (!cancel || m_cancelled)
+            return;
+        const bool answerDue = m_body.AllRead() || m_receiving;
+        if (answerDue && m_callback->KeepWaitingForAnswer())
+            return;
+        m_cancelled = true;
+        m_reply->abort();
+    }
+
+    QNetworkReply* m_reply;
+    const BodyDevice& m_body;
+    IHTTPRequestCallback* m_callback;
+    bool m_cancelled = false;
+    bool m_receiving = false;
+    qint64 m_sent = 0;
+    qint64 m_sendTotal;
+    qint64 m_received = 0;
+    qint64 m_receiveTotal = -1;
+};
+
 } // namespace
 
 QString HTTPRequest::GetAgentName(const QString& application) {
@@ -25,115 +142,41 @@ bool HTTPRequest::SendRequest(const QString& host, quint16 port, const QString& 
                               int timeoutMs, const QString& agent, IHTTPRequestCallback* callback) {
     m_statusCode = 0;
     m_errorCode = 0;
+    m_bodySent = false;
     m_response.clear();
     m_errorText.clear();
 
-    QUrl url;
-    url.setScheme(QStringLiteral("http"));
-    url.setHost(host);
-    url.setPort(port);
-    url.setPath(path);
-
     BodyDevice body(formText2.Chunks);
     body.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    // Only HTTP/1.x is spoken.
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute,
-                         !version.startsWith(QStringLiteral("HTTP/1")));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, formText1);
-    request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
-    request.setHeader(QNetworkRequest::UserAgentHeader, agent);
-    request.setTransferTimeout(timeoutMs);
+    const QNetworkRequest request =
+        BuildRequest(host, port, path, version, formText1, body.size(), timeoutMs, agent);
 
     QNetworkAccessManager manager;
     manager.setProxy(Proxy.ToNetworkProxy());
     QNetworkReply* reply = manager.sendCustomRequest(request, verb.toLatin1(), &body);
+    Transfer transfer(reply, body, callback);
+    transfer.Run(m_response);
+    m_bodySent = body.AllRead();
+    ReadResult(*reply, transfer.Cancelled(), timeoutMs);
+    delete reply;
+    return m_errorCode == 0;
+}
 
-    QEventLoop loop;
-    bool cancelled = false;
-    qint64 sent = 0;
-    qint64 sendTotal = body.size();
-    qint64 received = 0;
-    qint64 receiveTotal = -1;
-    bool receiving = false;
-
-    const auto cancelIfAsked = [&](bool cancel) {
-        if (cancel && !cancelled) {
-            cancelled = true;
-            reply->abort();
-        }
-    };
-    QObject::connect(reply, &QNetworkReply::uploadProgress, &loop, [&](qint64 now, qint64 total) {
-        if (cancelled || !callback || now <= sent)
-            return;
-        bool cancel = false;
-        const qint64 block = now - sent;
-        sent = now;
-        if (total > 0)
-            sendTotal = total;
-        callback->BlockSent(block, sent, sendTotal, cancel);
-        cancelIfAsked(cancel);
-    });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
-                     [&](qint64, qint64 total) { receiveTotal = total; });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        receiving = true;
-        const QByteArray block = reply->readAll();
-        if (block.isEmpty() || cancelled)
-            return;
-        received += block.size();
-        bool remove = false;
-        bool cancel = false;
-        if (callback)
-            callback->BlockReceived(block, remove, received, receiveTotal, cancel);
-        if (!remove)
-            m_response += block;
-        cancelIfAsked(cancel);
-    });
-    QTimer heartbeat;
-    QObject::connect(&heartbeat, &QTimer::timeout, &loop, [&] {
-        if (cancelled || !callback)
-            return;
-        bool cancel = false;
-        if (receiving) {
-            bool remove = false;
-            callback->BlockReceived(QByteArray(), remove, received, receiveTotal, cancel);
-        } else {
-            callback->BlockSent(0, sent, sendTotal, cancel);
-        }
-        cancelIfAsked(cancel);
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    heartbeat.start(kHeartbeatMs);
-    if (!reply->isFinished())
-        loop.exec();
-    heartbeat.stop();
-
-    if (!cancelled && reply->isOpen())
-        m_response += reply->readAll();
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+void HTTPRequest::ReadResult(const QNetworkReply& reply, bool cancelled, int timeoutMs) {
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() > 0) {
         m_statusCode = status.toInt();
     } else if (cancelled) {
         m_errorCode = kCancelled;
         m_errorText = QStringLiteral("The transfer was cancelled.");
-    } else if (reply->error() == QNetworkReply::OperationCanceledError) {
+    } else if (reply.error() == QNetworkReply::OperationCanceledError) {
         // Only the transfer timeout cancels a reply besides us.
         m_errorCode = kTimedOut;
         m_errorText = QStringLiteral("No answer within %1 seconds.").arg(timeoutMs / 1000.0);
     } else {
-        m_errorCode = reply->error() != QNetworkReply::NoError
-                          ? static_cast<int>(reply->error())
+        m_errorCode = reply.error() != QNetworkReply::NoError
+                          ? static_cast<int>(reply.error())
                           : static_cast<int>(QNetworkReply::UnknownNetworkError);
-        m_errorText = reply->errorString();
+        m_errorText = reply.errorString();
     }
-    delete reply;
-    return m_errorCode == 0;
 }

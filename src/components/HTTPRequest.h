@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QNetworkReply;
+
 // What a window does while a request it started is under way. Setting Cancel ends
 // the request. Both events are also raised every 100 ms while the exchange waits, so
 // a stop is served even when the other side stalls.
@@ -15,6 +17,9 @@ public:
     // RemoveBlock set: the block is not kept in ResponseText.
     virtual void BlockReceived(const QByteArray& Block, bool& RemoveBlock, qint64 ReceivedBytes,
                                qint64 TotalBytes, bool& Cancel) = 0;
+    // Asked when Cancel is set after the whole body went out: true lets the answer come in
+    // (still bounded by the timeout), since the other side may already have acted on it.
+    virtual bool KeepWaitingForAnswer() const { return false; }
 
 protected:
     ~IHTTPRequestCallback() = default;
@@ -40,6 +45,8 @@ public:
     const QByteArray& ResponseBytes() const { return m_response; }
     // What went wrong, in words, when ErrorCode is non-zero.
     const QString& ErrorText() const { return m_errorText; }
+    // The whole body went out, so the other side may have acted on it even without an answer.
+    bool BodySent() const { return m_bodySent; }
 
     static QString GetAgentName(const QString& application);
 
@@ -51,8 +58,11 @@ public:
                      IHTTPRequestCallback* callback);
 
 private:
+    void ReadResult(const QNetworkReply& reply, bool cancelled, int timeoutMs);
+
     int m_statusCode = 0;
     int m_errorCode = 0;
+    bool m_bodySent = false;
     QByteArray m_response;
     QString m_errorText;
 };

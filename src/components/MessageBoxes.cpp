@@ -40,6 +40,10 @@ MsgResult ShowBox(const MessageRequest& request) {
         box.setStandardButtons(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
         box.setDefaultButton(QMessageBox::Abort);
         break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Cancel:
@@ -50,12 +54,17 @@ MsgResult ShowBox(const MessageRequest& request) {
         return MsgResult::Retry;
     case QMessageBox::Ignore:
         return MsgResult::Ignore;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
     default:
         break;
     }
     // The close box of a question counts as its escape answer.
-    if (request.buttons == MsgButtons::OkCancel &&
-        box.clickedButton() != box.button(QMessageBox::Ok))
+    if ((request.buttons == MsgButtons::OkCancel &&
+         box.clickedButton() != box.button(QMessageBox::Ok)) ||
+        request.buttons == MsgButtons::YesNoCancel)
         return MsgResult::Cancel;
     return MsgResult::Ok;
 }

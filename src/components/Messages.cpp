@@ -17,6 +17,7 @@ MsgResult DefaultHandler(const MessageRequest& request) {
     err << Qt::endl;
     switch (request.buttons) {
     case MsgButtons::OkCancel:
+    case MsgButtons::YesNoCancel:
         return MsgResult::Cancel;
     case MsgButtons::AbortRetryIgnore:
         return MsgResult::Abort;

@@ -8,8 +8,8 @@ class HTTPRequest;
 
 // Icons by their system codes.
 enum class MsgIcon { Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
-enum class MsgButtons { Ok, OkCancel, AbortRetryIgnore };
-enum class MsgResult { Ok, Cancel, Abort, Retry, Ignore };
+enum class MsgButtons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel };
+enum class MsgResult { Ok, Cancel, Abort, Retry, Ignore, Yes, No };
 
 struct MessageRequest {
     QString title;

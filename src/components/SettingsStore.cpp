@@ -1,6 +1,7 @@
 #include "components/SettingsStore.h"
 
 #include "components/ComponentError.h"
+#include "components/FileFunctions.h"
 
 #include <QDir>
 #include <QFile>
@@ -128,4 +129,10 @@ void SettingsStore::Commit() {
         throw ComponentError(kSettingsError, QStringLiteral("Can't write settings file \"") +
                                                  m_settings->fileName() + QLatin1Char('"'));
     QFile::setPermissions(m_settings->fileName(), kOwnerOnly);
+    // The file was synced before it replaced the old one; its new name must last too.
+    try {
+        FileFunctions::SyncFolder(file.absolutePath());
+    } catch (const ComponentError& e) {
+        throw ComponentError(kSettingsError, e.Description());
+    }
 }

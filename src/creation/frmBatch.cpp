@@ -14,6 +14,7 @@
 #include "store/modStorage.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -116,18 +117,35 @@ void frmBatch::UpdateStatus() {
 }
 
 bool frmBatch::PackSelectedFiles() {
+    // After an Abort the items still selected are the ones not handled.
     const int count = lstFiles->count();
-    for (int i = 0; i < count; ++i) {
-        QListWidgetItem* item = lstFiles->item(i);
-        if (!item->isSelected())
-            continue;
-        const QString file = zsBuildFileName(m_currentPath, item->text());
-        // After an Abort the items still selected are the ones not handled.
-        if (PackPost(m_creator, file, QString()) == PackOutcome::Aborted)
-            return false;
-        item->setSelected(false);
+    bool aborted = false;
+    {
+        PostSaveGroup group;
+        for (int i = 0; i < count && !aborted; ++i) {
+            QListWidgetItem* item = lstFiles->item(i);
+            if (!item->isSelected())
+                continue;
+            const QString file = zsBuildFileName(m_currentPath, item->text());
+            aborted = PackPost(m_creator, file, QString(), &group) == PackOutcome::Aborted;
+            if (!aborted)
+                item->setSelected(false);
+        }
+        // Posts the group could not put in place after all are stored one by one.
+        for (const QString& file : group.Flush()) {
+            QListWidgetItem* item =
+                lstFiles->findItems(QFileInfo(file).fileName(), Qt::MatchExactly).value(0);
+            if (item)
+                item->setSelected(true);
+            if (aborted || PackPost(m_creator, file, QString()) == PackOutcome::Aborted) {
+                aborted = true;
+                continue;
+            }
+            if (item)
+                item->setSelected(false);
+        }
     }
-    return true;
+    return !aborted;
 }
 
 void frmBatch::CreatePosts() {

@@ -34,15 +34,19 @@ QStringList SplitURLLines(const QString& text) {
     return text.split(kCRLF);
 }
 
-PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile,
-                     const QString& pictureURL) {
+PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL,
+                     PostSaveGroup* group) {
     const QString question =
         pictureURL.isEmpty()
             ? pictureFile + kCRLF + kCRLF + QStringLiteral("Can't pack file.")
             : pictureURL + kCRLF + kCRLF + QStringLiteral("Can't pack URL to file.");
     for (;;) {
-        if (SavePost(creator.GetGroup(), creator.CaptionText(), creator.TagsText(), pictureFile,
-                     pictureURL))
+        const bool stored =
+            group ? group->Add(creator.GetGroup(), creator.CaptionText(), creator.TagsText(),
+                               pictureFile, pictureURL)
+                  : SavePost(creator.GetGroup(), creator.CaptionText(), creator.TagsText(),
+                             pictureFile, pictureURL);
+        if (stored)
             return PackOutcome::Stored;
         switch (Messages::MsgBox(question, MsgIcon::Critical, MsgButtons::AbortRetryIgnore)) {
         case MsgResult::Retry:

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class CreatorFields;
+class PostSaveGroup;
 
 // What the two batch windows share below the window layer: which files are pictures,
 // how a folder and a URL text become the items of a run, and storing one post of a run.
@@ -21,8 +22,9 @@ QStringList SplitURLLines(const QString& text);
 enum class PackOutcome { Stored, Ignored, Aborted };
 // Stores one post of a run with the creator's group, caption and tags, as they stand at
 // each try. On failure the user chooses Abort, Retry or Ignore. An empty URL makes a
-// file post.
-PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL);
+// file post. With a group, the post becomes visible when the group is put in place.
+PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL,
+                     PostSaveGroup* group = nullptr);
 // The creator's caption and tags go to its histories once a run is over.
 void AddCreatorHistories(CreatorFields& creator);
 

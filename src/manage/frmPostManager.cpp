@@ -45,7 +45,7 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
     });
     try {
         m_folder = GetDataPath();
-        filFiles->SetNames(ListPostPictures(m_folder));
+        ShowPosts(ListPostPictures(m_folder));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
         zsUnloadForm(this);
@@ -85,10 +85,16 @@ void frmPostManager::BuildMenus() {
 void frmPostManager::Refresh() {
     filFiles->SetNames({});
     try {
-        filFiles->SetNames(ListPostPictures(m_folder));
+        ShowPosts(ListPostPictures(m_folder));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
     }
+}
+
+void frmPostManager::ShowPosts(const FileNameList& pictures) {
+    filFiles->SetNames(pictures);
+    for (const int row : PostsWithSendMarker(m_folder, pictures))
+        filFiles->SetRowSuffix(row, QStringLiteral(" (upload unanswered)"));
 }
 
 void frmPostManager::UpdateStatus() {

@@ -39,6 +39,7 @@ protected:
 private:
     void BuildMenus();
     void Refresh();
+    void ShowPosts(const FileNameList& pictures);
     void UpdateStatus();
     // The sum of the sizes of the listed picture files, added up on a worker thread.
     QFuture<double> GetTotalSize() const;

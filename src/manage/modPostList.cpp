@@ -1,10 +1,13 @@
 #include "manage/modPostList.h"
 
+#include "components/ComponentError.h"
 #include "components/FolderListing.h"
 #include "components/SupportLibrary.h"
+#include "store/modStorage.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <sys/stat.h>
 
@@ -33,6 +36,25 @@ void DeletePostFiles(const QString& picturePath) {
             return;
     }
     QFile::remove(picturePath);
+    QFile::remove(SendMarkerPath(picturePath));
+}
+
+QList<int> PostsWithSendMarker(const QString& folder, const FileNameList& pictures) {
+    QSet<QString> marked;
+    try {
+        const FileNameList markers = ListFileNamesEndingWith(folder, QLatin1StringView(".sending"));
+        for (qsizetype i = 0; i < markers.size(); ++i)
+            marked.insert(SendMarkerPath(zsBuildFileName(folder, markers.at(i))));
+    } catch (const ComponentError&) {
+        return {};
+    }
+    QList<int> rows;
+    // Names are built only when some post is marked, which is rare.
+    for (qsizetype i = 0; !marked.isEmpty() && i < pictures.size(); ++i) {
+        if (marked.contains(SendMarkerPath(zsBuildFileName(folder, pictures.at(i)))))
+            rows.append(static_cast<int>(i));
+    }
+    return rows;
 }
 
 double TotalFileSize(const QString& folder, const FileNameList& names,

@@ -19,6 +19,9 @@ QString InfoPathFor(const QString& picturePath);
 // picture stays too, so the post is kept whole rather than left half-deleted.
 // Failures are not reported.
 void DeletePostFiles(const QString& picturePath);
+// Rows of a picture listing whose post has a send marker: its upload ended without an
+// answer, so it may be on the blog already. A folder that cannot be read marks nothing.
+QList<int> PostsWithSendMarker(const QString& folder, const FileNameList& pictures);
 // Sum of the sizes of the named files of a folder; a file whose size cannot be read adds
 // nothing. When `stopped` answers true the sum ends early, unfinished.
 double TotalFileSize(const QString& folder, const FileNameList& names,

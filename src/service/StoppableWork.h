@@ -21,12 +21,25 @@ public:
 
 protected:
     ~StoppableWork() = default;
-    // "Stop": only a run under way can be stopped.
+    // "Stop" (or a close while busy): only a run under way can be stopped.
     void Stop() {
-        if (m_busy)
-            m_stopRequested = true;
+        if (!m_busy)
+            return;
+        m_stopRequested = true;
+        ++m_stopRequests;
+    }
+    void StartWork() {
+        m_busy = true;
+        m_stopRequested = false;
+        m_stopRequests = 0;
+    }
+    void EndWork() {
+        m_busy = false;
+        m_stopRequested = false;
+        m_stopRequests = 0;
     }
 
     bool m_busy = false;
     bool m_stopRequested = false;
+    int m_stopRequests = 0; // since the run began
 };

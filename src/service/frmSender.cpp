@@ -9,9 +9,11 @@
 #include "components/SupportLibrary.h"
 #include "components/WindowSupport.h"
 #include "store/modAccount.h"
+#include "store/SendLock.h"
 #include "store/modStorage.h"
 
 #include <QKeyEvent>
+#include <QLocale>
 
 namespace {
 
@@ -112,45 +114,101 @@ void frmSender::UpdateControls() {
         MakeWindowTitle(QStringLiteral("Send mode :: ") + QString::number(filFiles->count())));
 }
 
-void frmSender::RefreshFiles() {
+bool frmSender::RefreshFiles() {
     FileNameList names;
+    m_listed = true;
     try {
         names = ListFileNamesEndingWith(m_dataPath, QLatin1StringView(".Info"));
     } catch (const ComponentError& e) {
         // A folder that cannot be read lists nothing, so nothing is sent.
+        m_listed = false;
         zsDebugPrint(QStringLiteral("frmSender ==> ") + e.Description());
+        if (m_busy)
+            ErrorBox::ShowError(e, MsgIcon::Critical,
+                                m_dataPath + QStringLiteral("\r\n\r\nCan't list the posts."));
     }
     filFiles->SetNames(names);
     if (filFiles->count() > 0)
         filFiles->setCurrentRow(0);
+    return m_listed;
+}
+
+int frmSender::NextPostRow() const {
+    for (int row = 0; row < filFiles->count(); ++row) {
+        if (!m_skipped.contains(filFiles->text(row)))
+            return row;
+    }
+    return -1;
 }
 
 void frmSender::SendPosts() {
-    m_stopRequested = false;
-    m_busy = true;
+    StartWork();
     UpdateControls();
-    while (filFiles->count() > 0) {
+    SendLock lock;
+    try {
+        if (!lock.TryLock(m_dataPath)) {
+            Messages::MsgBox(QStringLiteral("Another copy of the program is sending posts from "
+                                            "this data folder. Try again when it has finished."),
+                             MsgIcon::Critical);
+            EndWork();
+            UpdateControls();
+            return;
+        }
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't send post."));
+        EndWork();
+        UpdateControls();
+        return;
+    }
+    m_skipped.clear();
+    while (NextPostRow() >= 0) {
         if (!SendFirstPost() || m_stopRequested)
             break;
         UpdateControls();
     }
-    m_stopRequested = false;
-    m_busy = false;
+    EndWork();
     UpdateControls();
     m_emailHistory.Add(txtEMail->text());
-    if (filFiles->count() == 0)
+    if (m_listed && filFiles->count() == 0)
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
 }
 
+MsgResult frmSender::ConfirmResend(const QString& path, const QString& caption) const {
+    const std::optional<QDateTime> since = PostSendingSince(path);
+    if (!since)
+        return MsgResult::Yes;
+    const QString text =
+        QStringLiteral("This post may already be on your blog: its last upload ended without "
+                       "an answer. Send it again?\r\n\r\nCaption: ") +
+        caption + QStringLiteral("\r\nLast try: ") +
+        QLocale::system().toString(since->toLocalTime(), QLocale::ShortFormat);
+    return Messages::MsgBox(text, MsgIcon::Question, MsgButtons::YesNoCancel);
+}
+
 bool frmSender::SendFirstPost() {
-    const QString path = zsBuildFileName(m_dataPath, filFiles->text(0));
+    const QString name = filFiles->text(NextPostRow());
+    const QString path = zsBuildFileName(m_dataPath, name);
     QString group;
     QString caption;
     QString tags;
     QByteArray picture;
-    if (!LoadPost(path, group, caption, tags, &picture))
+    bool damaged = false;
+    if (!LoadPost(path, group, caption, tags, &picture, &damaged)) {
+        // A damaged post is never sent; the others still go.
+        if (damaged)
+            m_skipped.insert(name);
+        return damaged;
+    }
+    switch (ConfirmResend(path, caption)) {
+    case MsgResult::Yes:
+        break;
+    case MsgResult::No:
+        m_skipped.insert(name);
+        return true;
+    default:
         return false;
-    if (!SendPost(group, caption, tags, picture, cboPostState->currentData().toInt()))
+    }
+    if (!SendPost(group, caption, tags, picture, cboPostState->currentData().toInt(), path))
         return false;
     // A post left listed after the service took it would be sent again on the next turn.
     if (!DeletePost(path)) {
@@ -162,14 +220,13 @@ bool frmSender::SendFirstPost() {
         RefreshFiles();
         return false;
     }
-    RefreshFiles();
-    return true;
+    return RefreshFiles();
 }
 
 bool frmSender::SendPost(const QString& group, const QString& caption, const QString& tags,
-                         const QByteArray& picture, int stateCode) {
+                         const QByteArray& picture, int stateCode, const QString& path) {
     const UploadAccount account{txtEMail->text(), txtPassword->text(), txtPublishOn->text()};
-    const UploadPost post{group, caption, tags, picture, stateCode};
+    const UploadPost post{group, caption, tags, picture, stateCode, path};
     return ::SendPost(account, post, this, m_timeoutMs);
 }
 
@@ -181,7 +238,7 @@ bool frmSender::KeyPreview(QKeyEvent* event) {
 
 bool frmSender::QueryUnload() {
     if (m_busy) {
-        m_stopRequested = true;
+        Stop();
         return false;
     }
     return true;

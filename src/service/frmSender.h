@@ -3,8 +3,11 @@
 #include "app/FormBase.h"
 #include "history/CHistory.h"
 #include "service/StoppableWork.h"
+#include "components/Messages.h"
 #include "service/modUpload.h"
 #include "ui_frmSender.h"
+
+#include <QSet>
 
 // The send mode window: uploads every waiting post, oldest first, deletes each post the
 // service accepted, and stops at the first failure or when asked to.
@@ -18,11 +21,16 @@ public:
     void SaveSettings();
     void UpdateControls();
     bool SendFirstPost();
+    // path: the stored post, which carries the send marker.
     bool SendPost(const QString& group, const QString& caption, const QString& tags,
-                  const QByteArray& picture, int stateCode);
+                  const QByteArray& picture, int stateCode, const QString& path = {});
 
     // Tests give the upload a short time to stand still.
     void SetTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+
+    // A first stop after the whole post went out waits for the service's answer; a
+    // second one gives up the wait.
+    bool KeepWaitingForAnswer() const override { return m_stopRequests < 2; }
 
 protected:
     bool KeyPreview(QKeyEvent* event) override;
@@ -33,10 +41,14 @@ private:
     void Load();
     void SendPosts();
     void StateChanged();
-    void RefreshFiles();
+    bool RefreshFiles();
+    int NextPostRow() const;
+    MsgResult ConfirmResend(const QString& path, const QString& caption) const;
 
     CHistory m_emailHistory;
     QString m_dataPath;
     bool m_loaded = false;
+    bool m_listed = true;     // the last listing of the data folder worked
+    QSet<QString> m_skipped;  // posts this run leaves alone
     int m_timeoutMs = kUploadTimeoutMs;
 };

@@ -16,12 +16,7 @@ QString LinksPath() {
 
 void AppendLink(const QString& link) {
     try {
-        const QString path = LinksPath();
-        const QString line = link + QStringLiteral("\r\n");
-        if (zsIsFileExist(path))
-            FileFunctions::AppendTextFile(path, line);
-        else
-            FileFunctions::WriteTextFile(path, line);
+        FileFunctions::AppendTextFile(LinksPath(), link + QStringLiteral("\r\n"));
     } catch (const ComponentError& e) {
         zsDebugPrint(QStringLiteral("AppendLink() ==> ") + e.Description());
     }

@@ -2,6 +2,7 @@
 
 #include "app/modCommon.h"
 #include "components/HTTPFormFields.h"
+#include "components/ComponentError.h"
 #include "components/HTTPRequest.h"
 #include "components/Messages.h"
 #include "components/SupportLibrary.h"
@@ -62,12 +63,26 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
     if (!AddStateFields(fields, post.StateCode, account.PublishOn))
         Messages::MsgBox(QStringLiteral("Warning! Invalid post state!"), MsgIcon::Critical);
 
+    const bool marked = !post.FilePath.isEmpty();
+    if (marked) {
+        try {
+            MarkPostSending(post.FilePath);
+        } catch (const ComponentError& e) {
+            // Without the marker an unanswered upload could go out again unasked.
+            ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't send post."));
+            return false;
+        }
+    }
+
     // The proxy is read afresh for every post, so a change made with "Proxy" holds from the
     // next one.
     HTTPRequest request;
     PostApiForm(request, QStringLiteral("/api/write"), fields, timeoutMs, callback);
 
     if (request.ErrorCode() != 0) {
+        // Without the whole body the service cannot have the post.
+        if (marked && !request.BodySent())
+            ClearPostSending(post.FilePath);
         ErrorBox::ShowRequestError(request, MsgIcon::Critical, QStringLiteral("Can't send post."));
         return false;
     }
@@ -76,6 +91,8 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
                    request.ResponseText());
         return true;
     }
+    if (marked)
+        ClearPostSending(post.FilePath);
     ErrorBox::ShowRequestError(request, MsgIcon::Critical,
                                QStringLiteral("Can't send post. ") +
                                    DecodeServerText(request.ResponseText()));

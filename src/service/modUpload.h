@@ -22,9 +22,12 @@ struct UploadPost {
     QString Tags;
     QByteArray Picture; // the ".Picture" content: picture bytes, or the URL marker and a URL
     int StateCode = 0;
+    QString FilePath; // the stored post, which carries the send marker; empty for none
 };
 
 // Sends one post to "/api/write". True only when the service answered 201; then the
 // post's link is in "Links.LST". Every failure is shown to the user here.
+// The post's send marker is written before the upload and stays only when the whole body
+// went out without an answer: then nobody knows whether the service published it.
 bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
               int timeoutMs = kUploadTimeoutMs);

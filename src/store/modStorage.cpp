@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <limits>
+#include <utility>
+#include <optional>
 
 namespace {
 
@@ -20,6 +22,9 @@ QString InfoName(const QString& base) {
 }
 QString PictureName(const QString& base) {
     return base + QStringLiteral(".Picture");
+}
+QString MarkerName(const QString& base) {
+    return base + QStringLiteral(".Sending");
 }
 
 QString StripExtension(const QString& fileName, const QString& extension) {
@@ -40,12 +45,42 @@ QString CurrentStamp() {
     return stamp;
 }
 
+[[noreturn]] void ThrowDamaged(const QString& path) {
+    throw ComponentError(ErrorNumber::PostDamaged,
+                         path + QStringLiteral("\r\n\r\nThe post file is damaged (cut short)."));
+}
+
+// True when the text holds at least `count` line breaks.
+bool HasLineBreaks(const QString& text, int count) {
+    QString rest = text;
+    for (int i = 0; i < count; ++i) {
+        QString next;
+        if (zsGetLine(rest, next).size() == rest.size())
+            return false;
+        rest = next;
+    }
+    return true;
+}
+
 QString NextCandidate() {
     const QString stamp = CurrentStamp();
     const QString name =
         stamp + QLatin1Char(' ') + QStringLiteral("%1").arg(g_postCounter, 4, 10, QLatin1Char('0'));
     g_postCounter = g_postCounter == std::numeric_limits<qint32>::max() ? 0 : g_postCounter + 1;
     return name;
+}
+
+QString InfoText(const QString& group, const QString& caption, const QString& tags) {
+    QString storedGroup = group;
+    const qsizetype bar = group.lastIndexOf(QLatin1Char('|'));
+    if (bar >= 0)
+        storedGroup = zsTrimEx(group.mid(bar + 1));
+    return storedGroup + QStringLiteral("\r\n") + tags + QStringLiteral("\r\n") + caption;
+}
+
+QByteArray UrlFileBytes(const QString& pictureURL) {
+    return pictureURL.isEmpty() ? QByteArray()
+                                : (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8();
 }
 
 // Writes a post's two files, the ".Picture" first and the ".Info" last, so the send mode,
@@ -93,21 +128,16 @@ QString GetDataPath() {
 }
 
 QString MakePostFileName() {
-    return zsBuildFileName(GetDataPath(), NextCandidate());
+    // The folder first: a failure must not use up a number.
+    const QString folder = GetDataPath();
+    return zsBuildFileName(folder, NextCandidate());
 }
 
 bool SavePost(const QString& group, const QString& caption, const QString& tags,
               const QString& pictureFile, const QString& pictureURL) {
     try {
-        QString storedGroup = group;
-        const qsizetype bar = group.lastIndexOf(QLatin1Char('|'));
-        if (bar >= 0)
-            storedGroup = zsTrimEx(group.mid(bar + 1));
-        const QString info =
-            storedGroup + QStringLiteral("\r\n") + tags + QStringLiteral("\r\n") + caption;
-        const QByteArray urlFile =
-            pictureURL.isEmpty() ? QByteArray()
-                                 : (QString::fromLatin1(kUrlMarkerLine) + pictureURL).toUtf8();
+        const QString info = InfoText(group, caption, tags);
+        const QByteArray urlFile = UrlFileBytes(pictureURL);
         // A taken name is never overwritten (the clock may have been set back): the counter
         // moves on until both names are free.
         while (!WritePostFiles(MakePostFileName(), info, pictureFile, urlFile)) {
@@ -120,7 +150,9 @@ bool SavePost(const QString& group, const QString& caption, const QString& tags,
 }
 
 bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
-              QByteArray* pictureData) {
+              QByteArray* pictureData, bool* damaged) {
+    if (damaged)
+        *damaged = false;
     const QString extension = zsGetFileExtension(fileName);
     if (extension.isEmpty()) {
         Messages::MsgBox(fileName + QStringLiteral("\r\n\r\nWrong filename. Can't load post."),
@@ -129,16 +161,24 @@ bool LoadPost(const QString& fileName, QString& group, QString& caption, QString
     }
     const QString base = StripExtension(fileName, extension);
     try {
-        if (pictureData)
+        if (pictureData) {
             *pictureData = FileFunctions::ReadBinaryFile(PictureName(base));
+            if (pictureData->isEmpty())
+                ThrowDamaged(PictureName(base));
+        }
         const QString text = FileFunctions::ReadFileText(InfoName(base));
         QString afterGroup;
         QString afterTags;
         group = zsGetLine(text, afterGroup);
         tags = zsGetLine(afterGroup, afterTags);
+        // Group and tags each end with a line break; a file without both was cut off.
+        if (!HasLineBreaks(text, 2))
+            ThrowDamaged(InfoName(base));
         caption = afterTags;
         return true;
     } catch (const ComponentError& e) {
+        if (damaged)
+            *damaged = e.Number() == ErrorNumber::PostDamaged;
         ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't load post files."));
         return false;
     }
@@ -151,8 +191,38 @@ bool DeletePost(const QString& fileName) {
         const QString base = StripExtension(fileName, extension);
         QFile::remove(InfoName(base));
         QFile::remove(PictureName(base));
+        QFile::remove(MarkerName(base));
     }
     return !QFileInfo::exists(fileName);
+}
+
+QString SendMarkerPath(const QString& fileName) {
+    const QString extension = zsGetFileExtension(fileName);
+    return MarkerName(extension.isEmpty() ? fileName : StripExtension(fileName, extension));
+}
+
+void MarkPostSending(const QString& fileName) {
+    const QString text = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    FileFunctions::WriteBinaryFile(SendMarkerPath(fileName), text.toLatin1());
+}
+
+void ClearPostSending(const QString& fileName) {
+    QFile::remove(SendMarkerPath(fileName));
+}
+
+std::optional<QDateTime> PostSendingSince(const QString& fileName) {
+    const QString path = SendMarkerPath(fileName);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    QDateTime since;
+    try {
+        since = QDateTime::fromString(
+            QString::fromLatin1(FileFunctions::ReadBinaryFile(path)).trimmed(), Qt::ISODate);
+    } catch (const ComponentError&) {
+        // The marker's presence is what counts; its time is only shown.
+    }
+    return since.isValid() ? since : info.lastModified();
 }
 
 QString ReadPictureURL(const QString& path) {
@@ -169,4 +239,94 @@ QString PictureURLFromData(const QByteArray& data) {
         return {};
     const QString url = QString::fromUtf8(data.mid(marker.size()));
     return MyPathIsURL(url) ? url : QString();
+}
+
+struct PostSaveGroup::Pending {
+    FileFunctions::UnplacedFile Picture;
+    FileFunctions::UnplacedFile Info;
+    QString Source;
+};
+
+PostSaveGroup::PostSaveGroup(int groupSize) : m_groupSize(groupSize) {}
+
+PostSaveGroup::~PostSaveGroup() {
+    Flush();
+}
+
+bool PostSaveGroup::Add(const QString& group, const QString& caption, const QString& tags,
+                        const QString& pictureFile, const QString& pictureURL) {
+    try {
+        const QString folder = GetDataPath();
+        const QByteArray urlFile = UrlFileBytes(pictureURL);
+        auto picture = urlFile.isEmpty() ? FileFunctions::UnplacedFile::Copy(pictureFile, folder)
+                                         : FileFunctions::UnplacedFile::Write(folder, urlFile);
+        auto info =
+            FileFunctions::UnplacedFile::Write(folder, InfoText(group, caption, tags).toUtf8());
+        m_pending.push_back(
+            {std::move(picture), std::move(info), urlFile.isEmpty() ? pictureFile : pictureURL});
+    } catch (const ComponentError& e) {
+        zsDebugPrint(QStringLiteral("PostSaveGroup::Add() ==> ") + e.Description());
+        return false;
+    }
+    if (static_cast<int>(m_pending.size()) >= m_groupSize)
+        PlacePending();
+    return true;
+}
+
+QStringList PostSaveGroup::Flush() {
+    PlacePending();
+    return std::exchange(m_failed, {});
+}
+
+void PostSaveGroup::PlacePending() {
+    if (m_pending.empty())
+        return;
+    std::vector<Pending> pending = std::exchange(m_pending, {});
+    QString folder;
+    try {
+        folder = GetDataPath();
+        // One sync for the group; no post is named before its bytes are on the disk.
+        FileFunctions::SyncFileSystem(folder);
+    } catch (const ComponentError& e) {
+        zsDebugPrint(QStringLiteral("PostSaveGroup ==> ") + e.Description());
+        for (const Pending& post : pending)
+            m_failed.append(post.Source);
+        return;
+    }
+    for (Pending& post : pending) {
+        if (!Place(post))
+            m_failed.append(post.Source);
+    }
+    try {
+        FileFunctions::SyncFolder(folder);
+    } catch (const ComponentError& e) {
+        // The posts are whole and named; only their names may not last a power cut.
+        zsDebugPrint(QStringLiteral("PostSaveGroup ==> ") + e.Description());
+    }
+}
+
+bool PostSaveGroup::Place(Pending& post) {
+    try {
+        for (;;) {
+            const QString base = MakePostFileName();
+            try {
+                post.Picture.Place(PictureName(base));
+            } catch (const ComponentError& e) {
+                if (e.Number() == ErrorNumber::FileExists)
+                    continue;
+                throw;
+            }
+            try {
+                post.Info.Place(InfoName(base));
+                return true;
+            } catch (const ComponentError&) {
+                // The picture is named already; the post is stored again the plain way.
+                QFile::remove(PictureName(base));
+                throw;
+            }
+        }
+    } catch (const ComponentError& e) {
+        zsDebugPrint(QStringLiteral("PostSaveGroup ==> ") + e.Description());
+        return false;
+    }
 }

@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
 
 // Where prepared posts wait: pairs of files "<base>.Info" and "<base>.Picture" in the
 // data folder. This is the only place that knows the folder, the naming and the formats.
@@ -17,13 +22,52 @@ QString MakePostFileName();
 // Stores a post; false (and nothing left behind) when it could not be stored whole.
 bool SavePost(const QString& group, const QString& caption, const QString& tags,
               const QString& pictureFile, const QString& pictureURL);
+// Posts of a folder batch, written whole at once but made durable and visible a group at a
+// time: one sync per group instead of several per post. No post is named before its bytes
+// are on the disk.
+class PostSaveGroup final {
+public:
+    explicit PostSaveGroup(int groupSize = 64);
+    // Puts the pending posts in place.
+    ~PostSaveGroup();
+    PostSaveGroup(const PostSaveGroup&) = delete;
+    PostSaveGroup& operator=(const PostSaveGroup&) = delete;
+
+    // Writes a post's files under no name yet; false (nothing left) when they could not be.
+    bool Add(const QString& group, const QString& caption, const QString& tags,
+             const QString& pictureFile, const QString& pictureURL);
+    // Puts the pending posts in place. Returns the picture files (or URLs) of the posts
+    // added since the last Flush that could not be stored after all.
+    QStringList Flush();
+
+private:
+    struct Pending;
+    void PlacePending();
+    bool Place(Pending& post);
+
+    int m_groupSize;
+    std::vector<Pending> m_pending;
+    QStringList m_failed;
+};
+
 // Reads a post from either file of its pair. Shows its own message and returns false on
-// failure. The picture content is read only when asked for.
+// failure, also for a damaged post: an empty ".Picture", or an ".Info" without the line
+// breaks after its group and tags. The picture content is read only when asked for.
 bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
-              QByteArray* pictureData = nullptr);
-// Removes the ".Info" first, so a half-deleted post is a lone ".Picture" the manager shows.
-// True when the named file is gone afterwards.
+              QByteArray* pictureData = nullptr, bool* damaged = nullptr);
+// Removes the ".Info" first, so a half-deleted post is a lone ".Picture" the manager shows,
+// then the ".Picture" and the post's send marker. True when the named file is gone afterwards.
 bool DeletePost(const QString& fileName);
+
+// A post whose upload began has a marker "<base>.Sending" until its answer was handled, so
+// a run that ended without an answer (timeout, dropped connection, killed program) is
+// known: the service may have published the post. The marker holds the time of the try.
+QString SendMarkerPath(const QString& fileName);
+// Written durably before the upload starts; raises ComponentError when it cannot be.
+void MarkPostSending(const QString& fileName);
+void ClearPostSending(const QString& fileName);
+// When the post's last upload began, if it ended without an answer.
+std::optional<QDateTime> PostSendingSince(const QString& fileName);
 // The URL of a URL post's ".Picture" file, or empty; a read failure raises ComponentError.
 QString ReadPictureURL(const QString& path);
 QString PictureURLFromData(const QByteArray& data);

@@ -36,7 +36,7 @@ QByteArray EveryByte() {
 
 UploadPost FilePost(int stateCode = 0, const QString& group = QStringLiteral("blog.example")) {
     return UploadPost{group, QStringLiteral("A caption"), QStringLiteral("sea, sun"), EveryByte(),
-                      stateCode};
+                      stateCode, QString()};
 }
 
 const UploadAccount kAccount{QStringLiteral("me@example.org"), QStringLiteral("secret"),

@@ -239,23 +239,24 @@ void tst_modStorage::damagedInfoFiles_data() {
     QTest::addColumn<QString>("group");
     QTest::addColumn<QString>("tags");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("no break") << QByteArray("only") << "only"
-                              << ""
-                              << "";
-    QTest::newRow("one break") << QByteArray("g\r\nt") << "g"
-                               << "t"
-                               << "";
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<bool>("loads");
+    // Cut short: never loaded, so never sent.
+    QTest::newRow("no break") << QByteArray("only") << "" << "" << "" << QByteArray("p") << false;
+    QTest::newRow("one break") << QByteArray("g\r\nt") << "" << "" << "" << QByteArray("p")
+                               << false;
+    QTest::newRow("empty") << QByteArray() << "" << "" << "" << QByteArray("p") << false;
+    QTest::newRow("empty picture") << QByteArray("g\r\nt\r\nc") << "" << "" << ""
+                                   << QByteArray() << false;
+    // Other line breaks and bad bytes are read leniently.
     QTest::newRow("lone lf") << QByteArray("g\nt\ncap") << "g"
                              << "t"
-                             << "cap";
+                             << "cap" << QByteArray("p") << true;
     QTest::newRow("lone cr") << QByteArray("g\rt\rcap") << "g"
                              << "t"
-                             << "cap";
-    QTest::newRow("empty") << QByteArray() << ""
-                           << ""
-                           << "";
+                             << "cap" << QByteArray("p") << true;
     QTest::newRow("bad utf8") << QByteArray("g\xff\r\nt\r\nc\xc3") << QStringLiteral("g\ufffd")
-                              << "t" << QStringLiteral("c\ufffd");
+                              << "t" << QStringLiteral("c\ufffd") << QByteArray("p") << true;
 }
 
 void tst_modStorage::damagedInfoFiles() {
@@ -263,19 +264,27 @@ void tst_modStorage::damagedInfoFiles() {
     QFETCH(QString, group);
     QFETCH(QString, tags);
     QFETCH(QString, caption);
+    QFETCH(QByteArray, picture);
+    QFETCH(bool, loads);
     QDir().mkpath(m_home.DataFolder());
     const QString base = m_home.DataFolder() + QStringLiteral("/2020-01-01 00-00-00 0000");
     WriteFile(base + QStringLiteral(".Info"), info);
-    WriteFile(base + QStringLiteral(".Picture"), "");
+    WriteFile(base + QStringLiteral(".Picture"), picture);
     MessageRecorder messages;
     QString g, c, t;
-    QByteArray data = "stale";
-    QVERIFY(LoadPost(base + QStringLiteral(".Picture"), g, c, t, &data));
+    QByteArray data;
+    bool damaged = false;
+    QCOMPARE(LoadPost(base + QStringLiteral(".Picture"), g, c, t, &data, &damaged), loads);
+    QCOMPARE(damaged, !loads);
+    if (!loads) {
+        QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't load post files.")));
+        QVERIFY(messages.Shown().at(0).details.contains(QStringLiteral("damaged")));
+        return;
+    }
     QCOMPARE(g, group);
     QCOMPARE(t, tags);
     QCOMPARE(c, caption);
-    QVERIFY(data.isEmpty());
-    QCOMPARE(PictureURLFromData(data), QString());
+    QCOMPARE(data, picture);
     QVERIFY(messages.Shown().isEmpty());
 }
 
