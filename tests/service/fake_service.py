@@ -107,8 +107,8 @@ class Handler(BaseHTTPRequestHandler):
             record["fields"] = parse_fields(self.headers.get("Content-Type", ""), body)
         with LOCK:
             STATE["records"].append(record)
-        if body is None:
-            # Gone mid-upload: no answer at all.
+        if body is None or action.get("mode") == "close_after_body":
+            # Gone mid-upload, or gone with the whole post: no answer at all.
             self.close_connection = True
             self.connection.shutdown(socket.SHUT_RDWR)
             return
@@ -119,6 +119,10 @@ class Handler(BaseHTTPRequestHandler):
         if action.get("mode") == "stall":
             time.sleep(action.get("seconds", 5))
         answer = action.get("body", "").encode("utf-8")
+        if action.get("id_from_caption"):
+            # The post's id names the post, so a test can match links to posts.
+            answer = next((base64.b64decode(f["value"]) for f in record.get("fields", [])
+                           if f["name"] == "caption"), b"")
         self.reply(action.get("status", 201), answer, action.get("headers"))
 
 

@@ -4,6 +4,7 @@
 #include "components/SettingsStore.h"
 #include "service/frmSender.h"
 #include "store/modPasswordCryptor.h"
+#include "store/SendLock.h"
 #include "store/modStorage.h"
 
 #include <QDir>
@@ -189,6 +190,118 @@ private Q_SLOTS:
         // The service saw the upload break off, and no second post was tried.
         QTRY_COMPARE(m_service.Requests().size(), 1);
         QCOMPARE(m_service.Requests().first().toObject().value("complete").toBool(), false);
+    }
+
+    // Once the service has the whole post, a stop waits for its answer, so an accepted post
+    // is deleted and linked; a second stop gives the answer up and the post keeps its marker.
+    void stopAfterThePostWentOut_data() {
+        QTest::addColumn<int>("stops");
+        QTest::newRow("one stop waits") << 1;
+        QTest::newRow("second stop gives up") << 2;
+    }
+    void stopAfterThePostWentOut() {
+        QFETCH(int, stops);
+        MakePosts(2);
+        const QString first = m_home.DataFolder() + QLatin1Char('/') + Stored().first();
+        QJsonObject answer = FakeService::Answer(201, "42");
+        answer["mode"] = "stall";
+        answer["seconds"] = 1.5;
+        m_service.Script({answer});
+        frmSender window;
+        FillAccount(window);
+        for (int i = 0; i < stops; ++i)
+            QTimer::singleShot(500 + 100 * i, &window,
+                               [&] { QTest::mouseClick(window.cmdStop, Qt::LeftButton); });
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(m_service.Requests().size(), 1);
+        QCOMPARE(window.filFiles->count(), stops == 1 ? 1 : 2);
+        QCOMPARE(QFile::exists(first), stops != 1);
+        QCOMPARE(PostSendingSince(first).has_value(), stops != 1);
+        QCOMPARE(ReadFile(m_home.DataFolder() + "/Links.LST"),
+                 stops == 1 ? QByteArray("http://g0/post/42\r\n") : QByteArray());
+        QCOMPARE(m_messages.Texts(),
+                 stops == 1 ? QStringList() : QStringList{QStringLiteral("Can't send post.")});
+        QVERIFY(!window.Busy());
+    }
+
+    // A post whose last upload got no answer is sent again only when the user says so.
+    void unansweredPostAsksFirst_data() {
+        QTest::addColumn<MsgResult>("answer");
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<int>("left");
+        QTest::newRow("Yes sends it") << MsgResult::Yes << 2 << 0;
+        QTest::newRow("No skips it") << MsgResult::No << 1 << 1;
+        QTest::newRow("Cancel stops") << MsgResult::Cancel << 0 << 2;
+    }
+    void unansweredPostAsksFirst() {
+        QFETCH(MsgResult, answer);
+        QFETCH(int, requests);
+        QFETCH(int, left);
+        MakePosts(2);
+        const QString first = m_home.DataFolder() + QLatin1Char('/') + Stored().first();
+        MarkPostSending(first);
+        frmSender window;
+        FillAccount(window);
+        m_messages.Answer(answer);
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QVERIFY(m_messages.Texts().first().startsWith(
+            QStringLiteral("This post may already be on your blog: its last upload ended "
+                           "without an answer. Send it again?\r\n\r\nCaption: caption 0\r\n")));
+        QCOMPARE(m_messages.Shown().first().buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(m_service.Requests().size(), requests);
+        QCOMPARE(window.filFiles->count(), left);
+        QCOMPARE(m_messages.Texts().contains(QStringLiteral("All done ^_^v")), left == 0);
+        if (answer == MsgResult::No)
+            QVERIFY(PostSendingSince(first).has_value());
+    }
+
+    void damagedPostIsSkipped() {
+        MakePosts(2);
+        const QString first = m_home.DataFolder() + QLatin1Char('/') + Stored().first();
+        WriteFile(first.left(first.lastIndexOf('.')) + QStringLiteral(".Info"), "g0");
+        frmSender window;
+        FillAccount(window);
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't load post files.")});
+        QCOMPARE(m_service.Requests().size(), 1);
+        QCOMPARE(window.filFiles->count(), 1);
+    }
+
+    void folderThatCannotBeListedIsNotAllDone() {
+        MakePosts(2);
+        const QString moved = m_home.Path() + QStringLiteral("/moved");
+        QJsonObject answer = FakeService::Answer(201, "1");
+        answer["mode"] = "stall";
+        answer["seconds"] = 1;
+        m_service.Script({answer});
+        frmSender window;
+        FillAccount(window);
+        // The folder goes away during the upload, and a file takes its place.
+        QTimer::singleShot(300, &window, [&] {
+            QVERIFY(QDir().rename(m_home.DataFolder(), moved));
+            WriteFile(m_home.DataFolder(), "not a folder");
+        });
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QFile::remove(m_home.DataFolder());
+        QDir().rename(moved, m_home.DataFolder());
+        QCOMPARE(m_messages.Texts(),
+                 QStringList{m_home.DataFolder() + QStringLiteral("\r\n\r\nCan't list the posts.")});
+        QCOMPARE(m_service.Requests().size(), 1);
+    }
+
+    void secondSendRunIsRefused() {
+        MakePosts(1);
+        SendLock other;
+        QVERIFY(other.TryLock(m_home.DataFolder()));
+        frmSender window;
+        FillAccount(window);
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(m_messages.Texts(),
+                 QStringList{QStringLiteral("Another copy of the program is sending posts from "
+                                            "this data folder. Try again when it has finished.")});
+        QCOMPARE(m_service.Requests().size(), 0);
+        QCOMPARE(window.filFiles->count(), 1);
+        QVERIFY(window.cmdSendPosts->isEnabled());
     }
 
     void sentPostThatCannotBeDeletedStopsTheRun() {

@@ -39,6 +39,14 @@ UploadPost FilePost(int stateCode = 0, const QString& group = QStringLiteral("bl
                       stateCode, QString()};
 }
 
+// A post with a place in the data folder, where its send marker goes.
+UploadPost StoredFilePost() {
+    UploadPost post = FilePost();
+    post.FilePath = GetDataPath() + QStringLiteral("/2020-01-01 00-00-00 0000.Info");
+    QFile::remove(SendMarkerPath(post.FilePath));
+    return post;
+}
+
 const UploadAccount kAccount{QStringLiteral("me@example.org"), QStringLiteral("secret"),
                              QStringLiteral("2011-05-01 10:00")};
 
@@ -179,9 +187,12 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QByteArray, links);
         m_service.Script({answer}, FakeService::Answer(201, "second"));
-        QCOMPARE(SendPost(kAccount, FilePost(), nullptr, 5000), accepted);
+        const UploadPost post = StoredFilePost();
+        QCOMPARE(SendPost(kAccount, post, nullptr, 5000), accepted);
         QCOMPARE(m_service.Requests().size(), 1);
         QCOMPARE(Links(), links);
+        // A refusal is a clear answer; an accepted post's marker goes with the post.
+        QCOMPARE(PostSendingSince(post.FilePath).has_value(), accepted);
         if (accepted) {
             QVERIFY(m_messages.Shown().isEmpty());
         } else {
@@ -192,24 +203,30 @@ private Q_SLOTS:
         }
     }
 
+    // Without an answer the post stays; its marker stays too once the whole body went out,
+    // since the service may have published it.
     void noAnswer_data() {
         QTest::addColumn<QByteArray>("endpoint");
         QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<bool>("marked");
         QTest::newRow("refused") << "127.0.0.1:" + QByteArray::number(ClosedPort())
-                                 << QJsonObject();
+                                 << QJsonObject() << false;
         QTest::newRow("dropped mid-upload")
-            << QByteArray() << QJsonObject{{"mode", "drop"}, {"after", 2000}};
+            << QByteArray() << QJsonObject{{"mode", "drop"}, {"after", 2000}} << false;
         QTest::newRow("stalls past the timeout")
-            << QByteArray() << QJsonObject{{"mode", "stall"}, {"seconds", 3}};
+            << QByteArray() << QJsonObject{{"mode", "stall"}, {"seconds", 3}} << true;
+        QTest::newRow("closed after the whole body")
+            << QByteArray() << QJsonObject{{"mode", "close_after_body"}} << true;
     }
     void noAnswer() {
         QFETCH(QByteArray, endpoint);
         QFETCH(QJsonObject, answer);
+        QFETCH(bool, marked);
         if (!endpoint.isEmpty())
             qputenv("MARIVANE_API_ENDPOINT", endpoint);
         if (!answer.isEmpty())
             m_service.Script({}, answer);
-        UploadPost post = FilePost();
+        UploadPost post = StoredFilePost();
         post.Picture = QByteArray(4 << 20, 'x'); // more than the socket buffers take at once
         QElapsedTimer timer;
         timer.start();
@@ -218,6 +235,10 @@ private Q_SLOTS:
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post.")});
         QVERIFY(m_messages.Shown().first().details.startsWith(QStringLiteral("Error ")));
         QCOMPARE(Links(), QByteArray());
+        QCOMPARE(PostSendingSince(post.FilePath).has_value(), marked);
+        // The network layer never sends the body a second time on its own.
+        if (endpoint.isEmpty())
+            QTRY_COMPARE(m_service.Requests().size(), 1);
     }
 
     void cancelledByCallback() {
