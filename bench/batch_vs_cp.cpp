@@ -1,5 +1,6 @@
 // Stores every file of a folder as a post, the way the folder batch's "Create posts" does:
-// one SavePost per file, in name order, with the creator's group, caption and tags.
+// one post per file of a save group, in name order, with the creator's group, caption and
+// tags; the run ends when the last group is on the disk.
 // The data folder follows HOME / XDG_DATA_HOME, so the script points it where it wants.
 #include "components/SupportLibrary.h"
 #include "store/modStorage.h"
@@ -24,9 +25,13 @@ int main(int argc, char* argv[]) {
     QElapsedTimer timer;
     timer.start();
     int failed = 0;
-    for (const QString& name : names) {
-        if (!SavePost(group, caption, tags, zsBuildFileName(folder, name), {}))
-            ++failed;
+    {
+        PostSaveGroup posts;
+        for (const QString& name : names) {
+            if (!posts.Add(group, caption, tags, zsBuildFileName(folder, name), {}))
+                ++failed;
+        }
+        failed += static_cast<int>(posts.Flush().size());
     }
     std::printf("stored %lld posts in %lld ms\n", static_cast<long long>(names.size() - failed),
                 static_cast<long long>(timer.elapsed()));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Folder batch against cp: stores N pictures of S bytes as posts through the batch's code
-# path and copies the same files with cp into a folder on the same file system, alternating
+# path, which puts every post on the disk before it shows, and copies the same files with cp
+# followed by sync (the same promise) into a folder on the same file system, alternating
 # the two for several rounds, and prints the best time of each and the throughput ratio
 # ours / cp. It does so on the disk of the build folder and on a RAM file system
 # (/dev/shm), which no earlier work on the machine can slow down.
@@ -48,6 +49,7 @@ PY
         sync
         start=$(now)
         cp "$work"/pictures/* "$work/copy$round/"
+        sync
         keep_best cp_best $(($(now) - start))
 
         sync
@@ -72,8 +74,8 @@ import sys
 where = sys.argv[1]
 ours, cp, floor_posts, floor_copy, count, size = (int(v) for v in sys.argv[2:])
 ratio = cp / ours
-verdict = "PASS" if ratio >= 0.8 else "FAIL"
-print("RESULT|Folder batch (%d x %d KB) vs cp, %s|%.3f s|%.3f s|%.2f|>= 0.80|%s"
+verdict = "PASS" if ratio >= 0.9 else "FAIL"
+print("RESULT|Folder batch (%d x %d KB) vs cp + sync, %s|%.3f s|%.3f s|%.2f|>= 0.90|%s"
       % (count, size // 1024, where, ours / 1e9, cp / 1e9, ratio, verdict))
 print("RESULT|  limit: posts vs copies in bare system calls, %s|%.3f s|%.3f s|%.2f|-|INFO"
       % (where, floor_posts / 1e9, floor_copy / 1e9, floor_copy / floor_posts))

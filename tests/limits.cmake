@@ -13,3 +13,8 @@ foreach(name tst_StoreOnFullDisk tst_KilledWhileSaving tst_DamagedFiles)
     target_compile_definitions(${name} PRIVATE FAULT_CHILD="$<TARGET_FILE:marivane_fault_child>")
     add_dependencies(${name} marivane_fault_child)
 endforeach()
+
+# Every file the program keeps reaches the disk before its name appears.
+add_test(NAME durable_writes
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/faults/durable_writes.py
+                 $<TARGET_FILE:marivane_fault_child> ${CMAKE_CURRENT_SOURCE_DIR}/../resources/icons/A_MAIN-32.png)

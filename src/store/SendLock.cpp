@@ -17,7 +17,7 @@ SendLock::~SendLock() {
 bool SendLock::TryLock(const QString& dataFolder) {
     if (m_fd >= 0)
         return true;
-    const QString path = dataFolder + QStringLiteral("/Send.lock");
+    const QString path = dataFolder + QStringLiteral("/.send.lock");
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't open file"), path, errno);

@@ -4,6 +4,12 @@
 //   fault_child limited <picture> <before> <after> <bytes>
 //       stores <before> posts, then limits every file it writes to <bytes> and tries
 //       <after> more; prints one line per post: "ok" or "failed"
+//   fault_child writes <picture>
+//       every kind of file the program keeps: a post, a batch group of posts, a link,
+//       a history, the settings
+#include "components/SettingsStore.h"
+#include "history/CHistory.h"
+#include "service/modLinks.h"
 #include "store/modStorage.h"
 
 #include <QCoreApplication>
@@ -49,6 +55,27 @@ int Limited(const QString& picture, int before, int after, rlim_t bytes) {
     return 0;
 }
 
+int Writes(const QString& picture) {
+    if (!Store(picture))
+        return 2;
+    {
+        PostSaveGroup group;
+        for (int i = 0; i < 3; ++i) {
+            if (!group.Add(kGroup, kCaption, kTags, picture, {}))
+                return 2;
+        }
+        if (!group.Flush().isEmpty())
+            return 2;
+    }
+    AppendLink(QStringLiteral("http://fault.example.com/post/1"));
+    CHistory history;
+    history.InitFileName(GetDataPath(), QStringLiteral("History.DAT"));
+    history.Add(kCaption);
+    history.SaveHistory();
+    SettingsStore().SaveText(QStringLiteral("Last Caption"), kCaption);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -56,6 +83,8 @@ int main(int argc, char* argv[]) {
     const QStringList args = app.arguments();
     if (args.size() == 3 && args.at(1) == QStringLiteral("loop"))
         return Loop(args.at(2));
+    if (args.size() == 3 && args.at(1) == QStringLiteral("writes"))
+        return Writes(args.at(2));
     if (args.size() == 6 && args.at(1) == QStringLiteral("limited"))
         return Limited(args.at(2), args.at(3).toInt(), args.at(4).toInt(),
                        static_cast<rlim_t>(args.at(5).toULongLong()));

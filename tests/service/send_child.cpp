@@ -1,4 +1,6 @@
 // A send run in a process of its own, so a test can kill it in the middle of an upload.
+// Messages go to stdout; a post that may have been published already is skipped ("No").
+#include "components/Messages.h"
 #include "service/frmSender.h"
 
 #include <QApplication>
@@ -7,6 +9,11 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    Messages::SetHandler([](const MessageRequest& request) {
+        std::printf("message: %s\n", qPrintable(request.text));
+        std::fflush(stdout);
+        return request.buttons == MsgButtons::YesNoCancel ? MsgResult::No : MsgResult::Ok;
+    });
     frmSender window;
     window.txtEMail->setText(QStringLiteral("me@example.org"));
     window.txtPassword->setText(QStringLiteral("pw"));

@@ -5,20 +5,64 @@
 
 #include <QDir>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QtTest>
 
-// A send run killed during an upload leaves every post stored and loadable.
+// Send runs killed at any moment: every post is either published once, linked and gone, or
+// still stored, with a marker once the service may have it.
 class tst_SendInterrupted : public QObject {
     Q_OBJECT
     TestHome m_home;
     MessageRecorder m_messages;
     FakeService m_service;
 
+    void StartChild(QProcess& child) {
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QStringLiteral(SEND_CHILD),
+                    {QStringLiteral("-platform"), QStringLiteral("offscreen")});
+        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead(20000));
+        QVERIFY(child.readLine().startsWith("sending"));
+    }
+    static void Kill(QProcess& child) {
+        if (child.state() == QProcess::NotRunning)
+            return;
+        child.kill();
+        QVERIFY(child.waitForFinished());
+    }
+    QStringList Files() const {
+        return QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
+    }
+    QString PostPath(const QString& name) const {
+        return m_home.DataFolder() + QLatin1Char('/') + name;
+    }
+    // Complete uploads the service received, by caption.
+    QMap<QString, int> Published() const {
+        QMap<QString, int> published;
+        for (const QJsonValue& request : m_service.Requests()) {
+            if (!request.toObject().value("complete").toBool())
+                continue;
+            for (const FakeService::Field& field : FakeService::Fields(request.toObject())) {
+                if (field.Name == QStringLiteral("caption"))
+                    ++published[QString::fromUtf8(field.Value)];
+            }
+        }
+        return published;
+    }
+
 private Q_SLOTS:
-    void killedDuringUpload() {
+    void initTestCase() {
         QVERIFY(m_service.Started());
         m_service.UseAsApi();
+    }
+    void init() {
+        QDir(m_home.DataFolder()).removeRecursively();
+        m_service.Script({});
+    }
+
+    void killedDuringUpload() {
         m_service.Script({}, QJsonObject{{"mode", "slowread"}, {"chunk", 65536}, {"delay", 0.1}});
         const QByteArray picture(8 << 20, '\x89');
         const QString pictureFile = m_home.Path() + QStringLiteral("/big.png");
@@ -26,32 +70,105 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i)
             QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c%1").arg(i), QStringLiteral("t"),
                              pictureFile, QString()));
-        const QStringList before = QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
+        const QStringList before = Files();
 
         QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QStringLiteral(SEND_CHILD),
-                    {QStringLiteral("-platform"), QStringLiteral("offscreen")});
-        QVERIFY(child.waitForStarted());
-        QVERIFY(child.waitForReadyRead(20000));
-        QCOMPARE(child.readAll().trimmed(), QByteArray("sending"));
+        StartChild(child);
         QTest::qWait(800); // well inside the first upload, which takes seconds
         QCOMPARE(child.state(), QProcess::Running);
-        child.kill();
-        QVERIFY(child.waitForFinished());
+        Kill(child);
 
-        QCOMPARE(QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name), before);
+        // Every post is whole; the first has the marker of its upload.
+        QStringList expected = before;
+        expected.append(QFileInfo(SendMarkerPath(PostPath(before.first()))).fileName());
+        expected.sort();
+        QCOMPARE(Files(), expected);
         for (const QString& name : QDir(m_home.DataFolder()).entryList({"*.Info"}, QDir::Files)) {
             QString group, caption, tags;
             QByteArray data;
-            QVERIFY(LoadPost(m_home.DataFolder() + QLatin1Char('/') + name, group, caption, tags,
-                             &data));
+            QVERIFY(LoadPost(PostPath(name), group, caption, tags, &data));
             QCOMPARE(data, picture);
         }
         QVERIFY(m_messages.Shown().isEmpty());
         // The service drains what the kernel had buffered before it sees the break.
         QTRY_COMPARE_WITH_TIMEOUT(m_service.Requests().size(), 1, 30000);
         QVERIFY(!m_service.Requests().first().toObject().value("complete").toBool());
+    }
+
+    // The whole post reached the service, the answer never came back: the next run asks
+    // instead of sending the post again.
+    void killedAfterTheServiceHadThePost() {
+        QJsonObject stall = FakeService::Answer(201, "1");
+        stall["mode"] = "stall";
+        stall["seconds"] = 30;
+        m_service.Script({stall});
+        const QString pictureFile = m_home.Path() + QStringLiteral("/small.png");
+        WriteFile(pictureFile, RandomBytes(5000, 1));
+        QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                         pictureFile, QString()));
+        const QString info = PostPath(Files().first());
+
+        QProcess child;
+        StartChild(child);
+        QTRY_COMPARE_WITH_TIMEOUT(Published().value(QStringLiteral("c")), 1, 10000);
+        Kill(child);
+        QVERIFY(QFile::exists(info));
+        QVERIFY(PostSendingSince(info).has_value());
+
+        QProcess again;
+        StartChild(again);
+        QVERIFY(again.waitForFinished(20000));
+        QVERIFY(again.readAll().contains("message: This post may already be on your blog"));
+        QCOMPARE(m_service.Requests().size(), 1);
+        QVERIFY(QFile::exists(info));
+    }
+
+    void killedAtRandomMoments() {
+        const int posts = 12;
+        for (int i = 0; i < posts; ++i) {
+            const QString pictureFile = m_home.Path() + QStringLiteral("/p%1.png").arg(i);
+            WriteFile(pictureFile, RandomBytes(200000, static_cast<quint32>(i)));
+            QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("p%1").arg(i, 2, 10, QChar('0')),
+                             QStringLiteral("t"), pictureFile, QString()));
+        }
+        m_service.Script({}, QJsonObject{{"mode", "stall"},
+                                         {"seconds", 0.1},
+                                         {"status", 201},
+                                         {"id_from_caption", true}});
+        QRandomGenerator random(20261207);
+        for (int run = 0; run < 24; ++run) {
+            QProcess child;
+            StartChild(child);
+            QTest::qWait(static_cast<int>(random.bounded(50, 400)));
+            Kill(child);
+        }
+
+        const QMap<QString, int> published = Published();
+        const QStringList links = QString::fromUtf8(ReadFile(PostPath("Links.LST")))
+                                      .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QSet<QString> stored;
+        for (const QString& name : QDir(m_home.DataFolder()).entryList({"*.Info"}, QDir::Files)) {
+            QString group, caption, tags;
+            QVERIFY(LoadPost(PostPath(name), group, caption, tags));
+            stored.insert(caption);
+            if (published.value(caption) > 0)
+                QVERIFY2(PostSendingSince(PostPath(name)).has_value(), qPrintable(caption));
+        }
+        int gone = 0;
+        for (int i = 0; i < posts; ++i) {
+            const QString caption = QStringLiteral("p%1").arg(i, 2, 10, QChar('0'));
+            QVERIFY2(published.value(caption) <= 1, qPrintable(caption));
+            if (stored.contains(caption))
+                continue;
+            ++gone;
+            QCOMPARE(published.value(caption), 1);
+            QVERIFY2(links.contains(QStringLiteral("http://g/post/") + caption),
+                     qPrintable(caption));
+        }
+        QCOMPARE(links.size(), QSet<QString>(links.cbegin(), links.cend()).size());
+        qInfo("%d of %d posts sent and gone, %lld uploads reached the service", gone, posts,
+              static_cast<long long>(published.size()));
+        QVERIFY(gone > 0);
     }
 };
 
