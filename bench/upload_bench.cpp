@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
          QDir(folder).entryList({QStringLiteral("*.Info")}, QDir::Files, QDir::Name)) {
         const QString path = folder + QLatin1Char('/') + name;
         UploadPost post;
+        post.FilePath = path; // as the send run does: the marker is part of each upload
         if (!LoadPost(path, post.Group, post.Caption, post.Tags, &post.Picture))
             return 1;
         if (!SendPost(account, post, nullptr))

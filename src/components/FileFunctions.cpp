@@ -325,8 +325,7 @@ void UnplacedFile::Place(const QString& target) {
 void SyncFileSystem(const QString& folder) {
     Fd fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.Get() < 0 || ::syncfs(fd.Get()) != 0)
-        ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), folder,
-                         errno);
+        ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), folder, errno);
 }
 
 void SyncFolder(const QString& folder) {

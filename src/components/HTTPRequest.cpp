@@ -14,8 +14,8 @@ namespace {
 constexpr int kHeartbeatMs = 100;
 
 QNetworkRequest BuildRequest(const QString& host, quint16 port, const QString& path,
-                             const QString& version, const QByteArray& contentType,
-                             qint64 bodySize, int timeoutMs, const QString& agent) {
+                             const QString& version, const QByteArray& contentType, qint64 bodySize,
+                             int timeoutMs, const QString& agent) {
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(host);

@@ -41,11 +41,10 @@ PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const Q
             ? pictureFile + kCRLF + kCRLF + QStringLiteral("Can't pack file.")
             : pictureURL + kCRLF + kCRLF + QStringLiteral("Can't pack URL to file.");
     for (;;) {
-        const bool stored =
-            group ? group->Add(creator.GetGroup(), creator.CaptionText(), creator.TagsText(),
-                               pictureFile, pictureURL)
-                  : SavePost(creator.GetGroup(), creator.CaptionText(), creator.TagsText(),
-                             pictureFile, pictureURL);
+        const bool stored = group ? group->Add(creator.GetGroup(), creator.CaptionText(),
+                                               creator.TagsText(), pictureFile, pictureURL)
+                                  : SavePost(creator.GetGroup(), creator.CaptionText(),
+                                             creator.TagsText(), pictureFile, pictureURL);
         if (stored)
             return PackOutcome::Stored;
         switch (Messages::MsgBox(question, MsgIcon::Critical, MsgButtons::AbortRetryIgnore)) {

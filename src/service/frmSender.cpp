@@ -8,8 +8,8 @@
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "components/WindowSupport.h"
-#include "store/modAccount.h"
 #include "store/SendLock.h"
+#include "store/modAccount.h"
 #include "store/modStorage.h"
 
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/FormBase.h"
+#include "components/Messages.h"
 #include "history/CHistory.h"
 #include "service/StoppableWork.h"
-#include "components/Messages.h"
 #include "service/modUpload.h"
 #include "ui_frmSender.h"
 
@@ -48,7 +48,7 @@ private:
     CHistory m_emailHistory;
     QString m_dataPath;
     bool m_loaded = false;
-    bool m_listed = true;     // the last listing of the data folder worked
-    QSet<QString> m_skipped;  // posts this run leaves alone
+    bool m_listed = true;    // the last listing of the data folder worked
+    QSet<QString> m_skipped; // posts this run leaves alone
     int m_timeoutMs = kUploadTimeoutMs;
 };

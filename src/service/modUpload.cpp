@@ -1,8 +1,8 @@
 #include "service/modUpload.h"
 
 #include "app/modCommon.h"
-#include "components/HTTPFormFields.h"
 #include "components/ComponentError.h"
+#include "components/HTTPFormFields.h"
 #include "components/HTTPRequest.h"
 #include "components/Messages.h"
 #include "components/SupportLibrary.h"

@@ -10,8 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <limits>
-#include <utility>
 #include <optional>
+#include <utility>
 
 namespace {
 

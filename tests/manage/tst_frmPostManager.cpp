@@ -70,8 +70,8 @@ void tst_frmPostManager::init() {
 }
 
 void tst_frmPostManager::listsPostsInNameOrder() {
-    for (const char* name :
-         {"b 0002.Picture", "a 0001.Picture", "C.PICTURE", "a 0001.Info", "notes.txt"})
+    for (const char* name : {"b 0002.Picture", "a 0001.Picture", "C.PICTURE", "a 0001.Info",
+                             "notes.txt", "b 0002.Sending"})
         WriteFile(Data(QString::fromLatin1(name)), QByteArray(512, 'x'));
     MessageRecorder messages;
     frmPostManager w;
@@ -80,6 +80,10 @@ void tst_frmPostManager::listsPostsInNameOrder() {
     QCOMPARE(w.filFiles->text(0), QStringLiteral("a 0001.Picture"));
     QCOMPARE(w.filFiles->text(1), QStringLiteral("b 0002.Picture"));
     QCOMPARE(w.filFiles->text(2), QStringLiteral("C.PICTURE"));
+    // A post whose upload got no answer is marked in its line, not in its name.
+    QCOMPARE(w.filFiles->model()->index(1, 0).data().toString(),
+             QStringLiteral("b 0002.Picture (upload unanswered)"));
+    QCOMPARE(w.filFiles->model()->index(0, 0).data().toString(), QStringLiteral("a 0001.Picture"));
     QCOMPARE(Selected(w.filFiles), QStringList{"a 0001.Picture"});
     QCOMPARE(w.filFiles->currentRow(), 0);
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 3"));

@@ -104,8 +104,8 @@ private Q_SLOTS:
         m_service.Script({stall});
         const QString pictureFile = m_home.Path() + QStringLiteral("/small.png");
         WriteFile(pictureFile, RandomBytes(5000, 1));
-        QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
-                         pictureFile, QString()));
+        QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), pictureFile,
+                         QString()));
         const QString info = PostPath(Files().first());
 
         QProcess child;

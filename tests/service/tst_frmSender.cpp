@@ -3,8 +3,8 @@
 
 #include "components/SettingsStore.h"
 #include "service/frmSender.h"
-#include "store/modPasswordCryptor.h"
 #include "store/SendLock.h"
+#include "store/modPasswordCryptor.h"
 #include "store/modStorage.h"
 
 #include <QDir>
@@ -284,8 +284,8 @@ private Q_SLOTS:
         QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
         QFile::remove(m_home.DataFolder());
         QDir().rename(moved, m_home.DataFolder());
-        QCOMPARE(m_messages.Texts(),
-                 QStringList{m_home.DataFolder() + QStringLiteral("\r\n\r\nCan't list the posts.")});
+        QCOMPARE(m_messages.Texts(), QStringList{m_home.DataFolder() +
+                                                 QStringLiteral("\r\n\r\nCan't list the posts.")});
         QCOMPARE(m_service.Requests().size(), 1);
     }
 

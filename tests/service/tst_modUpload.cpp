@@ -35,8 +35,9 @@ QByteArray EveryByte() {
 }
 
 UploadPost FilePost(int stateCode = 0, const QString& group = QStringLiteral("blog.example")) {
-    return UploadPost{group, QStringLiteral("A caption"), QStringLiteral("sea, sun"), EveryByte(),
-                      stateCode, QString()};
+    return UploadPost{
+        group,    QStringLiteral("A caption"), QStringLiteral("sea, sun"), EveryByte(), stateCode,
+        QString()};
 }
 
 // A post with a place in the data folder, where its send marker goes.
@@ -209,8 +210,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("endpoint");
         QTest::addColumn<QJsonObject>("answer");
         QTest::addColumn<bool>("marked");
-        QTest::newRow("refused") << "127.0.0.1:" + QByteArray::number(ClosedPort())
-                                 << QJsonObject() << false;
+        QTest::newRow("refused") << "127.0.0.1:" + QByteArray::number(ClosedPort()) << QJsonObject()
+                                 << false;
         QTest::newRow("dropped mid-upload")
             << QByteArray() << QJsonObject{{"mode", "drop"}, {"after", 2000}} << false;
         QTest::newRow("stalls past the timeout")

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void pictureBytesAreCopiedExactly();
     void urlPostIsByteExact();
     void neverOverwritesStoredPost();
+    void saveGroupShowsPostsOnlyWhenSynced();
     void missingPictureLeavesNothing();
     void dataFolderBlockedByFile();
     void loadRoundTripFromEitherFile();
@@ -187,6 +188,29 @@ void tst_modStorage::neverOverwritesStoredPost() {
     QCOMPARE(QDir(m_home.DataFolder()).entryList(QDir::Files | QDir::Hidden).size(), 10);
 }
 
+void tst_modStorage::saveGroupShowsPostsOnlyWhenSynced() {
+    const QString picture = WritePicture("grouped");
+    QDir().mkpath(m_home.DataFolder());
+    // A lone old ".Info" where the third post's name falls: that post is handed back.
+    const QString taken =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    WriteFile(m_home.DataFolder() + QLatin1Char('/') + taken + QStringLiteral(" 0002.Info"), "old");
+    PostSaveGroup group(2);
+    QVERIFY(group.Add(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), picture, {}));
+    QCOMPARE(Stored().size(), 1);
+    QVERIFY(group.Add(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), picture, {}));
+    QCOMPARE(Stored().size(), 5);
+    QVERIFY(group.Add(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), {},
+                      QStringLiteral("http://example.org/a.jpg")));
+    QCOMPARE(Stored().size(), 5);
+    const QStringList failed = group.Flush();
+    if (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) != taken)
+        QSKIP("the clock moved on to another second");
+    QCOMPARE(failed, QStringList{QStringLiteral("http://example.org/a.jpg")});
+    QCOMPARE(Stored().size(), 5);
+    QCOMPARE(QDir(m_home.DataFolder()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+}
+
 void tst_modStorage::missingPictureLeavesNothing() {
     QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
                       m_pictures.filePath(QStringLiteral("gone.jpg")), QString()));
@@ -242,12 +266,18 @@ void tst_modStorage::damagedInfoFiles_data() {
     QTest::addColumn<QByteArray>("picture");
     QTest::addColumn<bool>("loads");
     // Cut short: never loaded, so never sent.
-    QTest::newRow("no break") << QByteArray("only") << "" << "" << "" << QByteArray("p") << false;
-    QTest::newRow("one break") << QByteArray("g\r\nt") << "" << "" << "" << QByteArray("p")
-                               << false;
-    QTest::newRow("empty") << QByteArray() << "" << "" << "" << QByteArray("p") << false;
-    QTest::newRow("empty picture") << QByteArray("g\r\nt\r\nc") << "" << "" << ""
-                                   << QByteArray() << false;
+    QTest::newRow("no break") << QByteArray("only") << ""
+                              << ""
+                              << "" << QByteArray("p") << false;
+    QTest::newRow("one break") << QByteArray("g\r\nt") << ""
+                               << ""
+                               << "" << QByteArray("p") << false;
+    QTest::newRow("empty") << QByteArray() << ""
+                           << ""
+                           << "" << QByteArray("p") << false;
+    QTest::newRow("empty picture") << QByteArray("g\r\nt\r\nc") << ""
+                                   << ""
+                                   << "" << QByteArray() << false;
     // Other line breaks and bad bytes are read leniently.
     QTest::newRow("lone lf") << QByteArray("g\nt\ncap") << "g"
                              << "t"
