@@ -11,5 +11,5 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 cmake -S . -B build-asan -G Ninja -DBUILD_TESTING=ON -DMARIVANE_SANITIZE=ON \
       -DCMAKE_BUILD_TYPE=Debug >/dev/null
 ninja -C build-asan
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"

@@ -69,6 +69,12 @@ def main():
             named.append(line.strip())
     if named:
         failures.append("no folder sync after: " + named[-1])
+    # The links list is created and appended in one call, so no line appended by another
+    # process at the same moment is lost.
+    links = [line for line in open(trace) if "Links.LST" in line]
+    if not links or "O_APPEND" not in links[0] or "O_CREAT" not in links[0] or \
+            any(re.match(r"(\[pid\s+\d+\] )?(rename|linkat)", line) for line in links):
+        failures.append("Links.LST not created by its append: " + "".join(links))
     for failure in failures:
         print("FAIL:", failure)
     print("checked", trace)
