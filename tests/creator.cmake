@@ -10,6 +10,7 @@ marivane_test(app/tst_ToolbarCompanion.cpp GUI)
 marivane_test(app/tst_ToolbarAbsent.cpp GUI)
 # The real program under Xvfb, driven with xdotool.
 add_test(NAME smoke_creator
-         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/smoke/smoke_creator.sh $<TARGET_FILE:marivane>)
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/smoke/smoke_creator.sh $<TARGET_FILE:marivane>
+                 ${CMAKE_BINARY_DIR}/resources/linux/${MARIVANE_APP_ID}.desktop)
 set_tests_properties(smoke_creator PROPERTIES TIMEOUT 120)
 marivane_test(creation/tst_CreatorOpensWindows.cpp GUI)

@@ -12,6 +12,8 @@
 // the creator window; the program ends when that window closes.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Matches the windows to the installed menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MARIVANE_APP_ID));
     InstallMessageBoxes();
     if (zsRegisterAppPath() < 0) {
         Messages::MsgBox(QStringLiteral("Can't register the program."), MsgIcon::Critical);

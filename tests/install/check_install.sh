@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Checks what a desktop gets of the program, with the desktop's own validators.
+#   check_install.sh install <build folder> <application id>
+#       installs into a temporary prefix: exactly the expected files, valid, icons of their size
+#   check_install.sh package <build folder> <application id> <version>
+#       builds the .deb with cpack: the same files under /usr, control fields from dpkg-shlibdeps
+set -euo pipefail
+mode=${1:?usage: check_install.sh install|package <build folder> <application id> [version]}
+build=${2:?}
+id=${3:?}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Every file the program installs, relative to the prefix.
+expected_files() {
+    echo "bin/marivane"
+    echo "share/applications/$id.desktop"
+    for size in 16 32 48 64 128 256; do
+        echo "share/icons/hicolor/${size}x${size}/apps/$id.png"
+    done
+    echo "share/icons/hicolor/scalable/apps/$id.svg"
+    echo "share/metainfo/$id.metainfo.xml"
+}
+
+same_files() {
+    local what=$1 got=$2
+    diff <(expected_files | sort) <(echo "$got" | sort) >&2 || fail "$what holds other files than expected"
+}
+
+install_check() {
+    local prefix=$work/prefix
+    cmake --install "$build" --prefix "$prefix" >/dev/null
+    same_files "the install" "$(cd "$prefix" && find . -type f | sed 's|^\./||')"
+    [ -x "$prefix/bin/marivane" ] || fail "bin/marivane is not executable"
+
+    local desktop=$prefix/share/applications/$id.desktop
+    local report
+    # Hints count too: a clean entry shows up once and where it belongs.
+    report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
+    [ -z "$report" ] || fail "desktop-file-validate: $report"
+    grep -qx "Icon=$id" "$desktop" || fail "the desktop entry names another icon"
+    grep -qx "Exec=marivane" "$desktop" || fail "the desktop entry starts another program"
+
+    local metainfo=$prefix/share/metainfo/$id.metainfo.xml
+    appstreamcli validate --no-net "$metainfo" >&2 || fail "appstreamcli rejects the metainfo"
+    for tag in "<id>$id</id>" "<launchable type=\"desktop-id\">$id.desktop</launchable>" \
+               "<project_license>" "<screenshot " "<release version="; do
+        grep -qF "$tag" "$metainfo" || fail "the metainfo lacks $tag"
+    done
+
+    for size in 16 32 48 64 128 256; do
+        file "$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png" |
+            grep -q "PNG image data, $size x $size," || fail "the $size pixel icon is not $size pixels"
+    done
+    file "$prefix/share/icons/hicolor/scalable/apps/$id.svg" | grep -q "SVG" ||
+        fail "the scalable icon is no SVG"
+    echo "install holds $(expected_files | wc -l) files, all valid"
+}
+
+package_check() {
+    local version=${1:?the version is needed}
+    (cd "$build" && cpack -G DEB -B "$work" >/dev/null) || fail "cpack failed"
+    local debs=("$work"/*.deb)
+    [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single .deb"
+    local deb=${debs[0]}
+
+    local contents
+    contents=$(dpkg-deb --contents "$deb")
+    same_files "the package" "$(echo "$contents" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./usr/||')"
+    echo "$contents" | grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/marivane$' ||
+        fail "the program is not an executable owned by root"
+
+    [ "$(dpkg-deb --field "$deb" Package)" = marivane ] || fail "wrong package name"
+    [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "wrong version"
+    [ "$(dpkg-deb --field "$deb" Architecture)" = "$(dpkg --print-architecture)" ] ||
+        fail "wrong architecture"
+    local depends
+    depends=$(dpkg-deb --field "$deb" Depends)
+    # dpkg-shlibdeps names the library packages with the versions the program was linked against.
+    for package in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6network6 libqt6dbus6 \
+                   libpugixml1v5; do
+        [[ ", $depends" == *", $package (>= "* ]] ||
+            fail "Depends lacks $package with its version: $depends"
+    done
+    echo "$(basename "$deb"): Depends: $depends"
+}
+
+case $mode in
+install) install_check ;;
+package) package_check "${4:-}" ;;
+*) fail "unknown mode $mode" ;;
+esac
