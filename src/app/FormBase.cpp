@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -67,13 +68,47 @@ bool FormBase::KeyPreview(QKeyEvent* event) {
     return false;
 }
 
+bool FormBase::HandlesDrag(const QMimeData*) const {
+    return false;
+}
+
+bool FormBase::AcceptDrop(const QMimeData*, bool) {
+    return false;
+}
+
+bool FormBase::FilterDrag(QDropEvent* event) {
+    // Drags inside the program (text moved between boxes) stay the controls' business.
+    if (event->source() || !HandlesDrag(event->mimeData()))
+        return false;
+    const Qt::DropActions possible = event->possibleActions();
+    // Never a move: the file manager would delete what was dropped.
+    const Qt::DropAction action = possible.testFlag(Qt::CopyAction)   ? Qt::CopyAction
+                                  : possible.testFlag(Qt::LinkAction) ? Qt::LinkAction
+                                                                      : Qt::IgnoreAction;
+    // A window behind a modal one takes nothing.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (action != Qt::IgnoreAction && (!modal || modal == this) &&
+        AcceptDrop(event->mimeData(), event->type() == QEvent::Drop)) {
+        event->setDropAction(action);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+    return true;
+}
+
 bool FormBase::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || !isVisible())
+    const QEvent::Type type = event->type();
+    const bool drag = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+    if ((type != QEvent::KeyPress && !drag) || !isVisible())
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
-    // Each key press once: at the widget it is first delivered to, inside this window.
+    // Each key press or drag event once: at the widget it is first delivered to, inside this
+    // window.
     if (!widget || widget->window() != this)
         return false;
+    if (drag)
+        return FilterDrag(static_cast<QDropEvent*>(event));
     QWidget* focus = QApplication::focusWidget();
     if (widget != (focus && focus->window() == this ? focus : this))
         return false;

@@ -2,7 +2,9 @@
 
 #include <QDialog>
 
+class QDropEvent;
 class QKeyEvent;
+class QMimeData;
 
 // What every window of the program does when it opens, paints, closes and sees a key:
 // centred on load, the A_MAIN icon (main windows) or none (dialogs), the toolbar
@@ -32,6 +34,13 @@ protected:
     virtual bool QueryUnload() { return true; }
     // Runs once when a main window really closes: save settings and histories here.
     virtual void OnUnload() {}
+    // Drags from outside the program that the window takes over from its controls, wherever
+    // the pointer is on it (call setAcceptDrops(true) too). Other drags go to the control
+    // under the pointer, as they always did.
+    virtual bool HandlesDrag(const QMimeData* data) const;
+    // Whether the window takes what is dragged; with `take`, it takes it. A refused drag is
+    // shown as such while it moves, and its drop is not accepted.
+    virtual bool AcceptDrop(const QMimeData* data, bool take);
 
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -41,6 +50,8 @@ public:
     void reject() override;
 
 private:
+    bool FilterDrag(QDropEvent* event);
+
     Kind m_kind;
     bool m_marked = false;
     qint32 m_markedHandle = 0; // the companion is told the same handle on unload

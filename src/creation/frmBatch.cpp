@@ -14,8 +14,10 @@
 #include "store/modStorage.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTimer>
 
 namespace {
@@ -25,9 +27,10 @@ const QString kCRLF = QStringLiteral("\r\n");
 
 } // namespace
 
-frmBatch::frmBatch(CreatorFields& creator, QWidget* parent)
+frmBatch::frmBatch(CreatorFields& creator, QWidget* parent, const QString& folder)
     : FormBase(Kind::MainWindow, parent), m_creator(creator) {
     setupUi(this);
+    setAcceptDrops(true);
     LoadFrame();
     FormFunctions::SetAutoComplete(txtPath, 32);
 
@@ -46,7 +49,10 @@ frmBatch::frmBatch(CreatorFields& creator, QWidget* parent)
     }
     BatchPathHistory.LoadHistory();
     m_loaded = true;
-    LoadSettings();
+    if (folder.isEmpty())
+        LoadSettings();
+    else
+        SetCurrentPath(folder);
 }
 
 int frmBatch::exec() {
@@ -108,6 +114,11 @@ void frmBatch::SetCurrentPath(const QString& path) {
     txtPath->setText(m_currentPath);
     zsHighlightText(txtPath);
     UpdateStatus();
+}
+
+void frmBatch::SelectOnly(const QStringList& names) {
+    for (int i = 0; i < lstFiles->count(); ++i)
+        lstFiles->item(i)->setSelected(names.contains(lstFiles->item(i)->text()));
 }
 
 void frmBatch::UpdateStatus() {
@@ -175,6 +186,26 @@ void frmBatch::Browse() {
         return;
     SetCurrentPath(dialog.Folder);
     lstFiles->setFocus();
+}
+
+bool frmBatch::HandlesDrag(const QMimeData* data) const {
+    return data->hasUrls();
+}
+
+bool frmBatch::AcceptDrop(const QMimeData* data, bool take) {
+    // A folder, or a file inside one, chooses the folder as "..." would.
+    const std::optional<QStringList> paths = LocalDropPaths(data);
+    if (!paths || paths->size() != 1)
+        return false;
+    const QFileInfo dropped(paths->first());
+    if (!dropped.exists())
+        return false;
+    if (take) {
+        SetCurrentPath(
+            QDir::cleanPath(dropped.isDir() ? dropped.absoluteFilePath() : dropped.absolutePath()));
+        lstFiles->setFocus();
+    }
+    return true;
 }
 
 void frmBatch::PickFromHistory() {

@@ -11,9 +11,13 @@ class CreatorFields;
 class frmBatch final : public FormBase, public Ui::frmBatch {
     Q_OBJECT
 public:
-    explicit frmBatch(CreatorFields& creator, QWidget* parent = nullptr);
+    // With a folder, the window opens on it instead of the last one used.
+    explicit frmBatch(CreatorFields& creator, QWidget* parent = nullptr,
+                      const QString& folder = QString());
 
     void SetCurrentPath(const QString& path);
+    // Leaves exactly the listed files of these names selected.
+    void SelectOnly(const QStringList& names);
     const QString& CurrentPath() const { return m_currentPath; }
     // False when the window could not open (the error was shown); exec() then returns at once.
     bool Loaded() const { return m_loaded; }
@@ -23,6 +27,8 @@ protected:
     bool KeyPreview(QKeyEvent* event) override;
     void OnUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool HandlesDrag(const QMimeData* data) const override;
+    bool AcceptDrop(const QMimeData* data, bool take) override;
 
 private:
     void UpdateStatus();

@@ -10,11 +10,34 @@
 #include "creation/modBatch.h"
 
 #include <QApplication>
+#include <QMimeData>
 #include <QTextCursor>
+#include <QUrl>
 
 namespace {
 
 const QString kTextKey = QStringLiteral("Last batch URLs text");
+
+// The lines a drop adds: each web link, or the dropped text; nothing for local files or blank
+// text, which can never become URL posts.
+QString DroppedLines(const QMimeData* data) {
+    if (data->hasUrls()) {
+        QStringList links;
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile() || !url.isValid())
+                return {};
+            links.append(url.toString(QUrl::FullyEncoded));
+        }
+        return links.join(QLatin1Char('\n'));
+    }
+    const QString text = data->text();
+    if (zsTrimEx2(text).isEmpty())
+        return {};
+    // Any line break ends a line of the box.
+    return QString(text)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(u'\r', u'\n');
+}
 
 } // namespace
 
@@ -55,6 +78,23 @@ void frmBatchURLs::SaveSettings() {
 
 void frmBatchURLs::OnUnload() {
     SaveSettings();
+}
+
+bool frmBatchURLs::HandlesDrag(const QMimeData* data) const {
+    // Also over the box: dropped lines go to its end, not where the pointer is.
+    return data->hasUrls() || data->hasText();
+}
+
+bool frmBatchURLs::AcceptDrop(const QMimeData* data, bool take) {
+    const QString lines = DroppedLines(data);
+    if (lines.isEmpty())
+        return false;
+    if (take) {
+        QTextCursor end(txtURLs->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(end.atBlockStart() ? lines : QLatin1Char('\n') + lines);
+    }
+    return true;
 }
 
 void frmBatchURLs::UpdateStatus() {

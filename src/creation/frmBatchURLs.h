@@ -15,6 +15,8 @@ public:
 
 protected:
     void OnUnload() override;
+    bool HandlesDrag(const QMimeData* data) const override;
+    bool AcceptDrop(const QMimeData* data, bool take) override;
 
 private:
     void UpdateStatus();

@@ -9,14 +9,18 @@
 #include "components/SupportLibrary.h"
 #include "components/WindowSupport.h"
 #include "creation/frmEditGroups.h"
+#include "creation/modBatch.h"
 #include "creation/modTags.h"
 #include "service/frmLinks.h"
 #include "store/modStorage.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -57,6 +61,7 @@ void ApplyTagsFromCaption(const QWidget* captionBox, QLineEdit* tagsBox, const Q
 
 frmCreator::frmCreator(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     setupUi(this);
+    setAcceptDrops(true);
     setWindowTitle(MakeWindowTitle(QStringLiteral("Creator mode")));
 
     connect(txtFileName, &QLineEdit::textChanged, this, &frmCreator::UpdateCreateEnabled);
@@ -216,11 +221,35 @@ void frmCreator::BrowsePictureFile() {
 }
 
 bool frmCreator::PictureFromClipboard() {
-    QString text = GetClipboardText();
+    return TakeFileName(GetClipboardText());
+}
+
+bool frmCreator::TakeFileName(QString text) {
     if (!PasteFileName(text, txtFileName))
         return false;
     if (chkQuickMode->isChecked())
         FormFunctions::PressButton(cmdCreatePhoto);
+    return true;
+}
+
+bool frmCreator::HandlesDrag(const QMimeData* data) const {
+    // The window takes files; a web link is refused here, also over a text box.
+    return data->hasUrls();
+}
+
+bool frmCreator::AcceptDrop(const QMimeData* data, bool take) {
+    const std::optional<QStringList> paths = LocalDropPaths(data);
+    if (!paths)
+        return false;
+    if (paths->size() == 1 && !QFileInfo(paths->first()).isDir())
+        return take ? TakeFileName(paths->first()) : zsIsFileExist(paths->first());
+    // The batch's own rule, as for "B!": there must be a group to choose.
+    const std::optional<DroppedBatch> batch = BatchFromDroppedPaths(*paths);
+    if (!batch || cboGroup->count() == 0)
+        return false;
+    // Opened once the drop is over, so the file manager is not kept waiting by the window.
+    if (take)
+        QTimer::singleShot(0, this, [this, batch] { OpenBatchOn(batch->Folder, batch->Names); });
     return true;
 }
 

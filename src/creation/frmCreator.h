@@ -34,6 +34,8 @@ protected:
     bool KeyPreview(QKeyEvent* event) override;
     void OnUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool HandlesDrag(const QMimeData* data) const override;
+    bool AcceptDrop(const QMimeData* data, bool take) override;
 
 private Q_SLOTS:
     void OpenBatch();
@@ -47,6 +49,11 @@ private:
     void CreatePost();
     void BrowsePictureFile();
     bool PictureFromClipboard();
+    // A file named as by Shift+Insert: the path of an existing file, or nothing is taken.
+    bool TakeFileName(QString text);
+    // The folder batch on a folder (empty: the last one used), with only these files selected
+    // (none given: all).
+    void OpenBatchOn(const QString& folder, const QStringList& names);
     void OpenPictureFile();
     void UpdateCreateEnabled();
     void GroupListChanged();

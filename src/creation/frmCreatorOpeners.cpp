@@ -7,8 +7,14 @@
 #include "service/frmSender.h"
 
 void frmCreator::OpenBatch() {
+    OpenBatchOn(QString(), {});
+}
+
+void frmCreator::OpenBatchOn(const QString& folder, const QStringList& names) {
     ApplyTagsFromCaption(txtCaption, txtTags, chkTagsFromCaption);
-    frmBatch batch(*this, this);
+    frmBatch batch(*this, this, folder);
+    if (!names.isEmpty())
+        batch.SelectOnly(names);
     batch.exec();
 }
 

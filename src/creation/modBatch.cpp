@@ -9,7 +9,11 @@
 #include "history/CHistory.h"
 #include "store/modStorage.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 
 namespace {
 
@@ -28,6 +32,37 @@ bool IsPictureFile(const QString& name) {
 
 QStringList ListPictureFiles(const QString& folder) {
     return ListFileNames(folder, IsPictureFile);
+}
+
+std::optional<QStringList> LocalDropPaths(const QMimeData* data) {
+    if (!data->hasUrls())
+        return std::nullopt;
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            return std::nullopt;
+        paths.append(url.toLocalFile());
+    }
+    if (paths.isEmpty())
+        return std::nullopt;
+    return paths;
+}
+
+std::optional<DroppedBatch> BatchFromDroppedPaths(const QStringList& paths) {
+    if (paths.size() == 1 && QFileInfo(paths.first()).isDir())
+        return DroppedBatch{QDir::cleanPath(paths.first()), {}};
+    if (paths.size() < 2)
+        return std::nullopt;
+    DroppedBatch batch{QFileInfo(paths.first()).absolutePath(), {}};
+    for (const QString& path : paths) {
+        const QFileInfo file(path);
+        // Only what the batch lists can be selected there.
+        if (!file.isFile() || file.absolutePath() != batch.Folder ||
+            !IsPictureFile(file.fileName()))
+            return std::nullopt;
+        batch.Names.append(file.fileName());
+    }
+    return batch;
 }
 
 QStringList SplitURLLines(const QString& text) {

@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class CreatorFields;
 class PostSaveGroup;
+class QMimeData;
 
 // What the two batch windows share below the window layer: which files are pictures,
 // how a folder and a URL text become the items of a run, and storing one post of a run.
@@ -15,6 +18,18 @@ bool IsPictureFile(const QString& name);
 // and special files excluded), in the order the file system gives them.
 // Raises ComponentError when the folder cannot be read.
 QStringList ListPictureFiles(const QString& folder);
+
+// Full paths of the local files and folders a drag carries; nothing when it carries anything
+// else as well, such as a web link.
+std::optional<QStringList> LocalDropPaths(const QMimeData* data);
+
+// A folder batch started by a drop: its folder, and the pictures to select (none: all).
+struct DroppedBatch {
+    QString Folder;
+    QStringList Names;
+};
+// One folder, or several picture files of one folder; nothing for any other set of paths.
+std::optional<DroppedBatch> BatchFromDroppedPaths(const QStringList& paths);
 
 // The lines of a URL text: pieces between CR LF pairs. A lone CR or LF stays in its line.
 QStringList SplitURLLines(const QString& text);

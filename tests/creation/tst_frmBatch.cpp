@@ -1,3 +1,4 @@
+#include "DropSupport.h"
 #include "FakeCreator.h"
 #include "TestSupport.h"
 #include "components/FormFunctions.h"
@@ -40,6 +41,8 @@ private Q_SLOTS:
     void keys();
     void ctrlEnterRunsOnListedFolder();
     void folderDialogAndHistory();
+    void dropChoosesFolder_data();
+    void dropChoosesFolder();
 
 private:
     QString Pictures(const QString& name = QString()) const {
@@ -314,6 +317,39 @@ void tst_frmBatch::folderDialogAndHistory() {
     w.cmdBatchPathHistory->click();
     QCOMPARE(w.CurrentPath(), other);
     QCOMPARE(Items(w.lstFiles), QStringList{"y.jfif"});
+}
+
+void tst_frmBatch::dropChoosesFolder_data() {
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("a folder") << QStringList{"other"} << true;
+    QTest::newRow("a file inside one") << QStringList{"other/x.gif"} << true;
+    QTest::newRow("web link") << QStringList{"https://example.org/other/x.gif"} << false;
+    QTest::newRow("two folders") << QStringList{"other", ""} << false;
+    QTest::newRow("missing file") << QStringList{"other/gone.gif"} << false;
+}
+
+void tst_frmBatch::dropChoosesFolder() {
+    QFETCH(QStringList, dropped);
+    QFETCH(bool, taken);
+    const QString other = Pictures(QStringLiteral("other"));
+    QDir().mkpath(other);
+    WriteFile(other + QStringLiteral("/x.gif"), "gif");
+    QStringList paths;
+    for (const QString& name : dropped)
+        paths << (name.contains(QStringLiteral("://")) ? name : Pictures(name));
+    QMimeData dragged;
+    SetDraggedPaths(dragged, paths);
+    MessageRecorder messages;
+    frmBatch w(m_creator);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Over the path box too, which would otherwise take the link as text.
+    QCOMPARE(DropOn(w.txtPath, dragged), taken ? Qt::CopyAction : Qt::IgnoreAction);
+    QCOMPARE(w.CurrentPath(), taken ? other : Pictures());
+    QCOMPARE(w.txtPath->text(), w.CurrentPath());
+    QCOMPARE(Items(w.lstFiles, true), taken ? QStringList{"x.gif"} : Items(w.lstFiles));
+    QVERIFY(messages.Shown().isEmpty());
 }
 
 QTEST_MAIN(tst_frmBatch)

@@ -1,3 +1,4 @@
+#include "DropSupport.h"
 #include "FakeCreator.h"
 #include "TestSupport.h"
 #include "components/SettingsStore.h"
@@ -28,6 +29,8 @@ private Q_SLOTS:
     void textKeptExactly();
     void buttonFollowsText();
     void keys();
+    void dropAddsLines_data();
+    void dropAddsLines();
 
 private:
     QStringList StoredURLs() const {
@@ -150,6 +153,53 @@ void tst_frmBatchURLs::keys() {
     QTest::keyClick(w.txtURLs, Qt::Key_Escape);
     QVERIFY(w.Unloaded());
     QCOMPARE(SettingsStore().GetText(kTextKey), QStringLiteral("http://a.example/1.jpg\r\nx"));
+}
+
+void tst_frmBatchURLs::dropAddsLines_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("after"); // empty: refused, the box unchanged
+    QTest::newRow("links after a last line")
+        << "kept" << QStringList{"http://a.example/1.jpg", "https://b.example/2 x.png"} << ""
+        << "kept\r\nhttp://a.example/1.jpg\r\nhttps://b.example/2%20x.png";
+    QTest::newRow("text after a line break") << "kept\r\n"
+                                             << QStringList{} << "http://c.example/3.jpg"
+                                             << "kept\r\nhttp://c.example/3.jpg";
+    QTest::newRow("text with every kind of line break into an empty box")
+        << "" << QStringList{} << "http://a/1.jpg\nhttp://b/2.jpg\rword\r\nhttp://d/4.jpg"
+        << "http://a/1.jpg\r\nhttp://b/2.jpg\r\nword\r\nhttp://d/4.jpg";
+    QTest::newRow("local file") << "kept" << QStringList{"/tmp/x.jpg"} << ""
+                                << "";
+    QTest::newRow("link and local file")
+        << "kept" << QStringList{"http://a.example/1.jpg", "/tmp/x.jpg"} << ""
+        << "";
+    QTest::newRow("blank text") << "kept" << QStringList{} << " \r\n\t "
+                                << "";
+}
+
+void tst_frmBatchURLs::dropAddsLines() {
+    QFETCH(QString, before);
+    QFETCH(QStringList, links);
+    QFETCH(QString, text);
+    QFETCH(QString, after);
+    QMimeData dragged;
+    if (links.isEmpty())
+        dragged.setText(text);
+    else
+        SetDraggedPaths(dragged, links);
+    FakeCreator creator;
+    MessageRecorder messages;
+    frmBatchURLs w(creator);
+    SetBoxText(w.txtURLs, before);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // Dropped on the box, the lines still go to its end.
+    QCOMPARE(DropOn(w.txtURLs, dragged), after.isEmpty() ? Qt::IgnoreAction : Qt::CopyAction);
+    QCOMPARE(GetBoxText(w.txtURLs), after.isEmpty() ? before : after);
+    QVERIFY(w.cmdCreatePhoto->isEnabled());
+    QVERIFY(messages.Shown().isEmpty());
+    QVERIFY(StoredURLs().isEmpty());
 }
 
 QTEST_MAIN(tst_frmBatchURLs)

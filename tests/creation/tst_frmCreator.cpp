@@ -1,6 +1,8 @@
 #include "CreatorTestSupport.h"
+#include "DropSupport.h"
 #include "components/FormFunctions.h"
 #include "components/WindowSupport.h"
+#include "creation/frmBatch.h"
 #include "creation/frmCreator.h"
 
 #include <QApplication>
@@ -34,10 +36,18 @@ private Q_SLOTS:
     void ctrlASelectsCaption();
     void indicatorClicks();
     void historyDeduplicatesCaption();
+    void droppedFileTakenAsPasted();
+    void droppedFilesOpenBatch_data();
+    void droppedFilesOpenBatch();
+    void dropsRefused_data();
+    void dropsRefused();
 
 private:
     std::unique_ptr<frmCreator> OpenCreator(const QStringList& groups = {"Blog | mine"});
     QString Picture(const char* name = "pic.jpg");
+    // Paths under the folder "drop" (a name's folder is made too; "" is the folder itself);
+    // entries with a scheme stay as they are.
+    QStringList DropPaths(const QStringList& names) const;
 
     TestHome m_home;
     MessageRecorder m_messages;
@@ -348,6 +358,124 @@ void tst_frmCreator::historyDeduplicatesCaption() {
     QCOMPARE(StoredInfoFiles(m_home).size(), 2);
     QCOMPARE(creator->History().Count(), 1);
     QCOMPARE(creator->History().Item(0), QStringLiteral("Beach day"));
+}
+
+QStringList tst_frmCreator::DropPaths(const QStringList& names) const {
+    const QString folder = m_home.Path() + QStringLiteral("/drop");
+    QStringList paths;
+    for (const QString& name : names)
+        paths << (name.contains(QStringLiteral("://")) ? name : folder + QLatin1Char('/') + name);
+    for (const char* name : {"a.jpg", "b.png", "c.gif", "notes.txt", "sub/d.jpg"}) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (!QFile::exists(path))
+            WriteFile(path, name);
+    }
+    return paths;
+}
+
+void tst_frmCreator::droppedFileTakenAsPasted() {
+    auto creator = OpenCreator();
+    SetBoxText(creator->txtCaption, QStringLiteral("cap"));
+    const QString picture = Picture();
+    QMimeData dragged;
+    SetDraggedPaths(dragged, {picture});
+    // Over the caption box too, which would otherwise take the link as text.
+    QCOMPARE(DropOn(creator->txtCaption, dragged), Qt::CopyAction);
+    QCOMPARE(creator->txtFileName->text(), picture);
+    QCOMPARE(creator->txtFileName->cursorPosition(), picture.size());
+    QCOMPARE(creator->CaptionText(), QStringLiteral("cap"));
+    QVERIFY(StoredInfoFiles(m_home).isEmpty());
+
+    creator->chkQuickMode->setChecked(true);
+    QCOMPARE(DropOn(creator->lblResult, dragged), Qt::CopyAction);
+    QCOMPARE(StoredInfoFiles(m_home).size(), 1);
+    QCOMPARE(creator->txtOldFileName->text(), picture);
+    QCOMPARE(creator->txtFileName->text(), QString());
+    QVERIFY(m_messages.Shown().isEmpty());
+
+    // Text from another program still goes into the box under the pointer.
+    QMimeData text;
+    text.setText(QStringLiteral("more"));
+    QVERIFY(DropOn(creator->txtCaption, text) != Qt::IgnoreAction);
+    QVERIFY(creator->CaptionText().contains(QStringLiteral("more")));
+}
+
+void tst_frmCreator::droppedFilesOpenBatch_data() {
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QStringList>("selected");
+    QTest::newRow("a folder") << QStringList{""} << QStringList{"a.jpg", "b.png", "c.gif"};
+    QTest::newRow("two of its pictures")
+        << QStringList{"c.gif", "a.jpg"} << QStringList{"a.jpg", "c.gif"};
+}
+
+void tst_frmCreator::droppedFilesOpenBatch() {
+    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, selected);
+    auto creator = OpenCreator();
+    creator->chkTagsFromCaption->setChecked(true);
+    SetBoxText(creator->txtCaption, QStringLiteral("Sun, sea"));
+    QMimeData dragged;
+    SetDraggedPaths(dragged, DropPaths(dropped));
+
+    QString folder;
+    QStringList seenSelected;
+    QString tagsSeen;
+    Qt::DropAction behindBatch = Qt::CopyAction;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* batch = qobject_cast<frmBatch*>(QApplication::activeModalWidget());
+        if (!batch || !batch->isVisible())
+            return;
+        poll.stop();
+        folder = batch->CurrentPath();
+        for (const QListWidgetItem* item : batch->lstFiles->selectedItems())
+            seenSelected << item->text();
+        tagsSeen = creator->TagsText();
+        // The creator waits behind the batch and takes no further drop.
+        behindBatch = DropOn(creator->txtTags, dragged);
+        QTest::keyClick(batch, Qt::Key_Escape);
+    });
+    poll.start(10);
+    QCOMPARE(DropOn(creator->txtTags, dragged), Qt::CopyAction);
+    QTRY_VERIFY(!poll.isActive());
+    QCOMPARE(folder, m_home.Path() + QStringLiteral("/drop"));
+    seenSelected.sort();
+    QCOMPARE(seenSelected, selected);
+    QCOMPARE(tagsSeen, QStringLiteral("\"Sun, sea\"")); // as for "B!"
+    QCOMPARE(behindBatch, Qt::IgnoreAction);
+    QVERIFY(StoredInfoFiles(m_home).isEmpty());
+}
+
+void tst_frmCreator::dropsRefused_data() {
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QStringList>("groups");
+    const QStringList group{"g"};
+    QTest::newRow("web link") << QStringList{"https://example.org/a.jpg"} << group;
+    QTest::newRow("file and web link")
+        << QStringList{"a.jpg", "https://example.org/b.jpg"} << group;
+    QTest::newRow("missing file") << QStringList{"gone.jpg"} << group;
+    QTest::newRow("pictures of two folders") << QStringList{"a.jpg", "sub/d.jpg"} << group;
+    QTest::newRow("picture and other file") << QStringList{"a.jpg", "notes.txt"} << group;
+    QTest::newRow("two folders") << QStringList{"", "sub"} << group;
+    QTest::newRow("folder without a group") << QStringList{""} << QStringList{};
+    QTest::newRow("pictures without a group") << QStringList{"a.jpg", "b.png"} << QStringList{};
+}
+
+void tst_frmCreator::dropsRefused() {
+    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, groups);
+    auto creator = OpenCreator(groups);
+    creator->txtFileName->setText(QStringLiteral("/kept.jpg"));
+    creator->chkQuickMode->setChecked(true);
+    QMimeData dragged;
+    SetDraggedPaths(dragged, DropPaths(dropped));
+    QCOMPARE(DropOn(creator->txtCaption, dragged), Qt::IgnoreAction);
+    QCOMPARE(DropOn(creator->lblResult, dragged), Qt::IgnoreAction);
+    QCOMPARE(creator->txtFileName->text(), QStringLiteral("/kept.jpg"));
+    QCOMPARE(creator->CaptionText(), QString());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(StoredInfoFiles(m_home).isEmpty());
 }
 
 QTEST_MAIN(tst_frmCreator)
