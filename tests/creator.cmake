@@ -6,7 +6,7 @@ marivane_test(creation/tst_frmCreatorSettings.cpp GUI)
 marivane_test(creation/tst_frmEditGroups.cpp GUI)
 marivane_test(history/tst_frmHistory.cpp GUI)
 marivane_test(service/tst_frmLinks.cpp GUI)
-marivane_test(app/tst_ToolbarCompanion.cpp GUI)
+marivane_test(app/tst_ToolbarCompanion.cpp GUI LIBS marivane_sessionbus)
 marivane_test(app/tst_ToolbarAbsent.cpp GUI)
 # The real program under Xvfb, driven with xdotool.
 add_test(NAME smoke_creator

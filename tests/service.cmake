@@ -6,8 +6,8 @@ target_compile_definitions(marivane_fakeservice PUBLIC
     MARIVANE_FAKE_SERVICE="${CMAKE_CURRENT_SOURCE_DIR}/service/fake_service.py")
 
 marivane_test(service/tst_modUpload.cpp LIBS marivane_fakeservice)
-marivane_test(service/tst_frmSender.cpp GUI LIBS marivane_fakeservice)
-marivane_test(service/tst_frmGetGroupsList.cpp GUI LIBS marivane_fakeservice)
+marivane_test(service/tst_frmSender.cpp GUI LIBS marivane_fakeservice marivane_sessionbus)
+marivane_test(service/tst_frmGetGroupsList.cpp GUI LIBS marivane_fakeservice marivane_sessionbus)
 marivane_test(service/tst_modProxy.cpp GUI)
 
 # A send run in a child process that the test kills mid-upload.

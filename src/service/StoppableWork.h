@@ -10,11 +10,13 @@ public:
     bool Busy() const { return m_busy; }
     bool StopRequested() const { return m_stopRequested; }
 
-    void BlockSent(qint64, qint64, qint64, bool& Cancel) override {
+    void BlockSent(qint64, qint64 SentBytes, qint64 TotalBytes, bool& Cancel) override {
+        SendProgress(SentBytes, TotalBytes);
         if (m_stopRequested)
             Cancel = true;
     }
     void BlockReceived(const QByteArray&, bool&, qint64, qint64, bool& Cancel) override {
+        AnswerArriving();
         if (m_stopRequested)
             Cancel = true;
     }
@@ -38,6 +40,12 @@ protected:
         m_stopRequested = false;
         m_stopRequests = 0;
     }
+    // For windows that show how far the request under way has got: its body, then its answer.
+    virtual void SendProgress(qint64 sent, qint64 total) {
+        Q_UNUSED(sent);
+        Q_UNUSED(total);
+    }
+    virtual void AnswerArriving() {}
 
     bool m_busy = false;
     bool m_stopRequested = false;

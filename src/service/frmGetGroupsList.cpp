@@ -77,7 +77,15 @@ void frmGetGroupsList::GetList() {
 }
 
 std::optional<QByteArray> frmGetGroupsList::Authenticate() {
-    return ::Authenticate(txtEMail->text(), txtPassword->text(), this, m_timeoutMs);
+    const std::optional<QByteArray> answer =
+        ::Authenticate(txtEMail->text(), txtPassword->text(), this, m_timeoutMs);
+    m_launcher.Hide();
+    return answer;
+}
+
+void frmGetGroupsList::SendProgress(qint64 sent, qint64 total) {
+    if (total > 0)
+        m_launcher.Show(static_cast<double>(sent) / total);
 }
 
 void frmGetGroupsList::ParseTumblelogs(const std::optional<QByteArray>& answer) {

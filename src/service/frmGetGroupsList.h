@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FormBase.h"
+#include "app/LauncherEntry.h"
 #include "history/CHistory.h"
 #include "service/StoppableWork.h"
 #include "service/modTumblelogs.h"
@@ -28,6 +29,9 @@ public:
     // Every way of closing ends here; refused while a fetch is under way.
     void done(int result) override;
 
+protected:
+    void SendProgress(qint64 sent, qint64 total) override;
+
 private:
     void GetList();
 
@@ -36,4 +40,5 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     int m_timeoutMs = kFetchTimeoutMs;
+    LauncherEntry m_launcher;
 };

@@ -143,6 +143,7 @@ int frmSender::NextPostRow() const {
 
 void frmSender::SendPosts() {
     StartWork();
+    m_runPosts = filFiles->count();
     UpdateControls();
     SendLock lock;
     try {
@@ -166,6 +167,7 @@ void frmSender::SendPosts() {
             break;
         UpdateControls();
     }
+    m_launcher.Hide();
     EndWork();
     UpdateControls();
     m_emailHistory.Add(txtEMail->text());
@@ -227,7 +229,29 @@ bool frmSender::SendPost(const QString& group, const QString& caption, const QSt
                          const QByteArray& picture, int stateCode, const QString& path) {
     const UploadAccount account{txtEMail->text(), txtPassword->text(), txtPublishOn->text()};
     const UploadPost post{group, caption, tags, picture, stateCode, path};
-    return ::SendPost(account, post, this, m_timeoutMs);
+    const bool sent = ::SendPost(account, post, this, m_timeoutMs);
+    MarkPostUnderWay(QString()); // also when no answer came
+    return sent;
+}
+
+void frmSender::MarkPostUnderWay(const QString& suffix) {
+    const int row = NextPostRow();
+    if (row >= 0)
+        filFiles->SetRowSuffix(row, suffix);
+}
+
+void frmSender::SendProgress(qint64 sent, qint64 total) {
+    if (!m_busy || m_runPosts == 0 || total <= 0)
+        return;
+    MarkPostUnderWay(QStringLiteral(" - %1%").arg(sent * 100 / total));
+    // Posts skipped in this run stay listed but count as done.
+    const int left = qMax(1, filFiles->count() - static_cast<int>(m_skipped.size()));
+    const int done = qMax(0, m_runPosts - left);
+    m_launcher.Show((done + static_cast<double>(sent) / total) / m_runPosts, left);
+}
+
+void frmSender::AnswerArriving() {
+    MarkPostUnderWay(QString());
 }
 
 bool frmSender::KeyPreview(QKeyEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FormBase.h"
+#include "app/LauncherEntry.h"
 #include "components/Messages.h"
 #include "history/CHistory.h"
 #include "service/StoppableWork.h"
@@ -36,6 +37,8 @@ protected:
     bool KeyPreview(QKeyEvent* event) override;
     bool QueryUnload() override;
     void OnUnload() override;
+    void SendProgress(qint64 sent, qint64 total) override;
+    void AnswerArriving() override;
 
 private:
     void Load();
@@ -44,6 +47,8 @@ private:
     bool RefreshFiles();
     int NextPostRow() const;
     MsgResult ConfirmResend(const QString& path, const QString& caption) const;
+    // The line of the post under way shows this after its name (nothing: its name alone).
+    void MarkPostUnderWay(const QString& suffix);
 
     CHistory m_emailHistory;
     QString m_dataPath;
@@ -51,4 +56,6 @@ private:
     bool m_listed = true;    // the last listing of the data folder worked
     QSet<QString> m_skipped; // posts this run leaves alone
     int m_timeoutMs = kUploadTimeoutMs;
+    LauncherEntry m_launcher;
+    int m_runPosts = 0; // listed when the run started
 };

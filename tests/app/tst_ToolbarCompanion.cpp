@@ -1,10 +1,10 @@
 #include "CreatorWindowsSupport.h"
+#include "SessionBus.h"
 #include "app/modKessbar.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -43,27 +43,16 @@ private:
 
     TestHome m_home;
     MessageRecorder m_messages;
-    QProcess m_bus;
-    QString m_address;
+    PrivateSessionBus m_bus;
     FakeCompanion m_companion;
 };
 
 void tst_ToolbarCompanion::initTestCase() {
-    m_bus.start(QStringLiteral("dbus-daemon"),
-                {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                 QStringLiteral("--print-address=1")});
-    QVERIFY2(m_bus.waitForStarted(), "dbus-daemon is needed for this test");
-    QVERIFY(m_bus.waitForReadyRead(10000));
-    m_address = QString::fromUtf8(m_bus.readLine()).trimmed();
-    QVERIFY(!m_address.isEmpty());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
-    QVERIFY(QDBusConnection::sessionBus().isConnected());
+    QVERIFY2(m_bus.Start(), "dbus-daemon is needed for this test");
 }
 
 void tst_ToolbarCompanion::cleanupTestCase() {
     QDBusConnection::disconnectFromBus(QStringLiteral("companion"));
-    m_bus.kill();
-    m_bus.waitForFinished();
 }
 
 void tst_ToolbarCompanion::noCompanionOnTheBus() {
@@ -74,7 +63,7 @@ void tst_ToolbarCompanion::noCompanionOnTheBus() {
 
 void tst_ToolbarCompanion::everyWindowMarkedAndUnmarked() {
     QDBusConnection companion =
-        QDBusConnection::connectToBus(m_address, QStringLiteral("companion"));
+        QDBusConnection::connectToBus(m_bus.Address(), QStringLiteral("companion"));
     QVERIFY(companion.isConnected());
     QVERIFY(companion.registerVirtualObject(QStringLiteral("/"), &m_companion));
     QVERIFY(companion.registerService(QString::fromLatin1(kToolbarService)));

@@ -1,4 +1,5 @@
 #include "FakeService.h"
+#include "SessionBus.h"
 #include "TestSupport.h"
 
 #include "components/SettingsStore.h"
@@ -14,11 +15,20 @@ class tst_frmGetGroupsList : public QObject {
     TestHome m_home;
     MessageRecorder m_messages;
     FakeService m_service;
+    PrivateSessionBus m_bus;
+
+    static void ShowWithAccount(frmGetGroupsList& window) {
+        window.show();
+        window.txtEMail->setText(QStringLiteral("me@example.org"));
+        window.txtPassword->setText(QStringLiteral("pw"));
+    }
 
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_service.Started());
         m_service.UseAsApi();
+        QVERIFY2(m_bus.Start(), "dbus-daemon is needed for this test");
+        QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.Marivane"));
     }
     void init() {
         m_messages.Clear();
@@ -137,9 +147,7 @@ private Q_SLOTS:
         m_service.Script({FakeService::Answer(500, "down"), FakeService::Answer(200, "<tumblr/>")});
         QPlainTextEdit editor;
         frmGetGroupsList window(&editor);
-        window.show();
-        window.txtEMail->setText(QStringLiteral("me@example.org"));
-        window.txtPassword->setText(QStringLiteral("pw"));
+        ShowWithAccount(window);
         QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
         QTest::qWait(50);
         QVERIFY(window.isVisible());
@@ -153,9 +161,7 @@ private Q_SLOTS:
         QPlainTextEdit editor;
         editor.setPlainText(QStringLiteral("old"));
         frmGetGroupsList window(&editor);
-        window.show();
-        window.txtEMail->setText(QStringLiteral("me@example.org"));
-        window.txtPassword->setText(QStringLiteral("pw"));
+        ShowWithAccount(window);
         bool stayedOpen = false;
         QTimer::singleShot(300, &window, [&] {
             window.close(); // refused while busy, asks to stop instead
@@ -169,6 +175,23 @@ private Q_SLOTS:
         QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(editor.toPlainText(), QString());
+    }
+
+    void taskBarShowsTheWait() {
+        m_service.Script({QJsonObject{
+            {"mode", "stall"}, {"seconds", 0.3}, {"status", 200}, {"body", "<tumblr/>"}}});
+        LauncherSignals launcher(m_bus.Address());
+        QVERIFY(launcher.Listening());
+        QPlainTextEdit editor;
+        frmGetGroupsList window(&editor);
+        ShowWithAccount(window);
+        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QTRY_VERIFY(launcher.Ended());
+        QVERIFY(
+            launcher.ShownInOrder(QStringLiteral("application://com.velmora.Marivane.desktop")));
+        for (const LauncherSignals::Update& update : launcher.updates)
+            QVERIFY(!update.countVisible);
+        QVERIFY(!window.isVisible());
     }
 
     void accountSharedWithSendMode() {

@@ -1,4 +1,5 @@
 #include "FakeService.h"
+#include "SessionBus.h"
 #include "TestSupport.h"
 
 #include "components/SettingsStore.h"
@@ -10,13 +11,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QRegularExpression>
 #include <QtTest>
+#include <algorithm>
 
 class tst_frmSender : public QObject {
     Q_OBJECT
     TestHome m_home;
     MessageRecorder m_messages;
     FakeService m_service;
+    PrivateSessionBus m_bus;
 
     QString PictureFile(qsizetype size) {
         const QString path = m_home.Path() + QStringLiteral("/picture-%1.jpg").arg(size);
@@ -42,6 +46,8 @@ private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_service.Started());
         m_service.UseAsApi();
+        QVERIFY2(m_bus.Start(), "dbus-daemon is needed for this test");
+        QGuiApplication::setDesktopFileName(QStringLiteral("com.velmora.Marivane"));
     }
     void init() {
         QDir(m_home.DataFolder()).removeRecursively();
@@ -302,6 +308,67 @@ private Q_SLOTS:
         QCOMPARE(m_service.Requests().size(), 0);
         QCOMPARE(window.filFiles->count(), 1);
         QVERIFY(window.cmdSendPosts->isEnabled());
+    }
+
+    void progressShownWhileSending() {
+        MakePosts(1, 16 << 20);
+        MakePosts(1);
+        // The first post is read slowly and taken, the second refused.
+        m_service.Script(
+            {QJsonObject{{"mode", "slowread"}, {"chunk", 1 << 20}, {"delay", 0.05}, {"body", "7"}},
+             FakeService::Answer(400, "Nope")});
+        LauncherSignals launcher(m_bus.Address());
+        QVERIFY(launcher.Listening());
+        frmSender window;
+        window.show();
+        FillAccount(window);
+        const QString first = window.filFiles->text(0);
+        const QString second = window.filFiles->text(1);
+        QStringList shown; // every text the first line showed during the run
+        const QAbstractItemModel* model = window.filFiles->model();
+        connect(model, &QAbstractItemModel::dataChanged, this, [&] {
+            const QString line = model->index(0, 0).data().toString();
+            if (shown.isEmpty() || shown.last() != line)
+                shown << line;
+        });
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post. Nope")});
+
+        // The first post's line counted up while it went out, then was itself again.
+        const QRegularExpression percent(QRegularExpression::escape(first) +
+                                         QStringLiteral(" - (\\d+)%"));
+        QList<int> percents;
+        for (const QString& line : shown) {
+            const QRegularExpressionMatch match = percent.match(line);
+            if (!match.hasMatch())
+                break;
+            percents << match.captured(1).toInt();
+        }
+        QVERIFY2(percents.size() >= 2, qPrintable(shown.join(QLatin1Char('|'))));
+        QVERIFY(std::is_sorted(percents.begin(), percents.end()));
+        QVERIFY(percents.first() < 100);
+        QCOMPARE(percents.last(), 100);
+        QCOMPARE(shown.value(percents.size()), first);
+        // The refused post stays, its line as it was.
+        QCOMPARE(window.filFiles->count(), 1);
+        QCOMPARE(model->index(0, 0).data().toString(), second);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: 1"));
+
+        // The task bar entry saw the run go forward, post by post, and then end.
+        QTRY_VERIFY(launcher.Ended());
+        QVERIFY(
+            launcher.ShownInOrder(QStringLiteral("application://com.velmora.Marivane.desktop")));
+        const QList<LauncherSignals::Update> shownWhileSending =
+            launcher.updates.first(launcher.updates.size() - 1);
+        for (const LauncherSignals::Update& update : shownWhileSending) {
+            // Two posts at the start: the first one's bytes fill the first half.
+            QVERIFY(update.countVisible);
+            QVERIFY(update.count == 2 ? update.progress <= 0.5
+                                      : update.count == 1 && update.progress >= 0.5);
+        }
+        QVERIFY(shownWhileSending.first().progress < 0.5);
+        QVERIFY(shownWhileSending.last().progress >= 0.5);
+        QVERIFY(!launcher.updates.last().countVisible);
     }
 
     void sentPostThatCannotBeDeletedStopsTheRun() {

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QList>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+
+class QDBusMessage;
+
+// A private session bus for the test: a dbus-daemon of its own, made the session bus of the
+// process. Start it before anything uses the session bus.
+class PrivateSessionBus final {
+public:
+    PrivateSessionBus() = default;
+    ~PrivateSessionBus();
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+
+    bool Start();
+    const QString& Address() const { return m_address; }
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+};
+
+// Listens on a bus, as a dock does, to the launcher-entry signals the program sends.
+class LauncherSignals final : public QObject {
+    Q_OBJECT
+public:
+    struct Update {
+        QString app;
+        bool progressVisible = false;
+        double progress = 0;
+        bool countVisible = false;
+        qint64 count = 0;
+    };
+
+    explicit LauncherSignals(const QString& busAddress);
+    ~LauncherSignals() override;
+    bool Listening() const { return m_listening; }
+    // The entry was shown and is hidden again.
+    bool Ended() const { return !updates.isEmpty() && !updates.last().progressVisible; }
+    // Every update of the ended run was for this application's entry, showed progress going
+    // forward only, and only the last one hid it.
+    bool ShownInOrder(const QString& app) const;
+
+    QList<Update> updates;
+
+private Q_SLOTS:
+    void Received(const QDBusMessage& message);
+
+private:
+    QString m_name;
+    bool m_listening = false;
+};
