@@ -5,7 +5,12 @@ target_sources(marivane_core PRIVATE
     components/HTTPRequest.cpp
     components/ProxySettings.cpp
     service/modApiHost.cpp
+    service/modApiSession.cpp
+    service/modCurrentApi.cpp
+    service/modNpfPost.cpp
+    service/CurrentApiAuth.cpp
     service/modUpload.cpp
+    service/modUploadApi.cpp
     service/modTumblelogs.cpp
 )
 target_sources(marivane_gui PRIVATE

@@ -17,12 +17,18 @@ QByteArray HTTPFormBody::Joined() const {
 }
 
 void HTTPFormFields::AddField(const QString& name, const QString& value) {
-    m_fields.append({name.toLatin1(), value.toLatin1(), false});
+    m_fields.append({name.toLatin1(), value.toLatin1(), {}, {}});
     m_boundary.clear();
 }
 
 void HTTPFormFields::AddField(const QString& name, const QByteArray& value) {
-    m_fields.append({name.toLatin1(), value, true});
+    m_fields.append({name.toLatin1(), value, "application/octet-stream", name.toLatin1()});
+    m_boundary.clear();
+}
+
+void HTTPFormFields::AddPart(const QString& name, const QByteArray& value,
+                             const QByteArray& contentType, const QString& fileName) {
+    m_fields.append({name.toLatin1(), value, contentType, fileName.toUtf8()});
     m_boundary.clear();
 }
 
@@ -51,9 +57,10 @@ HTTPFormBody HTTPFormFields::FormText2() const {
     for (const Field& field : m_fields) {
         QByteArray head =
             delimiter + "\r\nContent-Disposition: form-data; name=" + QuotedName(field.Name);
-        if (field.Binary)
-            head += "; filename=" + QuotedName(field.Name) +
-                    "\r\nContent-Type: application/octet-stream";
+        if (!field.FileName.isEmpty())
+            head += "; filename=" + QuotedName(field.FileName);
+        if (!field.ContentType.isEmpty())
+            head += "\r\nContent-Type: " + field.ContentType;
         head += "\r\n\r\n";
         body.Chunks.append(head);
         body.Chunks.append(field.Value);

@@ -19,6 +19,9 @@ public:
     void AddField(const QString& name, const QString& value);
     // Bytes go out unchanged; the array is shared, not copied.
     void AddField(const QString& name, const QByteArray& value);
+    // Bytes with their own content type, and a file name when one is given.
+    void AddPart(const QString& name, const QByteArray& value, const QByteArray& contentType,
+                 const QString& fileName = {});
 
     // The content type with its boundary.
     QByteArray FormText1() const;
@@ -29,7 +32,8 @@ private:
     struct Field {
         QByteArray Name;
         QByteArray Value;
-        bool Binary = false;
+        QByteArray ContentType; // empty: a plain text field
+        QByteArray FileName;
     };
     const QByteArray& Boundary() const;
 

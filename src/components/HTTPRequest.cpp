@@ -13,14 +13,9 @@ namespace {
 
 constexpr int kHeartbeatMs = 100;
 
-QNetworkRequest BuildRequest(const QString& host, quint16 port, const QString& path,
-                             const QString& version, const QByteArray& contentType, qint64 bodySize,
-                             int timeoutMs, const QString& agent) {
-    QUrl url;
-    url.setScheme(QStringLiteral("http"));
-    url.setHost(host);
-    url.setPort(port);
-    url.setPath(path);
+QNetworkRequest BuildRequest(const QUrl& url, const QString& version,
+                             const QByteArray& contentType, qint64 bodySize, int timeoutMs,
+                             const QString& agent, const QList<HTTPHeader>& headers) {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
@@ -31,9 +26,12 @@ QNetworkRequest BuildRequest(const QString& host, quint16 port, const QString& p
     // Only HTTP/1.x is spoken.
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute,
                          !version.startsWith(QStringLiteral("HTTP/1")));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
+    if (!contentType.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     request.setHeader(QNetworkRequest::ContentLengthHeader, bodySize);
     request.setHeader(QNetworkRequest::UserAgentHeader, agent);
+    for (const HTTPHeader& header : headers)
+        request.setRawHeader(header.Name, header.Value);
     request.setTransferTimeout(timeoutMs);
     return request;
 }
@@ -140,6 +138,18 @@ bool HTTPRequest::SendRequest(const QString& host, quint16 port, const QString& 
                               const QString& path, const QString& version,
                               const QByteArray& formText1, const HTTPFormBody& formText2,
                               int timeoutMs, const QString& agent, IHTTPRequestCallback* callback) {
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(host);
+    url.setPort(port);
+    url.setPath(path);
+    return SendRequest(url, verb, version, formText1, formText2, timeoutMs, agent, callback);
+}
+
+bool HTTPRequest::SendRequest(const QUrl& url, const QString& verb, const QString& version,
+                              const QByteArray& contentType, const HTTPFormBody& formText2,
+                              int timeoutMs, const QString& agent, IHTTPRequestCallback* callback,
+                              const QList<HTTPHeader>& headers) {
     m_statusCode = 0;
     m_errorCode = 0;
     m_bodySent = false;
@@ -149,7 +159,7 @@ bool HTTPRequest::SendRequest(const QString& host, quint16 port, const QString& 
     BodyDevice body(formText2.Chunks);
     body.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     const QNetworkRequest request =
-        BuildRequest(host, port, path, version, formText1, body.size(), timeoutMs, agent);
+        BuildRequest(url, version, contentType, body.size(), timeoutMs, agent, headers);
 
     QNetworkAccessManager manager;
     manager.setProxy(Proxy.ToNetworkProxy());

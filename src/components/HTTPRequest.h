@@ -4,9 +4,11 @@
 #include "components/ProxySettings.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class QNetworkReply;
+class QUrl;
 
 // What a window does while a request it started is under way. Setting Cancel ends
 // the request. Both events are also raised every 100 ms while the exchange waits, so
@@ -23,6 +25,12 @@ public:
 
 protected:
     ~IHTTPRequestCallback() = default;
+};
+
+// A request header beyond those every request carries, such as Authorization.
+struct HTTPHeader {
+    QByteArray Name;
+    QByteArray Value;
 };
 
 // One HTTP exchange. SendRequest blocks on the calling (window) thread but keeps its
@@ -56,6 +64,12 @@ public:
                      const QString& version, const QByteArray& formText1,
                      const HTTPFormBody& formText2, int timeoutMs, const QString& agent,
                      IHTTPRequestCallback* callback);
+    // The same to a full URL (http or https), with extra headers. An empty content type
+    // sends no Content-Type.
+    bool SendRequest(const QUrl& url, const QString& verb, const QString& version,
+                     const QByteArray& contentType, const HTTPFormBody& body, int timeoutMs,
+                     const QString& agent, IHTTPRequestCallback* callback,
+                     const QList<HTTPHeader>& headers = {});
 
 private:
     void ReadResult(const QNetworkReply& reply, bool cancelled, int timeoutMs);

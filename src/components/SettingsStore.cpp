@@ -107,6 +107,11 @@ bool SettingsStore::GetBool(const QString& key, bool defaultValue) const {
     return GetValue({}, key, Bool, defaultValue).toBool();
 }
 
+void SettingsStore::Remove(const QString& key) {
+    m_settings->remove(key);
+    Commit();
+}
+
 QByteArray SettingsStore::GetBytes(const QString& key) const {
     const QVariant stored = m_settings->value(key);
     return stored.typeId() == QMetaType::QByteArray ? stored.toByteArray() : QByteArray();

@@ -28,6 +28,8 @@ public:
     void SaveText(const QString& key, const QString& value) { SaveValue({}, key, Text, value); }
     void SaveLong(const QString& key, qint32 value) { SaveValue({}, key, Long, value); }
     void SaveBool(const QString& key, bool value) { SaveValue({}, key, Bool, value); }
+    // Forgets a key of the empty section.
+    void Remove(const QString& key);
 
     // Opaque values such as window placements.
     QByteArray GetBytes(const QString& key) const;

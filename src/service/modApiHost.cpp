@@ -1,10 +1,39 @@
 #include "service/modApiHost.h"
 
 #include "app/modCommon.h"
+#include "components/ComponentError.h"
 #include "components/HTTPFormFields.h"
 #include "components/HTTPRequest.h"
 
+#include <QHostAddress>
 #include <QtGlobal>
+
+namespace {
+
+QUrl BaseFromEnvironment(const char* variable, const QString& fallback) {
+    const QString value = qEnvironmentVariable(variable);
+    if (value.isEmpty())
+        return QUrl(fallback);
+    const QUrl url(value, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    const QHostAddress address(url.host());
+    const bool loopback =
+        url.host().compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 ||
+        (!address.isNull() && address.isLoopback());
+    const bool usable =
+        url.isValid() && !url.host().isEmpty() && url.userInfo().isEmpty() &&
+        (url.path().isEmpty() || url.path() == QStringLiteral("/")) && !url.hasQuery() &&
+        !url.hasFragment() &&
+        (scheme == QStringLiteral("https") || (scheme == QStringLiteral("http") && loopback));
+    if (!usable)
+        throw ComponentError(ErrorNumber::ServiceAddress,
+                             QString::fromLatin1(variable) + QStringLiteral(" \"") + value +
+                                 QStringLiteral("\" is not usable: give https://host[:port], or "
+                                                "http:// for a loopback host only."));
+    return url.adjusted(QUrl::StripTrailingSlash);
+}
+
+} // namespace
 
 ApiEndpoint ServiceEndpoint() {
     ApiEndpoint endpoint{QStringLiteral("www.tumblr.com"), 80};
@@ -19,6 +48,14 @@ ApiEndpoint ServiceEndpoint() {
     endpoint.Host = value.left(colon);
     endpoint.Port = static_cast<quint16>(port);
     return endpoint;
+}
+
+QUrl CurrentApiBase() {
+    return BaseFromEnvironment("MARIVANE_API_BASE", QStringLiteral("https://api.tumblr.com"));
+}
+
+QUrl CurrentAuthBase() {
+    return BaseFromEnvironment("MARIVANE_AUTH_BASE", QStringLiteral("https://www.tumblr.com"));
 }
 
 QString ClientApplication() {

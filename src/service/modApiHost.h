@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 // Where the service's API answers: www.tumblr.com port 80, unless MARIVANE_API_ENDPOINT
 // ("host:port") names another place (tests, compatible services).
@@ -9,6 +10,14 @@ struct ApiEndpoint {
     quint16 Port = 80;
 };
 ApiEndpoint ServiceEndpoint();
+
+// The current API's address and that of its sign-in pages: https://api.tumblr.com and
+// https://www.tumblr.com, unless MARIVANE_API_BASE / MARIVANE_AUTH_BASE name another place
+// ("scheme://host[:port]"). Plain http is taken only for a loopback host, so tokens never
+// cross a network in clear. An unusable override raises ComponentError rather than falling
+// back to the real service.
+QUrl CurrentApiBase();
+QUrl CurrentAuthBase();
 
 // The application name the requests identify themselves with.
 QString ClientApplication();

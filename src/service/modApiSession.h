@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class HTTPRequest;
+
+// Text for the user whenever the current API's sign-in can no longer be used.
+QString SignInAgainText();
+
+// Runs a request of the current API under the stored sign-in. The access token is renewed
+// first when it has run out, and once more, with the request repeated once, when the
+// service answers 401. New tokens are saved at once, since the service retires the old
+// refresh token. Nothing when the request was made (its outcome is in the request); else
+// why the sign-in could not be used.
+std::optional<QString> SendSignedIn(HTTPRequest& request,
+                                    const std::function<void(const QString& accessToken)>& send,
+                                    int timeoutMs);

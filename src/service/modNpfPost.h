@@ -1,0 +1,28 @@
+#pragma once
+
+#include "components/HTTPFormFields.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <optional>
+
+struct UploadPost;
+
+// The name under which a file post's picture travels beside the post's JSON.
+inline constexpr char kNpfMediaIdentifier[] = "picture";
+
+// The current API's post state for a state code; nothing for a code outside 0-5.
+std::optional<QString> NpfState(int stateCode);
+
+// A new post in the Neue Post Format: an image block, the caption as a text block, the tags
+// and the state; "publish_on" only for "Publish on...", exactly as typed.
+QJsonObject NpfPostJson(const UploadPost& post, const QString& publishOn);
+
+// The request body: for a file post the JSON and then the picture as multipart parts; for
+// a URL post the JSON alone.
+struct NpfBody {
+    QByteArray ContentType;
+    HTTPFormBody Body;
+};
+NpfBody NpfPostBody(const UploadPost& post, const QString& publishOn);

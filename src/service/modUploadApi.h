@@ -1,0 +1,24 @@
+#pragma once
+
+#include "service/modUpload.h"
+
+#include <QString>
+
+class IHTTPRequestCallback;
+
+// How an upload to the current API ended.
+struct ApiUploadOutcome {
+    enum class Result { Accepted, Refused, LimitReached };
+    Result Outcome = Result::Refused;
+    QString Limit; // which of the service's limits stopped it, in words
+};
+
+// Sends one post to the current API as a post of the Neue Post Format, under the stored
+// sign-in. Accepted: the service answered 201 and the post's link is in "Links.LST".
+// Refused: the failure has been shown. LimitReached: nothing shown; the send run says
+// which limit it was and how far it got (LimitMessage).
+ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
+                               IHTTPRequestCallback* callback, int timeoutMs = kUploadTimeoutMs);
+
+// The message that ends a send run stopped by one of the service's limits.
+QString LimitMessage(const QString& limit, int sentInRun);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Which of the service's interfaces the send mode and the groups fetch speak.
+enum class ServiceKind { Classic = 0, CurrentApi = 1 };
+
+inline constexpr quint16 kDefaultRedirectPort = 8765;
+
+// What signing in to the current API left behind.
+struct ServiceTokens {
+    QString AccessToken;
+    QString RefreshToken;
+    QDateTime Expires; // UTC; invalid when the service gave no lifetime
+    QString AccountName;
+
+    bool SignedIn() const { return !AccessToken.isEmpty() || !RefreshToken.isEmpty(); }
+    // True when the access token is past its lifetime, or about to be.
+    bool Expired(const QDateTime& nowUtc = QDateTime::currentDateTimeUtc()) const;
+};
+
+// The connection's service part. The consumer secret and the tokens are kept scrambled
+// like the password; the settings file is private to its owner.
+struct ServiceSettings {
+    ServiceKind Service = ServiceKind::Classic;
+    QString ConsumerKey;
+    QString ConsumerSecret;
+    quint16 RedirectPort = kDefaultRedirectPort;
+    ServiceTokens Tokens;
+};
+
+// Defaults for whatever cannot be read.
+ServiceSettings LoadServiceSettings();
+// The choice, the application's key and secret and the redirect port; false when the
+// settings file cannot be written.
+bool SaveServiceChoice(const ServiceSettings& settings);
+// The tokens, their expiry and the account name; tokens that are not signed in remove
+// the keys.
+bool SaveServiceTokens(const ServiceTokens& tokens);
