@@ -3,12 +3,15 @@ add_library(marivane_fakeservice STATIC service/FakeService.cpp)
 target_link_libraries(marivane_fakeservice PUBLIC marivane_testsupport Qt6::Network)
 target_compile_definitions(marivane_fakeservice PUBLIC
     MARIVANE_PYTHON="${Python3_EXECUTABLE}"
-    MARIVANE_FAKE_SERVICE="${CMAKE_CURRENT_SOURCE_DIR}/service/fake_service.py")
+    MARIVANE_FAKE_SERVICE="${CMAKE_CURRENT_SOURCE_DIR}/service/fake_service.py"
+    MARIVANE_FAKE_API="${CMAKE_CURRENT_SOURCE_DIR}/service/fake_api.py"
+    MARIVANE_FAKE_BROWSER="${CMAKE_CURRENT_SOURCE_DIR}/service/fake_browser.py")
 
 marivane_test(service/tst_modUpload.cpp LIBS marivane_fakeservice)
 marivane_test(service/tst_frmSender.cpp GUI LIBS marivane_fakeservice marivane_sessionbus)
 marivane_test(service/tst_frmGetGroupsList.cpp GUI LIBS marivane_fakeservice marivane_sessionbus)
 marivane_test(service/tst_modProxy.cpp GUI)
+marivane_test(service/tst_modUploadApi.cpp LIBS marivane_fakeservice)
 
 # A send run in a child process that the test kills mid-upload.
 add_executable(send_child service/send_child.cpp)

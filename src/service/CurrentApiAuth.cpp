@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QOAuthHttpServerReplyHandler>
+#include <QOAuthOobReplyHandler>
 #include <QTimer>
 
 namespace {
@@ -115,6 +116,7 @@ bool CurrentApiAuth::Refresh(int timeoutMs) {
     if (!Prepare(timeoutMs))
         return false;
     m_signingIn = false;
+    m_flow.setReplyHandler(new QOAuthOobReplyHandler(this));
     m_flow.setRefreshToken(m_settings.Tokens.RefreshToken);
     QEventLoop loop;
     connect(this, &CurrentApiAuth::Finished, &loop, &QEventLoop::quit);

@@ -30,7 +30,9 @@ QUrl BaseFromEnvironment(const char* variable, const QString& fallback) {
                              QString::fromLatin1(variable) + QStringLiteral(" \"") + value +
                                  QStringLiteral("\" is not usable: give https://host[:port], or "
                                                 "http:// for a loopback host only."));
-    return url.adjusted(QUrl::StripTrailingSlash);
+    QUrl base = url;
+    base.setPath(QString());
+    return base;
 }
 
 } // namespace

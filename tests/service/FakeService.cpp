@@ -1,5 +1,7 @@
 #include "FakeService.h"
 
+#include "store/modServiceSettings.h"
+
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
@@ -7,12 +9,13 @@
 #include <QNetworkReply>
 #include <QTcpServer>
 
-FakeService::FakeService(bool sink) {
-    QStringList arguments{QStringLiteral(MARIVANE_FAKE_SERVICE)};
-    if (sink)
-        arguments.append(QStringLiteral("--sink"));
+FakeService::FakeService(bool sink)
+    : FakeService(QStringLiteral(MARIVANE_FAKE_SERVICE),
+                  sink ? QStringList{QStringLiteral("--sink")} : QStringList{}) {}
+
+FakeService::FakeService(const QString& script, const QStringList& arguments) {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(MARIVANE_PYTHON), arguments);
+    m_process.start(QStringLiteral(MARIVANE_PYTHON), QStringList{script} + arguments);
     if (!m_process.waitForStarted(10000))
         return;
     while (m_process.waitForReadyRead(10000) || m_process.canReadLine()) {
@@ -37,6 +40,24 @@ QByteArray FakeService::Endpoint() const {
 
 void FakeService::UseAsApi() const {
     qputenv("MARIVANE_API_ENDPOINT", Endpoint());
+}
+
+void FakeService::UseAsCurrentApi() const {
+    const QByteArray base = "http://" + Endpoint();
+    qputenv("MARIVANE_API_BASE", base);
+    qputenv("MARIVANE_AUTH_BASE", base);
+}
+
+void FakeService::Configure(const QJsonObject& settings) {
+    Call("POST", QStringLiteral("/_control/config"), QJsonDocument(settings).toJson());
+}
+
+void FakeService::ExpireTokens() {
+    Call("POST", QStringLiteral("/_control/expire"), {});
+}
+
+QJsonObject FakeService::IssueTokens() {
+    return QJsonDocument::fromJson(Call("POST", QStringLiteral("/_control/tokens"), {})).object();
 }
 
 QJsonObject FakeService::Answer(int status, const QString& body) {
@@ -92,4 +113,19 @@ quint16 ClosedPort() {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost);
     return server.serverPort(); // free again once the server is gone
+}
+
+void StoreSignIn(FakeService& api, int expiresInSeconds) {
+    api.UseAsCurrentApi();
+    const QJsonObject tokens = api.IssueTokens();
+    ServiceSettings settings;
+    settings.Service = ServiceKind::CurrentApi;
+    settings.ConsumerKey = QStringLiteral("key");
+    settings.ConsumerSecret = QStringLiteral("secret");
+    settings.Tokens = {tokens.value(QStringLiteral("access_token")).toString(),
+                       tokens.value(QStringLiteral("refresh_token")).toString(),
+                       QDateTime::currentDateTimeUtc().addSecs(expiresInSeconds),
+                       QStringLiteral("someone")};
+    if (!SaveServiceChoice(settings) || !SaveServiceTokens(settings.Tokens))
+        qFatal("cannot store the sign-in");
 }

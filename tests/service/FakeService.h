@@ -7,8 +7,9 @@
 #include <QProcess>
 #include <QString>
 
-// The fake service (fake_service.py) in a child process on 127.0.0.1, with the calls a
-// test needs: script the answers, read the recorded requests.
+// The fake service (fake_service.py), or the fake of the current API (fake_api.py), in a
+// child process on 127.0.0.1, with the calls a test needs: script the answers, read the
+// recorded requests.
 class FakeService final {
 public:
     struct Field {
@@ -18,6 +19,8 @@ public:
     };
 
     explicit FakeService(bool sink = false);
+    // Another fake of the same make, such as MARIVANE_FAKE_API.
+    explicit FakeService(const QString& script, const QStringList& arguments = {});
     ~FakeService();
     FakeService(const FakeService&) = delete;
     FakeService& operator=(const FakeService&) = delete;
@@ -28,6 +31,16 @@ public:
     QByteArray Endpoint() const;
     // Points the program's requests at this service.
     void UseAsApi() const;
+
+    // The current API's and its sign-in pages' address (MARIVANE_API_BASE, MARIVANE_AUTH_BASE).
+    void UseAsCurrentApi() const;
+    // The fake current API's settings: client_id, client_secret, expires_in, name, blogs,
+    // bad_state.
+    void Configure(const QJsonObject& settings);
+    // Makes every access token issued so far a refused one.
+    void ExpireTokens();
+    // A new valid access and refresh token, as a sign-in would have given.
+    QJsonObject IssueTokens();
 
     // queue: one answer per request, in order; then the default answer for the rest.
     void Script(const QJsonArray& queue, const QJsonObject& fallback = Answer(201, "1"));
@@ -43,6 +56,10 @@ private:
     QProcess m_process;
     quint16 m_port = 0;
 };
+
+// Chooses the current API and stores a sign-in to the fake current API, as the
+// connection settings would after "Sign in"; the token runs out after expiresInSeconds.
+void StoreSignIn(FakeService& api, int expiresInSeconds = 3600);
 
 // A port on 127.0.0.1 where nothing listens.
 quint16 ClosedPort();

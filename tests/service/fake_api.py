@@ -45,6 +45,18 @@ def error_body(status, msg, errors=None):
     return body
 
 
+def issue_tokens():
+    with LOCK:
+        STATE["issued"] += 1
+        access = "access-%d" % STATE["issued"]
+        refresh = "refresh-%d" % STATE["issued"]
+        STATE["access"][access] = True
+        STATE["refresh"].add(refresh)
+    return {"access_token": access, "refresh_token": refresh,
+            "expires_in": config("expires_in"), "token_type": "bearer",
+            "scope": "basic write offline_access"}
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
@@ -114,6 +126,9 @@ class Handler(BaseHTTPRequestHandler):
             with LOCK:
                 STATE["config"] = settings
             self.reply(200, b"ok")
+        elif url.path == "/_control/tokens":
+            self.body()
+            self.reply(200, issue_tokens())
         elif url.path == "/_control/expire":
             self.body()
             with LOCK:
@@ -158,14 +173,7 @@ class Handler(BaseHTTPRequestHandler):
                 self.reply(400, {"error": "invalid_grant",
                                  "error_description": "The grant is not valid"})
                 return
-            STATE["issued"] += 1
-            access = "access-%d" % STATE["issued"]
-            refresh = "refresh-%d" % STATE["issued"]
-            STATE["access"][access] = True
-            STATE["refresh"].add(refresh)
-        self.reply(200, {"access_token": access, "refresh_token": refresh,
-                         "expires_in": config("expires_in"), "token_type": "bearer",
-                         "scope": "basic write offline_access"})
+        self.reply(200, issue_tokens())
 
     def post(self, blog):
         body = self.body()
