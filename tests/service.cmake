@@ -10,7 +10,7 @@ target_compile_definitions(marivane_fakeservice PUBLIC
 marivane_test(service/tst_modUpload.cpp LIBS marivane_fakeservice)
 marivane_test(service/tst_frmSender.cpp GUI LIBS marivane_fakeservice marivane_sessionbus)
 marivane_test(service/tst_frmGetGroupsList.cpp GUI LIBS marivane_fakeservice marivane_sessionbus)
-marivane_test(service/tst_modProxy.cpp GUI)
+marivane_test(service/tst_modProxy.cpp GUI LIBS marivane_fakeservice)
 marivane_test(service/tst_modUploadApi.cpp LIBS marivane_fakeservice)
 
 # A send run in a child process that the test kills mid-upload.

@@ -1,21 +1,39 @@
 #pragma once
 
 #include "components/ProxySettings.h"
+#include "store/modServiceSettings.h"
 #include "ui_ProxySettingsDialog.h"
 
 #include <QDialog>
+#include <memory>
 
-// Edits proxy settings: no proxy, HTTP or SOCKS5, with host, port, user and password.
+class CurrentApiAuth;
+
+// The connection settings: the proxy (no proxy, HTTP or SOCKS5, with host, port, user and
+// password), and which of the service's interfaces to speak, with the sign-in to the
+// current API. The proxy goes back to the caller; the service part keeps itself: its
+// choice is stored on "Ok", a sign-in or sign-out at once.
 class ProxySettingsDialog final : public QDialog, public Ui::ProxySettingsDialog {
     Q_OBJECT
 public:
     explicit ProxySettingsDialog(QWidget* parent = nullptr);
+    ~ProxySettingsDialog() override;
 
     void SetSettings(const ProxySettings& settings);
     ProxySettings Settings() const;
+    void SetService(const ServiceSettings& service);
+    // The service part as the controls show it, with the stored sign-in.
+    ServiceSettings Service() const;
 
     void accept() override;
 
 private:
     void UpdateControls();
+    void SignInOrOut();
+    void SignInFinished(bool ok);
+    bool RedirectPortValid(quint16* port = nullptr) const;
+
+    ServiceTokens m_tokens;
+    std::unique_ptr<CurrentApiAuth> m_signIn;
+    bool m_waiting = false; // a sign-in waits for the browser
 };

@@ -156,8 +156,9 @@ void CurrentApiAuth::Fail(const QString& text) {
         return;
     m_over = true;
     m_failure = text.isEmpty() ? QStringLiteral("The service gave no reason.") : text;
+    // Later, so the browser that brought a refused answer still gets its page.
     if (m_redirect)
-        m_redirect->close();
+        QTimer::singleShot(0, m_redirect, &QOAuthHttpServerReplyHandler::close);
     Q_EMIT Finished(false);
 }
 

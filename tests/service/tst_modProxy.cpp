@@ -1,17 +1,34 @@
+#include "FakeService.h"
 #include "TestSupport.h"
 
 #include "app/modProxy.h"
 #include "components/ProxySettings.h"
 #include "components/ProxySettingsDialog.h"
 #include "components/SettingsStore.h"
+#include "store/modServiceSettings.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QJsonArray>
 #include <QtTest>
+
+// The offscreen platform opens no URLs; in its place the BROWSER program gets them, as
+// the desktop's own opener would hand them on.
+class BrowserStandIn final : public QObject {
+    Q_OBJECT
+public Q_SLOTS:
+    void Open(const QUrl& url) {
+        QProcess::startDetached(qEnvironmentVariable("BROWSER"),
+                                {QString::fromLatin1(url.toEncoded())});
+    }
+};
 
 class tst_modProxy : public QObject {
     Q_OBJECT
     TestHome m_home;
     MessageRecorder m_messages;
+    FakeService m_api{QStringLiteral(MARIVANE_FAKE_API)};
+    BrowserStandIn m_browser;
 
     // Runs the action on the proxy dialog once it is shown.
     template <typename Action> void OnDialog(Action action) {
@@ -23,6 +40,17 @@ class tst_modProxy : public QObject {
     }
 
 private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_api.Started());
+        m_api.UseAsCurrentApi();
+        // The desktop's usual browser setting; no desktop is detected that would override it.
+        qputenv("BROWSER", MARIVANE_FAKE_BROWSER);
+        for (const char* variable : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                                     "GNOME_DESKTOP_SESSION_ID", "DEFAULT_BROWSER"})
+            qunsetenv(variable);
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &m_browser, "Open");
+    }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
     void init() {
         QFile::remove(SettingsStore::FileName());
         m_messages.Clear();
@@ -95,6 +123,86 @@ private Q_SLOTS:
         QVERIFY(stayedOpen);
         QCOMPARE(m_messages.Texts(), QStringList{message});
         QCOMPARE(settings.Type, ProxySettings::Kind::None);
+    }
+
+    void serviceChoiceKept() {
+        QCOMPARE(LoadServiceSettings().Service, ServiceKind::Classic);
+        OnDialog([](ProxySettingsDialog* dialog) {
+            QVERIFY(dialog->optClassic->isChecked());
+            QVERIFY(!dialog->txtConsumerKey->isEnabled());
+            QCOMPARE(dialog->txtRedirectPort->text(), QStringLiteral("8765"));
+            dialog->optCurrentApi->setChecked(true);
+            dialog->txtConsumerKey->setText(QStringLiteral("app-key"));
+            dialog->txtConsumerSecret->setText(QStringLiteral("app-secret"));
+            dialog->txtRedirectPort->setText(QStringLiteral("9876"));
+            QCOMPARE(dialog->lblRedirectUri->text(),
+                     QStringLiteral("Redirect address: http://127.0.0.1:9876/callback"));
+            dialog->cmdOk->click();
+        });
+        ShowProxySettings();
+        const ServiceSettings stored = LoadServiceSettings();
+        QCOMPARE(stored.Service, ServiceKind::CurrentApi);
+        QCOMPARE(stored.ConsumerKey, QStringLiteral("app-key"));
+        QCOMPARE(stored.ConsumerSecret, QStringLiteral("app-secret"));
+        QCOMPARE(stored.RedirectPort, quint16(9876));
+        QVERIFY(!ReadFile(SettingsStore::FileName()).contains("app-secret"));
+    }
+
+    void signIn_data() {
+        QTest::addColumn<QJsonObject>("service");
+        QTest::addColumn<QString>("message"); // empty: signed in
+        QTest::newRow("signed in") << QJsonObject{} << "";
+        QTest::newRow("wrong state refused")
+            << QJsonObject{{"bad_state", true}}
+            << "Can't sign in. The answer that came back through the browser does not belong to "
+               "this sign-in (its state differs), so it was refused. Sign in again.";
+        QTest::newRow("wrong consumer secret")
+            << QJsonObject{{"client_secret", "other"}}
+            << "Can't sign in. The service refused (401): Client authentication failed";
+    }
+    void signIn() {
+        QFETCH(QJsonObject, service);
+        QFETCH(QString, message);
+        service["name"] = "someone";
+        m_api.Configure(service);
+        m_api.Script({});
+        const quint16 port = ClosedPort();
+        ProxySettingsDialog dialog;
+        dialog.show();
+        dialog.optCurrentApi->setChecked(true);
+        dialog.txtConsumerKey->setText(QStringLiteral("key"));
+        dialog.txtConsumerSecret->setText(QStringLiteral("secret"));
+        dialog.txtRedirectPort->setText(QString::number(port));
+        QTest::mouseClick(dialog.cmdSignIn, Qt::LeftButton);
+        QCOMPARE(dialog.lblAccount->text(), QStringLiteral("Waiting for the browser..."));
+        const ServiceTokens tokens = LoadServiceSettings().Tokens;
+        if (message.isEmpty()) {
+            QTRY_COMPARE(dialog.lblAccount->text(), QStringLiteral("Signed in as someone"));
+            QVERIFY(m_messages.Shown().isEmpty());
+            QCOMPARE(dialog.cmdSignIn->text(), QStringLiteral("Sign out"));
+            const ServiceSettings stored = LoadServiceSettings();
+            QVERIFY(stored.Tokens.AccessToken.startsWith(QStringLiteral("access-")));
+            QVERIFY(stored.Tokens.RefreshToken.startsWith(QStringLiteral("refresh-")));
+            QVERIFY(stored.Tokens.Expires > QDateTime::currentDateTimeUtc());
+            QCOMPARE(stored.Tokens.AccountName, QStringLiteral("someone"));
+            QCOMPARE(stored.RedirectPort, port);
+            QVERIFY(!ReadFile(SettingsStore::FileName())
+                         .contains(stored.Tokens.AccessToken.toLatin1()));
+            const QJsonObject authorize = m_api.Requests().first().toObject();
+            const QJsonObject query = authorize.value("query").toObject();
+            QCOMPARE(query.value("scope").toString(), QStringLiteral("basic write offline_access"));
+            QCOMPARE(query.value("redirect_uri").toString(),
+                     QStringLiteral("http://127.0.0.1:%1/callback").arg(port));
+            QTest::mouseClick(dialog.cmdSignIn, Qt::LeftButton);
+            QVERIFY(!LoadServiceSettings().Tokens.SignedIn());
+            QVERIFY(!ReadFile(SettingsStore::FileName()).contains("Access Token"));
+            QCOMPARE(dialog.lblAccount->text(), QStringLiteral("Not signed in"));
+        } else {
+            QTRY_COMPARE(m_messages.Texts(), QStringList{message});
+            QVERIFY(!LoadServiceSettings().Tokens.SignedIn());
+            QCOMPARE(dialog.cmdSignIn->text(), QStringLiteral("Sign in"));
+            QCOMPARE(dialog.lblAccount->text(), QStringLiteral("Not signed in"));
+        }
     }
 };
 
