@@ -18,4 +18,5 @@ target_sources(marivane_gui PRIVATE
     app/modProxy.cpp
     service/frmSender.cpp
     service/frmGetGroupsList.cpp
+    service/ServiceAccountBoxes.cpp
 )

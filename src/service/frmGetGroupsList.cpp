@@ -13,11 +13,12 @@
 frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
     : FormBase(Kind::Dialog, parent), m_groupsBox(groupsBox) {
     setupUi(this);
+    m_account.Attach(lblEMail, txtEMail, txtPassword);
     setWindowFlag(Qt::Tool, true);
     LoadFrame();
     connect(cmdGetList, &QPushButton::clicked, this, &frmGetGroupsList::GetList);
     connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
-    connect(cmdProxy, &QPushButton::clicked, this, [this] { ShowProxySettings(this); });
+    connect(cmdProxy, &QPushButton::clicked, this, &frmGetGroupsList::ShowConnectionSettings);
     connect(cmdEMailHistory, &QPushButton::clicked, this,
             [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
     connect(txtEMail, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
@@ -31,6 +32,7 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
         return;
     }
     m_emailHistory.LoadHistory();
+    m_account.Refresh();
     LoadSettings();
     m_loaded = true;
     UpdateControls();
@@ -40,8 +42,7 @@ void frmGetGroupsList::LoadSettings() {
     try {
         SettingsStore store;
         const RememberedAccount account = LoadAccount(store);
-        txtEMail->setText(account.EMail);
-        txtPassword->setText(account.Password);
+        m_account.SetAccount(account.EMail, account.Password);
     } catch (const ComponentError&) {
         // A damaged value only costs the remembered account.
     }
@@ -50,7 +51,7 @@ void frmGetGroupsList::LoadSettings() {
 void frmGetGroupsList::SaveSettings() {
     try {
         SettingsStore store;
-        SaveAccount(store, {txtEMail->text(), txtPassword->text()});
+        SaveAccount(store, {m_account.EMail(), m_account.Password()});
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
     }
@@ -58,20 +59,34 @@ void frmGetGroupsList::SaveSettings() {
 
 void frmGetGroupsList::UpdateControls() {
     const bool idle = !m_busy;
-    for (QWidget* control : std::initializer_list<QWidget*>{txtEMail, txtPassword, cmdProxy,
-                                                            cmdGetList, cmdEMailHistory})
+    for (QWidget* control : std::initializer_list<QWidget*>{cmdProxy, cmdGetList})
         control->setEnabled(idle);
+    m_account.Enable(idle);
+    cmdEMailHistory->setEnabled(idle && !m_account.CurrentApi());
     cmdStop->setEnabled(m_busy);
     if (idle)
-        cmdGetList->setEnabled(!txtPassword->text().isEmpty() && !txtEMail->text().isEmpty());
+        cmdGetList->setEnabled(m_account.Ready());
+}
+
+void frmGetGroupsList::ShowConnectionSettings() {
+    ShowProxySettings(this);
+    m_account.Refresh();
+    UpdateControls();
 }
 
 void frmGetGroupsList::GetList() {
     m_stopRequested = false;
     m_busy = true;
     UpdateControls();
-    m_emailHistory.Add(txtEMail->text());
-    ParseTumblelogs(Authenticate());
+    if (m_account.CurrentApi()) {
+        if (const std::optional<QString> groups = FetchBlogGroups(this, m_timeoutMs)) {
+            SetBoxText(m_groupsBox, *groups);
+            zsUnloadForm(this);
+        }
+    } else {
+        m_emailHistory.Add(txtEMail->text());
+        ParseTumblelogs(Authenticate());
+    }
     m_busy = false;
     UpdateControls();
 }

@@ -3,14 +3,15 @@
 #include "app/FormBase.h"
 #include "app/LauncherEntry.h"
 #include "history/CHistory.h"
+#include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
 #include "service/modTumblelogs.h"
 #include "ui_frmGetGroupsList.h"
 
 class QPlainTextEdit;
 
-// Fetches the account's tumblelogs and puts one "title | group" line per tumblelog into
-// the groups editor's text, then closes itself.
+// Fetches the account's tumblelogs (or, with the current API, its blogs) and puts one
+// "title | group" line per tumblelog into the groups editor's text, then closes itself.
 class frmGetGroupsList final : public FormBase, public Ui::frmGetGroupsList, public StoppableWork {
     Q_OBJECT
 public:
@@ -34,8 +35,10 @@ protected:
 
 private:
     void GetList();
+    void ShowConnectionSettings();
 
     QPlainTextEdit* m_groupsBox;
+    ServiceAccountBoxes m_account;
     CHistory m_emailHistory;
     bool m_loaded = false;
     bool m_unloaded = false;

@@ -7,6 +7,8 @@
 #include "components/SupportLibrary.h"
 #include "components/XMLDocument.h"
 #include "service/modApiHost.h"
+#include "service/modApiSession.h"
+#include "service/modCurrentApi.h"
 
 namespace {
 
@@ -42,6 +44,43 @@ std::optional<QByteArray> Authenticate(const QString& email, const QString& pass
         return std::nullopt;
     }
     return request.ResponseBytes();
+}
+
+std::optional<QString> FetchBlogGroups(IHTTPRequestCallback* callback, int timeoutMs) {
+    const QString failure = QStringLiteral("Can't get the blog list.");
+    HTTPRequest request;
+    std::optional<ApiUser> user;
+    std::optional<QString> signInFailure;
+    try {
+        signInFailure = SendSignedIn(
+            request,
+            [&](const QString& token) { user = FetchUser(request, token, timeoutMs, callback); },
+            timeoutMs);
+    } catch (const ComponentError& error) {
+        ErrorBox::ShowError(error, MsgIcon::Critical, failure);
+        return std::nullopt;
+    }
+    if (signInFailure) {
+        Messages::MsgBox(failure + QLatin1Char(' ') + *signInFailure, MsgIcon::Critical);
+        return std::nullopt;
+    }
+    if (request.ErrorCode() != 0) {
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure);
+        return std::nullopt;
+    }
+    if (request.StatusCode() != 200) {
+        ErrorBox::ShowRequestError(request, MsgIcon::Critical,
+                                   failure + QLatin1Char(' ') +
+                                       ApiErrorText(request.ResponseBytes()));
+        return std::nullopt;
+    }
+    if (!user) {
+        Messages::MsgBox(QStringLiteral("The blog list from Tumblr came, but it holds no valid "
+                                        "account."),
+                         MsgIcon::Critical);
+        return std::nullopt;
+    }
+    return BlogsToGroups(user->Blogs);
 }
 
 std::optional<QString> TumblelogsToGroups(const QByteArray& answer) {

@@ -15,6 +15,7 @@ class tst_frmGetGroupsList : public QObject {
     TestHome m_home;
     MessageRecorder m_messages;
     FakeService m_service;
+    FakeService m_api{QStringLiteral(MARIVANE_FAKE_API)};
     PrivateSessionBus m_bus;
 
     static void ShowWithAccount(frmGetGroupsList& window) {
@@ -211,6 +212,29 @@ private Q_SLOTS:
         QVERIFY(window.cmdGetList->isEnabled());
         window.txtPassword->clear();
         QVERIFY(!window.cmdGetList->isEnabled());
+    }
+
+    void currentApiFillsBlogsPrimaryFirst() {
+        QVERIFY(m_api.Started());
+        m_api.Configure({{"name", "someone"},
+                         {"blogs", QJsonArray{QJsonObject{{"name", "side"}, {"title", "Side"}},
+                                              QJsonObject{{"name", "main"},
+                                                          {"title", "Caf\u00e9"},
+                                                          {"primary", true}}}}});
+        StoreSignIn(m_api);
+        QPlainTextEdit editor;
+        editor.setPlainText(QStringLiteral("old"));
+        frmGetGroupsList window(&editor);
+        window.show();
+        QVERIFY(!window.txtEMail->isEnabled());
+        QVERIFY(!window.txtPassword->isEnabled());
+        QCOMPARE(window.txtEMail->text(), QStringLiteral("someone"));
+        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QTRY_VERIFY(!window.isVisible());
+        QCOMPARE(editor.toPlainText(),
+                 QStringLiteral("Caf\u00e9 | main.tumblr.com\nSide | side.tumblr.com"));
+        QVERIFY(m_messages.Shown().isEmpty());
+        QFile::remove(SettingsStore::FileName());
     }
 };
 
