@@ -44,6 +44,27 @@ bool AddStateFields(HTTPFormFields& fields, int stateCode, const QString& publis
 
 } // namespace
 
+bool SendMarker::Set() {
+    if (m_filePath.isEmpty())
+        return true;
+    try {
+        MarkPostSending(m_filePath);
+        return true;
+    } catch (const ComponentError& e) {
+        // Without the marker an unanswered upload could go out again unasked.
+        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't send post."));
+        return false;
+    }
+}
+
+void SendMarker::Settle(const HTTPRequest& request, bool accepted) {
+    if (m_filePath.isEmpty() || accepted)
+        return;
+    // An answer, or a body that never got out whole, means the service does not have it.
+    if (request.ErrorCode() == 0 || !request.BodySent())
+        ClearPostSending(m_filePath);
+}
+
 bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
               int timeoutMs) {
     HTTPFormFields fields;
@@ -63,36 +84,26 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
     if (!AddStateFields(fields, post.StateCode, account.PublishOn))
         Messages::MsgBox(QStringLiteral("Warning! Invalid post state!"), MsgIcon::Critical);
 
-    const bool marked = !post.FilePath.isEmpty();
-    if (marked) {
-        try {
-            MarkPostSending(post.FilePath);
-        } catch (const ComponentError& e) {
-            // Without the marker an unanswered upload could go out again unasked.
-            ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't send post."));
-            return false;
-        }
-    }
+    SendMarker marker(post.FilePath);
+    if (!marker.Set())
+        return false;
 
     // The proxy is read afresh for every post, so a change made with "Proxy" holds from the
     // next one.
     HTTPRequest request;
     PostApiForm(request, QStringLiteral("/api/write"), fields, timeoutMs, callback);
+    const bool accepted = request.ErrorCode() == 0 && request.StatusCode() == kCreated;
+    marker.Settle(request, accepted);
 
     if (request.ErrorCode() != 0) {
-        // Without the whole body the service cannot have the post.
-        if (marked && !request.BodySent())
-            ClearPostSending(post.FilePath);
         ErrorBox::ShowRequestError(request, MsgIcon::Critical, QStringLiteral("Can't send post."));
         return false;
     }
-    if (request.StatusCode() == kCreated) {
+    if (accepted) {
         AppendLink(QStringLiteral("http://") + post.Group + QStringLiteral("/post/") +
                    request.ResponseText());
         return true;
     }
-    if (marked)
-        ClearPostSending(post.FilePath);
     ErrorBox::ShowRequestError(request, MsgIcon::Critical,
                                QStringLiteral("Can't send post. ") +
                                    DecodeServerText(request.ResponseText()));

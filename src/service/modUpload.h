@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+class HTTPRequest;
 class IHTTPRequestCallback;
 
 // How long an upload may stand still before it is given up, in milliseconds.
@@ -31,3 +32,18 @@ struct UploadPost {
 // went out without an answer: then nobody knows whether the service published it.
 bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
               int timeoutMs = kUploadTimeoutMs);
+
+// The send marker of one upload of a stored post (none for an empty path). It is set before
+// the body goes out, and stays only when the service accepted the post (it goes with the
+// post) or when the whole body went out without an answer: then nobody knows whether the
+// service published it.
+class SendMarker final {
+public:
+    explicit SendMarker(const QString& filePath) : m_filePath(filePath) {}
+    // False when the marker cannot be written; that has been shown ("Can't send post.").
+    bool Set();
+    void Settle(const HTTPRequest& request, bool accepted);
+
+private:
+    QString m_filePath;
+};

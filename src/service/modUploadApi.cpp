@@ -75,6 +75,9 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
     const QString path = QStringLiteral("/v2/blog/") +
                          QString::fromLatin1(QUrl::toPercentEncoding(post.Group)) +
                          QStringLiteral("/posts");
+    SendMarker marker(post.FilePath);
+    if (!marker.Set())
+        return {};
     HTTPRequest request;
     std::optional<QString> signInFailure;
     try {
@@ -86,9 +89,12 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
             },
             timeoutMs);
     } catch (const ComponentError& error) {
+        marker.Settle(request, false);
         ErrorBox::ShowError(error, MsgIcon::Critical, failure);
         return {};
     }
+    const bool accepted = request.ErrorCode() == 0 && request.StatusCode() == kCreated;
+    marker.Settle(request, accepted);
     if (signInFailure) {
         Messages::MsgBox(failure + QLatin1Char(' ') + *signInFailure, MsgIcon::Critical);
         return {};
@@ -97,7 +103,7 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
         ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure);
         return {};
     }
-    if (request.StatusCode() == kCreated) {
+    if (accepted) {
         AppendLink(QStringLiteral("http://") + post.Group + QStringLiteral("/post/") +
                    CreatedId(request.ResponseBytes()));
         return {ApiUploadOutcome::Result::Accepted, {}};

@@ -16,7 +16,9 @@ struct ApiUploadOutcome {
 // Sends one post to the current API as a post of the Neue Post Format, under the stored
 // sign-in. Accepted: the service answered 201 and the post's link is in "Links.LST".
 // Refused: the failure has been shown. LimitReached: nothing shown; the send run says
-// which limit it was and how far it got (LimitMessage).
+// which limit it was and how far it got (LimitMessage). The post's send marker is kept as
+// SendPost keeps it; a token the service refused is renewed and the upload repeated once,
+// since a refused token means nothing was made.
 ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
                                IHTTPRequestCallback* callback, int timeoutMs = kUploadTimeoutMs);
 
