@@ -8,6 +8,7 @@
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "components/WindowSupport.h"
+#include "service/modUploadApi.h"
 #include "store/SendLock.h"
 #include "store/modAccount.h"
 #include "store/modStorage.h"
@@ -25,10 +26,11 @@ constexpr int kWideListWidth = 297;
 
 frmSender::frmSender(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     setupUi(this);
+    m_account.Attach(lblEMail, txtEMail, txtPassword);
     LoadFrame();
     connect(cmdSendPosts, &QPushButton::clicked, this, &frmSender::SendPosts);
     connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
-    connect(cmdProxy, &QPushButton::clicked, this, [this] { ShowProxySettings(this); });
+    connect(cmdProxy, &QPushButton::clicked, this, &frmSender::ShowConnectionSettings);
     connect(cmdEMailHistory, &QPushButton::clicked, this,
             [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
     connect(txtEMail, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
@@ -49,6 +51,7 @@ void frmSender::Load() {
     m_emailHistory.InitFileName(m_dataPath, QStringLiteral("EMail History.DAT"));
     m_emailHistory.LoadHistory();
     FillStates();
+    m_account.Refresh();
     LoadSettings();
     RefreshFiles();
     m_loaded = true;
@@ -77,8 +80,7 @@ void frmSender::LoadSettings() {
     try {
         SettingsStore store;
         const RememberedAccount account = LoadAccount(store);
-        txtEMail->setText(account.EMail);
-        txtPassword->setText(account.Password);
+        m_account.SetAccount(account.EMail, account.Password);
         txtPublishOn->setText(store.GetText(QStringLiteral("Publish Post On")));
         const qint32 index = store.GetLong(QStringLiteral("Last State Index"), 0);
         // An index outside the list leaves "Publish now" selected.
@@ -92,7 +94,7 @@ void frmSender::LoadSettings() {
 void frmSender::SaveSettings() {
     try {
         SettingsStore store;
-        SaveAccount(store, {txtEMail->text(), txtPassword->text()});
+        SaveAccount(store, {m_account.EMail(), m_account.Password()});
         store.SaveText(QStringLiteral("Publish Post On"), txtPublishOn->text());
         store.SaveLong(QStringLiteral("Last State Index"), cboPostState->currentIndex());
     } catch (const ComponentError& error) {
@@ -102,14 +104,14 @@ void frmSender::SaveSettings() {
 
 void frmSender::UpdateControls() {
     const bool idle = !m_busy;
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{txtEMail, txtPassword, filFiles, cmdProxy, cmdSendPosts,
-                                         cboPostState, txtPublishOn, cmdEMailHistory})
+    for (QWidget* control : std::initializer_list<QWidget*>{filFiles, cmdProxy, cmdSendPosts,
+                                                            cboPostState, txtPublishOn})
         control->setEnabled(idle);
+    m_account.Enable(idle);
+    cmdEMailHistory->setEnabled(idle && !m_account.CurrentApi());
     cmdStop->setEnabled(m_busy);
     if (idle)
-        cmdSendPosts->setEnabled(!txtPassword->text().isEmpty() && !txtEMail->text().isEmpty() &&
-                                 filFiles->count() > 0);
+        cmdSendPosts->setEnabled(m_account.Ready() && filFiles->count() > 0);
     setWindowTitle(
         MakeWindowTitle(QStringLiteral("Send mode :: ") + QString::number(filFiles->count())));
 }
@@ -162,6 +164,7 @@ void frmSender::SendPosts() {
         return;
     }
     m_skipped.clear();
+    m_sentInRun = 0;
     while (NextPostRow() >= 0) {
         if (!SendFirstPost() || m_stopRequested)
             break;
@@ -170,7 +173,8 @@ void frmSender::SendPosts() {
     m_launcher.Hide();
     EndWork();
     UpdateControls();
-    m_emailHistory.Add(txtEMail->text());
+    if (!m_account.CurrentApi())
+        m_emailHistory.Add(txtEMail->text());
     if (m_listed && filFiles->count() == 0)
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
 }
@@ -227,11 +231,22 @@ bool frmSender::SendFirstPost() {
 
 bool frmSender::SendPost(const QString& group, const QString& caption, const QString& tags,
                          const QByteArray& picture, int stateCode, const QString& path) {
-    const UploadAccount account{txtEMail->text(), txtPassword->text(), txtPublishOn->text()};
     const UploadPost post{group, caption, tags, picture, stateCode, path};
-    const bool sent = ::SendPost(account, post, this, m_timeoutMs);
+    bool accepted = false;
+    if (m_account.CurrentApi()) {
+        const ApiUploadOutcome outcome =
+            SendPostToApi(post, txtPublishOn->text(), this, m_timeoutMs);
+        if (outcome.Outcome == ApiUploadOutcome::Result::LimitReached)
+            Messages::MsgBox(LimitMessage(outcome.Limit, m_sentInRun), MsgIcon::Critical);
+        accepted = outcome.Outcome == ApiUploadOutcome::Result::Accepted;
+    } else {
+        const UploadAccount account{txtEMail->text(), txtPassword->text(), txtPublishOn->text()};
+        accepted = ::SendPost(account, post, this, m_timeoutMs);
+    }
     MarkPostUnderWay(QString()); // also when no answer came
-    return sent;
+    if (accepted)
+        ++m_sentInRun;
+    return accepted;
 }
 
 void frmSender::MarkPostUnderWay(const QString& suffix) {
@@ -252,6 +267,12 @@ void frmSender::SendProgress(qint64 sent, qint64 total) {
 
 void frmSender::AnswerArriving() {
     MarkPostUnderWay(QString());
+}
+
+void frmSender::ShowConnectionSettings() {
+    ShowProxySettings(this);
+    m_account.Refresh();
+    UpdateControls();
 }
 
 bool frmSender::KeyPreview(QKeyEvent* event) {

@@ -4,6 +4,7 @@
 #include "app/LauncherEntry.h"
 #include "components/Messages.h"
 #include "history/CHistory.h"
+#include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
 #include "service/modUpload.h"
 #include "ui_frmSender.h"
@@ -45,11 +46,13 @@ private:
     void SendPosts();
     void StateChanged();
     bool RefreshFiles();
+    void ShowConnectionSettings();
     int NextPostRow() const;
     MsgResult ConfirmResend(const QString& path, const QString& caption) const;
     // The line of the post under way shows this after its name (nothing: its name alone).
     void MarkPostUnderWay(const QString& suffix);
 
+    ServiceAccountBoxes m_account;
     CHistory m_emailHistory;
     QString m_dataPath;
     bool m_loaded = false;
@@ -58,4 +61,5 @@ private:
     int m_timeoutMs = kUploadTimeoutMs;
     LauncherEntry m_launcher;
     int m_runPosts = 0; // listed when the run started
+    int m_sentInRun = 0;
 };

@@ -7,8 +7,10 @@ script says. Control requests go to /_control/. Prints "PORT <n>" once it listen
 """
 import json
 import re
+import socket
 import sys
 import threading
+import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -187,6 +189,13 @@ class Handler(BaseHTTPRequestHandler):
             return
         with LOCK:
             action = STATE["queue"].pop(0) if STATE["queue"] else STATE["default"]
+        if action.get("mode") == "close_after_body":
+            # Gone with the whole post: no answer at all.
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+            return
+        if action.get("mode") == "stall":
+            time.sleep(action.get("seconds", 5))
         self.reply(action.get("status", 201), action.get("body", b""))
 
 

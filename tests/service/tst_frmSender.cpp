@@ -4,6 +4,7 @@
 
 #include "components/SettingsStore.h"
 #include "service/frmSender.h"
+#include "service/modUploadApi.h"
 #include "store/SendLock.h"
 #include "store/modPasswordCryptor.h"
 #include "store/modStorage.h"
@@ -20,6 +21,7 @@ class tst_frmSender : public QObject {
     TestHome m_home;
     MessageRecorder m_messages;
     FakeService m_service;
+    FakeService m_api{QStringLiteral(MARIVANE_FAKE_API)};
     PrivateSessionBus m_bus;
 
     QString PictureFile(qsizetype size) {
@@ -386,6 +388,53 @@ private Q_SLOTS:
         QVERIFY(m_messages.Texts().first().startsWith(info + QStringLiteral("\r\n\r\n")));
         QCOMPARE(m_messages.Shown().first().icon, MsgIcon::Critical);
         QCOMPARE(window.filFiles->count(), 1);
+    }
+
+    void currentApiRunStopsAtALimit() {
+        QVERIFY(m_api.Started());
+        StoreSignIn(m_api);
+        MakePosts(3);
+        const QStringList before = Stored();
+        const QJsonObject created{{"status", 201},
+                                  {"body", QJsonObject{{"response", QJsonObject{{"id", "7"}}}}}};
+        m_api.Script({created, QJsonObject{{"status", 429}, {"body", "Limit Exceeded"}}});
+        frmSender window;
+        QVERIFY(!window.txtEMail->isEnabled());
+        QVERIFY(!window.txtPassword->isEnabled());
+        QCOMPARE(window.txtEMail->text(), QStringLiteral("someone"));
+        QVERIFY(window.cmdSendPosts->isEnabled());
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(m_messages.Texts(),
+                 QStringList{LimitMessage(QStringLiteral("The service's limit of requests has been "
+                                                         "reached (too many requests)."),
+                                          1)});
+        QVERIFY(m_messages.Texts().first().contains(QStringLiteral("Posts sent in this run: 1.")));
+        QCOMPARE(Stored(), before.mid(2));
+        QCOMPARE(ReadFile(m_home.DataFolder() + "/Links.LST"), QByteArray("http://g0/post/7\r\n"));
+        QVERIFY(m_service.Requests().isEmpty()); // nothing went to the classic interface
+    }
+
+    // An upload to the current API that got no answer keeps its marker, so the next run
+    // asks before it goes out again.
+    void currentApiUnansweredPostAsksFirst() {
+        QVERIFY(m_api.Started());
+        StoreSignIn(m_api);
+        MakePosts(2);
+        const QString first = m_home.DataFolder() + QLatin1Char('/') + Stored().first();
+        m_api.Script({QJsonObject{{"mode", "close_after_body"}}});
+        frmSender window;
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post.")});
+        QVERIFY(PostSendingSince(first).has_value());
+        QCOMPARE(window.filFiles->count(), 2);
+        m_messages.Clear();
+        m_messages.Answer(MsgResult::No);
+        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QVERIFY(m_messages.Texts().first().startsWith(
+            QStringLiteral("This post may already be on your blog")));
+        QCOMPARE(window.filFiles->count(), 1);
+        QVERIFY(QFile::exists(first));
+        QCOMPARE(m_api.Requests().size(), 2); // the first post once, the second once
     }
 };
 

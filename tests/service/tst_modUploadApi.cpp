@@ -24,8 +24,12 @@ QByteArray PngBytes() {
 }
 
 UploadPost FilePost(int stateCode = 0) {
-    return UploadPost{QStringLiteral("me.tumblr.com"), QStringLiteral("Caf\u00e9\r\nline two"),
-                      QStringLiteral("sea, sun"), PngBytes(), stateCode};
+    return UploadPost{QStringLiteral("me.tumblr.com"),
+                      QStringLiteral("Caf\u00e9\r\nline two"),
+                      QStringLiteral("sea, sun"),
+                      PngBytes(),
+                      stateCode,
+                      QString()};
 }
 
 QJsonObject Answer(int status, const QJsonObject& body) {
