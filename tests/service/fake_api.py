@@ -8,12 +8,11 @@ script says. Control requests go to /_control/. Prints "PORT <n>" once it listen
 import json
 import re
 import socket
-import sys
 import threading
 import time
 import urllib.parse
-from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+import fake_service
 from fake_service import parse_fields
 
 LOCK = threading.Lock()
@@ -59,25 +58,14 @@ def issue_tokens():
             "scope": "basic write offline_access"}
 
 
-class Handler(BaseHTTPRequestHandler):
-    protocol_version = "HTTP/1.1"
-
-    def log_message(self, *args):
-        pass
-
+class Handler(fake_service.Handler):
     def reply(self, status, body=b"", headers=None):
         if isinstance(body, str):
             body = body.encode("utf-8")
         elif not isinstance(body, bytes):
             body = json.dumps(body).encode("utf-8")
             headers = dict(headers or {}, **{"Content-Type": "application/json"})
-        self.send_response(status)
-        for name, value in (headers or {}).items():
-            self.send_header(name, value)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-        self.wfile.flush()
+        super().reply(status, body, headers)
 
     def record(self, **more):
         record = {"method": self.command, "path": self.path,
@@ -199,12 +187,5 @@ class Handler(BaseHTTPRequestHandler):
         self.reply(action.get("status", 201), action.get("body", b""))
 
 
-def main():
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    print("PORT", server.server_address[1], flush=True)
-    server.serve_forever()
-
-
 if __name__ == "__main__":
-    main()
+    fake_service.serve(Handler)

@@ -126,12 +126,12 @@ class Handler(BaseHTTPRequestHandler):
         self.reply(action.get("status", 201), answer, action.get("headers"))
 
 
-def main():
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+def serve(handler):
+    server = ThreadingHTTPServer(("127.0.0.1", 0), handler)
     server.daemon_threads = True
     print("PORT", server.server_address[1], flush=True)
     server.serve_forever()
 
 
 if __name__ == "__main__":
-    main()
+    serve(Handler)
