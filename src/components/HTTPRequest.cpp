@@ -13,9 +13,9 @@ namespace {
 
 constexpr int kHeartbeatMs = 100;
 
-QNetworkRequest BuildRequest(const QUrl& url, const QString& version,
-                             const QByteArray& contentType, qint64 bodySize, int timeoutMs,
-                             const QString& agent, const QList<HTTPHeader>& headers) {
+QNetworkRequest BuildRequest(const QUrl& url, const QString& version, const QByteArray& contentType,
+                             qint64 bodySize, int timeoutMs, const QString& agent,
+                             const QList<HTTPHeader>& headers) {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
