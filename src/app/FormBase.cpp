@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPushButton>
 
 bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers) {
     const Qt::KeyboardModifiers held =
@@ -18,6 +19,34 @@ bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers) {
 
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+namespace {
+
+// A button that is no default button leaves Enter to its window, which would press the
+// default one instead of the button the user is on.
+class EnterPressesButton final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!IsEnter(key) || !HasExactly(key, Qt::NoModifier))
+            return false;
+        static_cast<QPushButton*>(watched)->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void EnterPressesFocusedButton(QWidget* window) {
+    auto* filter = new EnterPressesButton(window);
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        button->installEventFilter(filter);
 }
 
 const QString& FormBase::Credit() {
@@ -50,6 +79,7 @@ void FormBase::LoadFrame() {
     } else {
         setWindowIcon(QIcon());
     }
+    EnterPressesFocusedButton(this);
     m_markedHandle = ToolBarMarkForm(this);
     m_marked = true;
 }

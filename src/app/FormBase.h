@@ -62,3 +62,6 @@ private:
 bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers);
 // Either Enter key: the main one or the keypad's.
 bool IsEnter(const QKeyEvent* event);
+// From now on Enter on a focused button of the window presses that button, also where it is
+// not a default button; Enter elsewhere still goes to the window's default button.
+void EnterPressesFocusedButton(QWidget* window);

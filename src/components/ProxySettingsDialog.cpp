@@ -1,5 +1,6 @@
 #include "components/ProxySettingsDialog.h"
 
+#include "app/FormBase.h"
 #include "components/Messages.h"
 #include "components/WindowSupport.h"
 #include "service/CurrentApiAuth.h"
@@ -22,6 +23,7 @@ ProxySettingsDialog::ProxySettingsDialog(QWidget* parent) : QDialog(parent) {
     tahoma.setStyleHint(QFont::SansSerif);
     setFont(tahoma);
     zsCenterFormEx(this);
+    EnterPressesFocusedButton(this);
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     for (QRadioButton* option : {optNone, optHttp, optSocks5, optClassic, optCurrentApi})

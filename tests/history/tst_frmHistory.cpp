@@ -38,6 +38,7 @@ void tst_frmHistory::paths_data() {
     QTest::newRow("Ok on the second") << "ok" << true << "Second";
     QTest::newRow("double-click") << "double" << true << "third";
     QTest::newRow("Cancel") << "cancel" << false << "typed";
+    QTest::newRow("Enter on a focused Cancel") << "enter-cancel" << false << "typed";
     QTest::newRow("Esc") << "esc" << false << "typed";
     QTest::newRow("close box is Cancel") << "close" << false << "typed";
     QTest::newRow("same text still replaced") << "enter-same" << true << "first";
@@ -64,7 +65,10 @@ void tst_frmHistory::paths() {
         QCOMPARE(dialog->lstHistory->count(), 3);
         QCOMPARE(dialog->lstHistory->currentRow(), 0);
         QListWidget* list = dialog->lstHistory;
-        if (how.startsWith(QLatin1String("enter"))) {
+        if (how == QLatin1String("enter-cancel")) {
+            dialog->cmdCancel->setFocus();
+            QTest::keyClick(dialog->cmdCancel, Qt::Key_Return);
+        } else if (how.startsWith(QLatin1String("enter"))) {
             QTest::keyClick(list, Qt::Key_Return);
         } else if (how == QLatin1String("ok")) {
             list->setCurrentRow(1);
