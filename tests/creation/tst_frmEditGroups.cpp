@@ -97,6 +97,12 @@ void tst_frmEditGroups::editorLayout() {
     QTest::keyClick(editor.txtGroups, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(editor.txtGroups->textCursor().selectedText().size(), 3);
     QCOMPARE(GetBoxText(editor.txtGroups), QStringLiteral("a\r\nb"));
+    // Tab goes on to the buttons in their order instead of typing.
+    for (QPushButton* next : {editor.cmdOk, editor.cmdCancel, editor.cmdGet}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    QCOMPARE(GetBoxText(editor.txtGroups), QStringLiteral("a\r\nb"));
 }
 
 void tst_frmEditGroups::EditFromCreator(frmCreator& creator,
@@ -119,6 +125,8 @@ void tst_frmEditGroups::leaving_data() {
     QTest::addColumn<int>("selected");
     QTest::newRow("Ok takes the text") << "ok" << QStringList{"x", "y | z"} << 0;
     QTest::newRow("Cancel") << "cancel" << QStringList{"A", "B", "C"} << 2;
+    QTest::newRow("Enter on Ok") << "enter-ok" << QStringList{"x", "y | z"} << 0;
+    QTest::newRow("Enter on Cancel") << "enter-cancel" << QStringList{"A", "B", "C"} << 2;
     QTest::newRow("Esc") << "esc" << QStringList{"A", "B", "C"} << 2;
     QTest::newRow("close box") << "close" << QStringList{"A", "B", "C"} << 2;
 }
@@ -136,14 +144,20 @@ void tst_frmEditGroups::leaving() {
     EditFromCreator(creator, [&](frmEditGroups* editor) {
         shownText = GetBoxText(editor->txtGroups);
         SetBoxText(editor->txtGroups, QStringLiteral(" x \r\n\r\ny | z\r\n"));
-        if (how == QLatin1String("ok"))
+        if (how.startsWith(QLatin1String("enter-"))) {
+            QPushButton* button =
+                how == QLatin1String("enter-ok") ? editor->cmdOk : editor->cmdCancel;
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+        } else if (how == QLatin1String("ok")) {
             QTest::mouseClick(editor->cmdOk, Qt::LeftButton);
-        else if (how == QLatin1String("cancel"))
+        } else if (how == QLatin1String("cancel")) {
             QTest::mouseClick(editor->cmdCancel, Qt::LeftButton);
-        else if (how == QLatin1String("esc"))
+        } else if (how == QLatin1String("esc")) {
             QTest::keyClick(editor->txtGroups, Qt::Key_Escape);
-        else
+        } else {
             editor->close();
+        }
     });
     QCOMPARE(shownText, QStringLiteral("A\r\nB\r\nC"));
     QStringList shown;
