@@ -3,6 +3,8 @@
 #include "components/SupportLibrary.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QTimer>
 
 QString GroupsToText(const QComboBox* list) {
     QString text;
@@ -35,8 +37,44 @@ frmEditGroups::frmEditGroups(QWidget* parent) : FormBase(Kind::Dialog, parent) {
     connect(cmdGet, &QPushButton::clicked, this, &frmEditGroups::GetGroups);
 }
 
-void frmEditGroups::PlaceAboveGetButton(QWidget* dialog, const QPoint& getButtonTopLeft) {
+namespace {
+
+void MoveAbove(QWidget* dialog, const QPoint& getButtonTopLeft) {
     dialog->move(getButtonTopLeft.x(), getButtonTopLeft.y() - dialog->frameGeometry().height());
+}
+
+// Only a window on the screen knows its frame: the window manager adds the title bar when it
+// shows the window. So the dialog is moved again once it has first been painted.
+class MoveAboveWhenShown final : public QObject {
+public:
+    MoveAboveWhenShown(QWidget* dialog, const QPoint& getButtonTopLeft)
+        : QObject(dialog), m_dialog(dialog), m_getButtonTopLeft(getButtonTopLeft) {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_dialog && event->type() == QEvent::Paint) {
+            m_dialog->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                MoveAbove(m_dialog, m_getButtonTopLeft);
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_dialog;
+    QPoint m_getButtonTopLeft;
+};
+
+} // namespace
+
+void frmEditGroups::PlaceAboveGetButton(QWidget* dialog, const QPoint& getButtonTopLeft) {
+    MoveAbove(dialog, getButtonTopLeft);
+    if (!dialog->isVisible())
+        new MoveAboveWhenShown(dialog, getButtonTopLeft);
 }
 
 void frmEditGroups::GetGroups() {

@@ -13,7 +13,9 @@ class frmEditGroups final : public FormBase, public Ui::frmEditGroups {
 public:
     explicit frmEditGroups(QWidget* parent = nullptr);
 
-    // Moves a dialog so that it stands just above the "Get" button, left-aligned with it.
+    // Moves a dialog so that it stands just above the "Get" button, left-aligned with it, its
+    // whole outer height (title bar included) counted; a dialog not yet shown is moved again
+    // once it is.
     static void PlaceAboveGetButton(QWidget* dialog, const QPoint& getButtonTopLeft);
 
     bool Ok = false;

@@ -202,6 +202,12 @@ void tst_frmEditGroups::placeAboveGetButton() {
     frmEditGroups::PlaceAboveGetButton(&fetch, QPoint(300, 400));
     QCOMPARE(fetch.frameGeometry().left(), 300);
     QCOMPARE(fetch.frameGeometry().bottom() + 1, 400);
+    // A frame the window gets only when shown still ends at the button.
+    fetch.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fetch));
+    QVERIFY(fetch.frameGeometry().height() > fetch.height());
+    QTRY_COMPARE(fetch.frameGeometry().bottom() + 1, 400);
+    QCOMPARE(fetch.frameGeometry().left(), 300);
 }
 
 QTEST_MAIN(tst_frmEditGroups)
