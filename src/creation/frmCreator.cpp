@@ -62,6 +62,9 @@ void ApplyTagsFromCaption(const QWidget* captionBox, QLineEdit* tagsBox, const Q
 frmCreator::frmCreator(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     setupUi(this);
     setAcceptDrops(true);
+    // The program's main window and task-bar entry: it can be minimised; its size stays fixed.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(MakeWindowTitle(QStringLiteral("Creator mode")));
 
     connect(txtFileName, &QLineEdit::textChanged, this, &frmCreator::UpdateCreateEnabled);

@@ -87,6 +87,8 @@ void tst_CreatorOpensWindows::buttonsOpenTheirWindows() {
         openedClass = QString::fromLatin1(window->metaObject()->className());
         openedTitle = window->windowTitle();
         parent = window->parentWidget();
+        // Only the creator is a main window that can be minimised.
+        QVERIFY(!window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     }));
     QCOMPARE(openedClass, windowClass);
     QVERIFY(openedTitle.startsWith(title));

@@ -63,6 +63,9 @@ void tst_frmCreatorSettings::firstRun() {
     QVERIFY(creator->cmdBatchURLs->isEnabled());
     QVERIFY(creator->cmdCreatePhoto->isDefault());
     QCOMPARE(creator->size(), QSize(385, 277));
+    QCOMPARE(creator->windowType(), Qt::Window);
+    QVERIFY(creator->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!creator->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     const QRect area = creator->screen()->availableGeometry();
     QCOMPARE(creator->pos(),
              QPoint(area.x() + (area.width() - 385) / 2, area.y() + (area.height() - 277) / 2));
