@@ -29,15 +29,19 @@ bool ProxySettings::Load(const QString& key) {
     }
 }
 
+void ProxySettings::Write(const QString& key) const {
+    SettingsStore store;
+    store.SaveValue(key, QStringLiteral("Type"), SettingsStore::Long, static_cast<int>(Type));
+    store.SaveValue(key, QStringLiteral("Host"), SettingsStore::Text, Host);
+    store.SaveValue(key, QStringLiteral("Port"), SettingsStore::Long, static_cast<int>(Port));
+    store.SaveValue(key, QStringLiteral("User"), SettingsStore::Text, User);
+    store.SaveValue(key, QStringLiteral("Password"), SettingsStore::Text,
+                    EncryptPassword(Password));
+}
+
 bool ProxySettings::Save(const QString& key) const {
     try {
-        SettingsStore store;
-        store.SaveValue(key, QStringLiteral("Type"), SettingsStore::Long, static_cast<int>(Type));
-        store.SaveValue(key, QStringLiteral("Host"), SettingsStore::Text, Host);
-        store.SaveValue(key, QStringLiteral("Port"), SettingsStore::Long, static_cast<int>(Port));
-        store.SaveValue(key, QStringLiteral("User"), SettingsStore::Text, User);
-        store.SaveValue(key, QStringLiteral("Password"), SettingsStore::Text,
-                        EncryptPassword(Password));
+        Write(key);
         return true;
     } catch (const ComponentError&) {
         return false;

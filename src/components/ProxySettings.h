@@ -20,7 +20,9 @@ public:
 
     // False when the stored values could not be read; the fields then keep their defaults.
     bool Load(const QString& key = QString::fromLatin1(kKey));
-    // False when the settings could not be written.
+    // Raises ComponentError when the settings could not be written.
+    void Write(const QString& key = QString::fromLatin1(kKey)) const;
+    // As Write, with false instead of the error.
     bool Save(const QString& key = QString::fromLatin1(kKey)) const;
     // Edits the fields in a modal dialog (defined in the window layer); true on "Ok".
     bool ShowDialog(QWidget* owner = nullptr);

@@ -67,6 +67,17 @@ private Q_SLOTS:
                  0);
     }
 
+    void failedSaveShowsSettingsError() {
+        // A folder where the settings file belongs: nothing can be written there.
+        QVERIFY(QDir().mkpath(SettingsStore::FileName()));
+        OnDialog([](ProxySettingsDialog* dialog) { dialog->cmdOk->click(); });
+        ShowProxySettings();
+        QDir(SettingsStore::FileName()).removeRecursively();
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't save settings.")});
+        QCOMPARE(m_messages.Shown().first().icon, MsgIcon::Critical);
+        QVERIFY(m_messages.Shown().first().details.contains(SettingsStore::FileName()));
+    }
+
     void editedSettingsRoundTrip() {
         OnDialog([](ProxySettingsDialog* dialog) {
             dialog->optSocks5->setChecked(true);
