@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <limits>
 #include <optional>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -107,6 +108,19 @@ bool WritePostFiles(const QString& base, const QString& info, const QString& pic
     }
 }
 
+// Scrambled passwords and posts are nobody else's business, also in a folder that an older
+// version or the user made. Someone else's folder is left alone, and so is one that cannot
+// be changed.
+void KeepOwnerOnly(const QString& folder) {
+    const QFileInfo info(folder);
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    if ((info.permissions() & others) && info.ownerId() == ::geteuid())
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+}
+
 } // namespace
 
 void SetPostCounter(qint32 value) {
@@ -116,14 +130,9 @@ void SetPostCounter(qint32 value) {
 QString GetDataPath() {
     const QString path = zsBuildFileName(zsGetSpecialFolder(SpecialFolder::AppData),
                                          QStringLiteral("Velmora/Marivane"));
-    if (!zsIsDirectoryExist(path)) {
-        if (!zsCreateComplexDirectory(path))
-            throw ComponentError(ErrorNumber::DataFolder,
-                                 QStringLiteral("Can't create data folder."));
-        // Scrambled passwords and posts are nobody else's business.
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                        QFileDevice::ExeOwner);
-    }
+    if (!zsIsDirectoryExist(path) && !zsCreateComplexDirectory(path))
+        throw ComponentError(ErrorNumber::DataFolder, QStringLiteral("Can't create data folder."));
+    KeepOwnerOnly(path);
     return path;
 }
 

@@ -20,6 +20,7 @@ class tst_modStorage : public QObject {
 private Q_SLOTS:
     void init();
     void cleanup();
+    void dataFolderIsPrivate_data();
     void dataFolderIsPrivate();
     void namesCountWithinRunAndRestart();
     void counterOverflowRestartsAtZero();
@@ -65,11 +66,29 @@ void tst_modStorage::cleanup() {
     QDir(m_home.DataFolder()).removeRecursively();
 }
 
+void tst_modStorage::dataFolderIsPrivate_data() {
+    QTest::addColumn<bool>("madeBefore");
+    QTest::newRow("made here") << false;
+    QTest::newRow("made before, open to others") << true;
+}
+
 void tst_modStorage::dataFolderIsPrivate() {
+    QFETCH(bool, madeBefore);
+    const QString kept = m_home.DataFolder() + QStringLiteral("/History.DAT");
+    if (madeBefore) {
+        QVERIFY(QDir().mkpath(m_home.DataFolder()));
+        QVERIFY(QFile::setPermissions(m_home.DataFolder(),
+                                      QFile::permissions(m_home.DataFolder()) |
+                                          QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                          QFileDevice::ReadOther | QFileDevice::ExeOther));
+        WriteFile(kept, "kept");
+    }
     const QString path = GetDataPath();
     QCOMPARE(path, m_home.DataFolder());
     QVERIFY(QFileInfo(path).isDir());
     QVERIFY(IsPrivate(path));
+    if (madeBefore)
+        QCOMPARE(ReadFile(kept), QByteArray("kept"));
 }
 
 void tst_modStorage::namesCountWithinRunAndRestart() {
