@@ -7,8 +7,10 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QWidget>
@@ -91,9 +93,11 @@ QString GetBoxText(const QWidget* textBox) {
     if (auto* line = qobject_cast<const QLineEdit*>(textBox))
         return line->text();
     if (auto* plain = qobject_cast<const QPlainTextEdit*>(textBox)) {
-        QString text = plain->toPlainText();
-        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-        return text;
+        // The raw text, since toPlainText turns U+00A0 into a blank. Every line break the box
+        // shows is one of these, however it was typed, pasted or stored.
+        static const QRegularExpression lineBreak(
+            QStringLiteral("\\r\\n|[\\r\\n\\x{2028}\\x{2029}]"));
+        return plain->document()->toRawText().replace(lineBreak, QStringLiteral("\r\n"));
     }
     return {};
 }

@@ -27,6 +27,7 @@ private Q_SLOTS:
     void emptyTextStillRuns();
     void abortKeepsTheText();
     void textKeptExactly();
+    void everyCharacterButLineBreaksKept();
     void buttonFollowsText();
     void keys();
     void dropAddsLines_data();
@@ -124,6 +125,27 @@ void tst_frmBatchURLs::textKeptExactly() {
     frmBatchURLs w(creator);
     QCOMPARE(GetBoxText(w.txtURLs), text);
     QCOMPARE(w.txtURLs->textCursor().position(), 0);
+}
+
+void tst_frmBatchURLs::everyCharacterButLineBreaksKept() {
+    // A non-breaking space is part of a URL like any other character; any line break ends a line.
+    const QString url = QStringLiteral("http://a.example/x\u00a0y.jpg");
+    const QString word = QStringLiteral("no\u00a0url");
+    SettingsStore().SaveText(kTextKey, url + QStringLiteral("\n") + word + QStringLiteral("\r"));
+    FakeCreator creator;
+    MessageRecorder messages;
+    {
+        frmBatchURLs w(creator);
+        QCOMPARE(GetBoxText(w.txtURLs),
+                 url + QStringLiteral("\r\n") + word + QStringLiteral("\r\n"));
+        w.close();
+    }
+    QCOMPARE(SettingsStore().GetText(kTextKey),
+             url + QStringLiteral("\r\n") + word + QStringLiteral("\r\n"));
+    frmBatchURLs w(creator);
+    w.cmdCreatePhoto->click();
+    QCOMPARE(StoredURLs(), QStringList{url});
+    QCOMPARE(GetBoxText(w.txtURLs), word);
 }
 
 void tst_frmBatchURLs::buttonFollowsText() {
