@@ -9,10 +9,11 @@ PrivateSessionBus::~PrivateSessionBus() {
     m_daemon.waitForFinished();
 }
 
-bool PrivateSessionBus::Start() {
+bool PrivateSessionBus::Start(const QString& configFile) {
     m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                    QStringLiteral("--print-address=1")});
+                   {configFile.isEmpty() ? QStringLiteral("--session")
+                                         : QStringLiteral("--config-file=") + configFile,
+                    QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
     if (!m_daemon.waitForStarted() || !m_daemon.waitForReadyRead(10000))
         return false;
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();

@@ -17,7 +17,8 @@ public:
     PrivateSessionBus(const PrivateSessionBus&) = delete;
     PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
 
-    bool Start();
+    // With a configuration file, the daemon reads it instead of the usual session one.
+    bool Start(const QString& configFile = QString());
     const QString& Address() const { return m_address; }
 
 private:
