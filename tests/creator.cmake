@@ -8,8 +8,7 @@ marivane_test(history/tst_frmHistory.cpp GUI)
 marivane_test(service/tst_frmLinks.cpp GUI)
 marivane_test(app/tst_ToolbarCompanion.cpp GUI LIBS marivane_sessionbus)
 marivane_test(app/tst_ToolbarAbsent.cpp GUI)
-marivane_test(app/tst_ToolbarUnresponsive.cpp GUI)
-marivane_test(app/tst_ToolbarActivation.cpp GUI LIBS marivane_sessionbus)
+marivane_test(app/tst_ToolbarStartUp.cpp GUI LIBS marivane_sessionbus)
 # The real program under Xvfb, driven with xdotool.
 add_test(NAME smoke_creator
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/smoke/smoke_creator.sh $<TARGET_FILE:marivane>
