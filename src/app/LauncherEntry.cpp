@@ -1,5 +1,7 @@
 #include "app/LauncherEntry.h"
 
+#include "app/SessionBusProbe.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QGuiApplication>
@@ -10,7 +12,9 @@ namespace {
 // The entry is the one of the desktop file the program declared itself to be.
 void SendUpdate(const QVariantMap& properties) {
     const QString desktopId = QGuiApplication::desktopFileName();
-    if (desktopId.isEmpty())
+    // A bus that never answers would hold the send run up at its first signal.
+    static const bool busAnswers = SessionBusAnswers(250);
+    if (desktopId.isEmpty() || !busAnswers)
         return;
     QDBusMessage update = QDBusMessage::createSignal(
         QStringLiteral("/com/canonical/unity/launcherentry/marivane"),
