@@ -1,4 +1,5 @@
-// Any ".Info" bytes load without harm, and what loads stores and loads back unchanged.
+// Any ".Info" bytes load without harm or are refused as damaged, and what loads stores and
+// loads back unchanged.
 #include "FuzzSupport.h"
 
 #include "store/modStorage.h"
@@ -27,7 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     QString group, caption, tags;
     QByteArray picture;
-    FUZZ_CHECK(LoadPost(base + QStringLiteral(".Picture"), group, caption, tags, &picture));
+    bool damaged = false;
+    // Without its two line breaks, or without picture bytes, a post was cut short.
+    if (!LoadPost(base + QStringLiteral(".Picture"), group, caption, tags, &picture, &damaged)) {
+        FUZZ_CHECK(damaged);
+        DeletePost(base + QStringLiteral(".Info"));
+        FUZZ_CHECK(folder.entryList(QDir::Files | QDir::Hidden).isEmpty());
+        return 0;
+    }
     FUZZ_CHECK(picture == bytes);
     FUZZ_CHECK(!HasLineBreak(group) && !HasLineBreak(tags));
 
