@@ -64,6 +64,13 @@ QJsonObject FakeService::Answer(int status, const QString& body) {
     return QJsonObject{{QStringLiteral("status"), status}, {QStringLiteral("body"), body}};
 }
 
+QJsonObject FakeService::StalledAnswer(int status, const QString& body, double seconds) {
+    QJsonObject answer = Answer(status, body);
+    answer[QStringLiteral("mode")] = QStringLiteral("stall");
+    answer[QStringLiteral("seconds")] = seconds;
+    return answer;
+}
+
 void FakeService::Script(const QJsonArray& queue, const QJsonObject& fallback) {
     const QJsonObject script{{QStringLiteral("queue"), queue},
                              {QStringLiteral("default"), fallback}};

@@ -49,6 +49,8 @@ public:
     static QStringList FieldNames(const QJsonObject& request);
 
     static QJsonObject Answer(int status, const QString& body);
+    // The same answer, given only after the service has held the whole request a while.
+    static QJsonObject StalledAnswer(int status, const QString& body, double seconds);
 
 private:
     QByteArray Call(const QByteArray& verb, const QString& path, const QByteArray& body) const;

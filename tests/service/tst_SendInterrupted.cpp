@@ -98,10 +98,7 @@ private Q_SLOTS:
     // The whole post reached the service, the answer never came back: the next run asks
     // instead of sending the post again.
     void killedAfterTheServiceHadThePost() {
-        QJsonObject stall = FakeService::Answer(201, "1");
-        stall["mode"] = "stall";
-        stall["seconds"] = 30;
-        m_service.Script({stall});
+        m_service.Script({FakeService::StalledAnswer(201, "1", 30)});
         const QString pictureFile = m_home.Path() + QStringLiteral("/small.png");
         WriteFile(pictureFile, RandomBytes(5000, 1));
         QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), pictureFile,

@@ -211,10 +211,7 @@ private Q_SLOTS:
         QFETCH(int, stops);
         MakePosts(2);
         const QString first = m_home.DataFolder() + QLatin1Char('/') + Stored().first();
-        QJsonObject answer = FakeService::Answer(201, "42");
-        answer["mode"] = "stall";
-        answer["seconds"] = 1.5;
-        m_service.Script({answer});
+        m_service.Script({FakeService::StalledAnswer(201, "42", 1.5)});
         frmSender window;
         FillAccount(window);
         for (int i = 0; i < stops; ++i)
@@ -278,10 +275,7 @@ private Q_SLOTS:
     void folderThatCannotBeListedIsNotAllDone() {
         MakePosts(2);
         const QString moved = m_home.Path() + QStringLiteral("/moved");
-        QJsonObject answer = FakeService::Answer(201, "1");
-        answer["mode"] = "stall";
-        answer["seconds"] = 1;
-        m_service.Script({answer});
+        m_service.Script({FakeService::StalledAnswer(201, "1", 1)});
         frmSender window;
         FillAccount(window);
         // The folder goes away during the upload, and a file takes its place.
