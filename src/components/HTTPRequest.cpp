@@ -7,32 +7,27 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
 constexpr int kHeartbeatMs = 100;
 
-QNetworkRequest BuildRequest(const QUrl& url, const QString& version, const QByteArray& contentType,
-                             qint64 bodySize, int timeoutMs, const QString& agent,
-                             const QList<HTTPHeader>& headers) {
-    QNetworkRequest request(url);
+QNetworkRequest BuildRequest(const HTTPRequestSpec& spec, qint64 bodySize) {
+    QNetworkRequest request(spec.Url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    // Only HTTP/1.x is spoken.
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute,
-                         !version.startsWith(QStringLiteral("HTTP/1")));
-    if (!contentType.isEmpty())
-        request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    if (!spec.ContentType.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, spec.ContentType);
     request.setHeader(QNetworkRequest::ContentLengthHeader, bodySize);
-    request.setHeader(QNetworkRequest::UserAgentHeader, agent);
-    for (const HTTPHeader& header : headers)
+    request.setHeader(QNetworkRequest::UserAgentHeader, spec.Agent);
+    for (const HTTPHeader& header : spec.Headers)
         request.setRawHeader(header.Name, header.Value);
-    request.setTransferTimeout(timeoutMs);
+    request.setTransferTimeout(spec.TimeoutMs);
     return request;
 }
 
@@ -134,40 +129,24 @@ QString HTTPRequest::GetAgentName(const QString& application) {
     return application + QStringLiteral("/1.0 (Linux; Qt %1)").arg(QString::fromLatin1(qVersion()));
 }
 
-bool HTTPRequest::SendRequest(const QString& host, quint16 port, const QString& verb,
-                              const QString& path, const QString& version,
-                              const QByteArray& formText1, const HTTPFormBody& formText2,
-                              int timeoutMs, const QString& agent, IHTTPRequestCallback* callback) {
-    QUrl url;
-    url.setScheme(QStringLiteral("http"));
-    url.setHost(host);
-    url.setPort(port);
-    url.setPath(path);
-    return SendRequest(url, verb, version, formText1, formText2, timeoutMs, agent, callback);
-}
-
-bool HTTPRequest::SendRequest(const QUrl& url, const QString& verb, const QString& version,
-                              const QByteArray& contentType, const HTTPFormBody& formText2,
-                              int timeoutMs, const QString& agent, IHTTPRequestCallback* callback,
-                              const QList<HTTPHeader>& headers) {
+bool HTTPRequest::SendRequest(const HTTPRequestSpec& spec, IHTTPRequestCallback* callback) {
     m_statusCode = 0;
     m_errorCode = 0;
     m_bodySent = false;
     m_response.clear();
     m_errorText.clear();
 
-    BodyDevice body(formText2.Chunks);
+    BodyDevice body(spec.Body.Chunks);
     body.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    const QNetworkRequest request =
-        BuildRequest(url, version, contentType, body.size(), timeoutMs, agent, headers);
+    const QNetworkRequest request = BuildRequest(spec, body.size());
 
     QNetworkAccessManager manager;
     manager.setProxy(Proxy.ToNetworkProxy());
-    QNetworkReply* reply = manager.sendCustomRequest(request, verb.toLatin1(), &body);
+    QNetworkReply* reply = manager.sendCustomRequest(request, spec.Verb, &body);
     Transfer transfer(reply, body, callback);
     transfer.Run(m_response);
     m_bodySent = body.AllRead();
-    ReadResult(*reply, transfer.Cancelled(), timeoutMs);
+    ReadResult(*reply, transfer.Cancelled(), spec.TimeoutMs);
     delete reply;
     return m_errorCode == 0;
 }

@@ -6,9 +6,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QUrl>
 
 class QNetworkReply;
-class QUrl;
 
 // What a window does while a request it started is under way. Setting Cancel ends
 // the request. Both events are also raised every 100 ms while the exchange waits, so
@@ -31,6 +31,19 @@ protected:
 struct HTTPHeader {
     QByteArray Name;
     QByteArray Value;
+};
+
+// What one exchange sends. HTTP/1.1 only.
+struct HTTPRequestSpec {
+    QUrl Url;
+    QByteArray Verb = QByteArrayLiteral("POST");
+    // Empty: no Content-Type is sent.
+    QByteArray ContentType;
+    HTTPFormBody Body;
+    QString Agent;
+    // The transfer is given up when nothing moves for that long.
+    int TimeoutMs = 0;
+    QList<HTTPHeader> Headers;
 };
 
 // One HTTP exchange. SendRequest blocks on the calling (window) thread but keeps its
@@ -58,18 +71,8 @@ public:
 
     static QString GetAgentName(const QString& application);
 
-    // timeoutMs: the transfer is given up when nothing moves for that long.
     // Returns true when an HTTP answer came.
-    bool SendRequest(const QString& host, quint16 port, const QString& verb, const QString& path,
-                     const QString& version, const QByteArray& formText1,
-                     const HTTPFormBody& formText2, int timeoutMs, const QString& agent,
-                     IHTTPRequestCallback* callback);
-    // The same to a full URL (http or https), with extra headers. An empty content type
-    // sends no Content-Type.
-    bool SendRequest(const QUrl& url, const QString& verb, const QString& version,
-                     const QByteArray& contentType, const HTTPFormBody& body, int timeoutMs,
-                     const QString& agent, IHTTPRequestCallback* callback,
-                     const QList<HTTPHeader>& headers = {});
+    bool SendRequest(const HTTPRequestSpec& spec, IHTTPRequestCallback* callback);
 
 private:
     void ReadResult(const QNetworkReply& reply, bool cancelled, int timeoutMs);

@@ -72,7 +72,14 @@ void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields
                  int timeoutMs, IHTTPRequestCallback* callback) {
     request.Proxy.Load();
     const ApiEndpoint endpoint = ServiceEndpoint();
-    request.SendRequest(endpoint.Host, endpoint.Port, QStringLiteral("POST"), path,
-                        QStringLiteral("HTTP/1.1"), fields.FormText1(), fields.FormText2(),
-                        timeoutMs, ApiAgent(), callback);
+    HTTPRequestSpec spec;
+    spec.Url.setScheme(QStringLiteral("http"));
+    spec.Url.setHost(endpoint.Host);
+    spec.Url.setPort(endpoint.Port);
+    spec.Url.setPath(path);
+    spec.ContentType = fields.FormText1();
+    spec.Body = fields.FormText2();
+    spec.Agent = ApiAgent();
+    spec.TimeoutMs = timeoutMs;
+    request.SendRequest(spec, callback);
 }

@@ -24,12 +24,17 @@ QJsonArray Errors(const QByteArray& answer) {
 void SendApiRequest(HTTPRequest& request, const QString& verb, const QString& path,
                     const QByteArray& contentType, const HTTPFormBody& body,
                     const QString& accessToken, int timeoutMs, IHTTPRequestCallback* callback) {
-    QUrl url = CurrentApiBase();
-    url.setPath(path);
+    HTTPRequestSpec spec;
+    spec.Url = CurrentApiBase();
+    spec.Url.setPath(path);
+    spec.Verb = verb.toLatin1();
+    spec.ContentType = contentType;
+    spec.Body = body;
+    spec.Agent = ApiAgent();
+    spec.TimeoutMs = timeoutMs;
+    spec.Headers = {{"Authorization", "Bearer " + accessToken.toLatin1()}};
     request.Proxy.Load();
-    request.SendRequest(url, verb, QStringLiteral("HTTP/1.1"), contentType, body, timeoutMs,
-                        ApiAgent(), callback,
-                        {{"Authorization", "Bearer " + accessToken.toLatin1()}});
+    request.SendRequest(spec, callback);
 }
 
 QString ApiErrorText(const QByteArray& answer) {
