@@ -202,7 +202,7 @@ void frmPostManager::DeleteSelected() {
     const int count = filFiles->count();
     for (int i = 0; i < count; ++i) {
         if (filFiles->isRowSelected(i))
-            DeletePostFiles(zsBuildFileName(m_folder, filFiles->text(i)));
+            DeletePost(zsBuildFileName(m_folder, filFiles->text(i)));
     }
     const int anchor = m_anchorRow;
     Refresh();

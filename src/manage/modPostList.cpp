@@ -1,61 +1,8 @@
 #include "manage/modPostList.h"
 
-#include "components/ComponentError.h"
-#include "components/FolderListing.h"
-#include "components/SupportLibrary.h"
-#include "store/modStorage.h"
-
 #include <QFile>
-#include <QFileInfo>
-#include <QSet>
 
 #include <sys/stat.h>
-
-namespace {
-
-const QString kPictureSuffix = QStringLiteral(".picture");
-
-} // namespace
-
-FileNameList ListPostPictures(const QString& folder) {
-    return ListFileNamesEndingWith(folder, QLatin1StringView(".picture"));
-}
-
-QString InfoPathFor(const QString& picturePath) {
-    if (!picturePath.endsWith(kPictureSuffix, Qt::CaseInsensitive))
-        return {};
-    return zsCutRight(picturePath, kPictureSuffix.size()) + QStringLiteral(".Info");
-}
-
-void DeletePostFiles(const QString& picturePath) {
-    const QString info = InfoPathFor(picturePath);
-    if (!info.isEmpty()) {
-        QFile::remove(info);
-        // A lone ".Info" would be listed by the send mode and fail there on every run.
-        if (QFileInfo::exists(info))
-            return;
-    }
-    QFile::remove(picturePath);
-    QFile::remove(SendMarkerPath(picturePath));
-}
-
-QList<int> PostsWithSendMarker(const QString& folder, const FileNameList& pictures) {
-    QSet<QString> marked;
-    try {
-        const FileNameList markers = ListFileNamesEndingWith(folder, QLatin1StringView(".sending"));
-        for (qsizetype i = 0; i < markers.size(); ++i)
-            marked.insert(SendMarkerPath(zsBuildFileName(folder, markers.at(i))));
-    } catch (const ComponentError&) {
-        return {};
-    }
-    QList<int> rows;
-    // Names are built only when some post is marked, which is rare.
-    for (qsizetype i = 0; !marked.isEmpty() && i < pictures.size(); ++i) {
-        if (marked.contains(SendMarkerPath(zsBuildFileName(folder, pictures.at(i)))))
-            rows.append(static_cast<int>(i));
-    }
-    return rows;
-}
 
 double TotalFileSize(const QString& folder, const FileNameList& names,
                      const std::function<bool()>& stopped) {

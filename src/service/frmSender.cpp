@@ -3,7 +3,6 @@
 #include "app/modCommon.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
-#include "components/FolderListing.h"
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
@@ -120,7 +119,7 @@ bool frmSender::RefreshFiles() {
     FileNameList names;
     m_listed = true;
     try {
-        names = ListFileNamesEndingWith(m_dataPath, QLatin1StringView(".Info"));
+        names = ListPostInfos(m_dataPath);
     } catch (const ComponentError& e) {
         // A folder that cannot be read lists nothing, so nothing is sent.
         m_listed = false;

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <limits>
 #include <optional>
 #include <unistd.h>
@@ -18,11 +19,14 @@ namespace {
 
 qint32 g_postCounter = 0;
 
+const QString kInfoSuffix = QStringLiteral(".Info");
+const QString kPictureSuffix = QStringLiteral(".Picture");
+
 QString InfoName(const QString& base) {
-    return base + QStringLiteral(".Info");
+    return base + kInfoSuffix;
 }
 QString PictureName(const QString& base) {
-    return base + QStringLiteral(".Picture");
+    return base + kPictureSuffix;
 }
 QString MarkerName(const QString& base) {
     return base + QStringLiteral(".Sending");
@@ -193,15 +197,33 @@ bool LoadPost(const QString& fileName, QString& group, QString& caption, QString
     }
 }
 
+FileNameList ListPostInfos(const QString& folder) {
+    return ListFileNamesEndingWith(folder, QLatin1StringView(".info"));
+}
+
+FileNameList ListPostPictures(const QString& folder) {
+    return ListFileNamesEndingWith(folder, QLatin1StringView(".picture"));
+}
+
+QString InfoPathFor(const QString& picturePath) {
+    if (!picturePath.endsWith(kPictureSuffix, Qt::CaseInsensitive))
+        return {};
+    return InfoName(zsCutRight(picturePath, kPictureSuffix.size()));
+}
+
 bool DeletePost(const QString& fileName) {
-    const QString extension = zsGetFileExtension(fileName);
-    // Without an extension there is no pair to name; guessing could hit another post.
-    if (!extension.isEmpty()) {
-        const QString base = StripExtension(fileName, extension);
-        QFile::remove(InfoName(base));
-        QFile::remove(PictureName(base));
-        QFile::remove(MarkerName(base));
-    }
+    const bool byInfo = fileName.endsWith(kInfoSuffix, Qt::CaseInsensitive);
+    const QString info = byInfo ? fileName : InfoPathFor(fileName);
+    // Any other name names no pair; guessing could hit another post.
+    if (info.isEmpty())
+        return !QFileInfo::exists(fileName);
+    const QString base = zsCutRight(info, kInfoSuffix.size());
+    QFile::remove(info);
+    // A lone ".Info" would be listed by the send mode and fail there on every run.
+    if (QFileInfo::exists(info))
+        return false;
+    QFile::remove(byInfo ? PictureName(base) : fileName);
+    QFile::remove(MarkerName(base));
     return !QFileInfo::exists(fileName);
 }
 
@@ -217,6 +239,24 @@ void MarkPostSending(const QString& fileName) {
 
 void ClearPostSending(const QString& fileName) {
     QFile::remove(SendMarkerPath(fileName));
+}
+
+QList<int> PostsWithSendMarker(const QString& folder, const FileNameList& pictures) {
+    QSet<QString> marked;
+    try {
+        const FileNameList markers = ListFileNamesEndingWith(folder, QLatin1StringView(".sending"));
+        for (qsizetype i = 0; i < markers.size(); ++i)
+            marked.insert(SendMarkerPath(zsBuildFileName(folder, markers.at(i))));
+    } catch (const ComponentError&) {
+        return {};
+    }
+    QList<int> rows;
+    // Names are built only when some post is marked, which is rare.
+    for (qsizetype i = 0; !marked.isEmpty() && i < pictures.size(); ++i) {
+        if (marked.contains(SendMarkerPath(zsBuildFileName(folder, pictures.at(i)))))
+            rows.append(static_cast<int>(i));
+    }
+    return rows;
 }
 
 std::optional<QDateTime> PostSendingSince(const QString& fileName) {

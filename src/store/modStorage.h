@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/FolderListing.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -55,8 +57,18 @@ private:
 // breaks after its group and tags. The picture content is read only when asked for.
 bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
               QByteArray* pictureData = nullptr, bool* damaged = nullptr);
-// Removes the ".Info" first, so a half-deleted post is a lone ".Picture" the manager shows,
-// then the ".Picture" and the post's send marker. True when the named file is gone afterwards.
+// Bare names of a folder's ".Info" files (the posts the send mode sends), or of its
+// ".Picture" files (the posts the manager shows), any letter case, in ascending order,
+// letter case ignored. Raise ComponentError when the folder cannot be read.
+FileNameList ListPostInfos(const QString& folder);
+FileNameList ListPostPictures(const QString& folder);
+// The ".Info" beside a picture file: a final ".picture" in any letter case becomes
+// ".Info". Empty when the name does not end so.
+QString InfoPathFor(const QString& picturePath);
+// Removes a post by either file of its pair: the ".Info" first, so a half-deleted post is a
+// lone ".Picture" the manager shows, then the ".Picture" and the post's send marker. When the
+// ".Info" cannot be removed the rest stays too. A name ending in neither names no pair and
+// nothing is removed. True when the named file is gone afterwards.
 bool DeletePost(const QString& fileName);
 
 // A post whose upload began has a marker "<base>.Sending" until its answer was handled, so
@@ -66,6 +78,9 @@ QString SendMarkerPath(const QString& fileName);
 // Written durably before the upload starts; raises ComponentError when it cannot be.
 void MarkPostSending(const QString& fileName);
 void ClearPostSending(const QString& fileName);
+// Rows of a picture listing whose post has a send marker. A folder that cannot be read
+// marks nothing.
+QList<int> PostsWithSendMarker(const QString& folder, const FileNameList& pictures);
 // When the post's last upload began, if it ended without an answer.
 std::optional<QDateTime> PostSendingSince(const QString& fileName);
 // The URL of a URL post's ".Picture" file, or empty; a read failure raises ComponentError.

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "components/ComponentError.h"
 #include "manage/modPostList.h"
+#include "store/modStorage.h"
 
 #include <QDir>
 #include <QtTest>
@@ -76,7 +77,7 @@ void tst_modPostList::deletesBothFiles() {
                              "lone.Picture", "keep.Picture", "keep.Info"})
         WriteFile(In(QString::fromLatin1(name)), name);
     QFile::remove(In("lone.Info"));
-    DeletePostFiles(In(picture));
+    DeletePost(In(picture));
     QStringList files = Files();
     files.sort();
     for (const QString& name : left)
@@ -90,7 +91,7 @@ void tst_modPostList::deletesBothFiles() {
 void tst_modPostList::keepsPostWhenInfoCannotGo() {
     WriteFile(In("x.Picture"), "picture");
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("x.Info/inside")));
-    DeletePostFiles(In("x.Picture"));
+    DeletePost(In("x.Picture"));
     QCOMPARE(ReadFile(In("x.Picture")), QByteArray("picture"));
     QVERIFY(QDir(In("x.Info")).exists());
     QDir(In("x.Info")).removeRecursively();
