@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         fields.AddField(QStringLiteral("data"), picture.readAll());
         fields.AddField(QStringLiteral("state"), QStringLiteral("published"));
         QFile body(dump);
-        if (!body.open(QIODevice::WriteOnly) || body.write(fields.FormText2().Joined()) < 0)
+        if (!body.open(QIODevice::WriteOnly) || body.write(fields.FormText2().Chunks.join()) < 0)
             return 2;
         std::printf("%s\n", fields.FormText1().constData());
         return 0;

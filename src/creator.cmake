@@ -3,9 +3,7 @@ target_sources(marivane_core PRIVATE creation/modTags.cpp)
 target_sources(marivane_gui PRIVATE
     app/modMain.cpp
     creation/frmCreator.cpp
-    creation/frmCreatorOpeners.cpp
     creation/frmEditGroups.cpp
-    creation/frmEditGroupsFetch.cpp
     service/frmLinks.cpp
 )
 # The window classes derive from their generated Ui classes, so programs and tests that

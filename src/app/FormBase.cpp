@@ -66,12 +66,7 @@ FormBase::~FormBase() {
 }
 
 void FormBase::LoadFrame() {
-    QFont tahoma(QStringLiteral("Tahoma"), 9);
-    // Without Tahoma, a face of about its width keeps the captions inside their controls.
-    tahoma.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
-                        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
-    tahoma.setStyleHint(QFont::SansSerif);
-    setFont(tahoma);
+    zsSetFrameFont(this);
     zsCenterFormEx(this);
     if (m_kind == Kind::MainWindow) {
         if (!zsIsInIDE())

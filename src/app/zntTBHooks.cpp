@@ -22,16 +22,11 @@ bool zntTBHooks::eventFilter(QObject* watched, QEvent* event) {
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_A && HasExactly(key, Qt::ControlModifier)) {
-        if (isPress) {
+        if (isPress)
             zsHighlightText(m_tb);
-            m_swallowKeyPress = true;
-        }
         key->accept();
         return isPress;
     }
-    // The press that follows Ctrl+A types normally again.
-    if (isPress && m_swallowKeyPress)
-        m_swallowKeyPress = false;
     return false;
 }
 

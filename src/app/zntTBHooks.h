@@ -23,7 +23,6 @@ protected:
 private:
     QPointer<QWidget> m_tb;
     bool m_selectAllEnabled = false;
-    bool m_swallowKeyPress = false;
 };
 
 // Selects (or deselects) the items first..last of a multi-selection list in one step.

@@ -12,10 +12,6 @@ QByteArray QuotedName(const QByteArray& name) {
 
 } // namespace
 
-QByteArray HTTPFormBody::Joined() const {
-    return Chunks.join();
-}
-
 void HTTPFormFields::AddField(const QString& name, const QString& value) {
     m_fields.append({name.toLatin1(), value.toLatin1(), {}, {}});
     m_boundary.clear();

@@ -8,7 +8,6 @@
 // picture is never copied on its way to the socket.
 struct HTTPFormBody {
     QList<QByteArray> Chunks;
-    QByteArray Joined() const; // the whole body in one piece; for tests
 };
 
 // The fields of a form, sent as multipart/form-data in the order they were added.

@@ -55,6 +55,10 @@ MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons) {
     return Show(request);
 }
 
+QString AboutPath(const QString& path, const QString& message) {
+    return path + QStringLiteral("\r\n\r\n") + message;
+}
+
 } // namespace Messages
 
 namespace ErrorBox {

@@ -30,6 +30,8 @@ using Handler = std::function<MsgResult(const MessageRequest&)>;
 Handler SetHandler(Handler handler);
 MsgResult Show(const MessageRequest& request);
 MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
+// A message about a file or folder: its path, a blank line, the message.
+QString AboutPath(const QString& path, const QString& message);
 
 } // namespace Messages
 

@@ -19,9 +19,7 @@ bool ProxySettings::ShowDialog(QWidget* owner) {
 ProxySettingsDialog::ProxySettingsDialog(QWidget* parent) : QDialog(parent) {
     setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    QFont tahoma(QStringLiteral("Tahoma"), 9);
-    tahoma.setStyleHint(QFont::SansSerif);
-    setFont(tahoma);
+    zsSetFrameFont(this);
     zsCenterFormEx(this);
     EnterPressesFocusedButton(this);
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);

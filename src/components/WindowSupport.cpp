@@ -26,6 +26,15 @@ void zsCenterFormEx(QWidget* window) {
                  area.y() + (area.height() - size.height()) / 2);
 }
 
+void zsSetFrameFont(QWidget* window) {
+    QFont tahoma(QStringLiteral("Tahoma"), 9);
+    // Without Tahoma, a face of about its width keeps the captions inside their controls.
+    tahoma.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"),
+                        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
+    tahoma.setStyleHint(QFont::SansSerif);
+    window->setFont(tahoma);
+}
+
 namespace {
 
 // The icon group: a small and a large image.

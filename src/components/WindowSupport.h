@@ -9,6 +9,8 @@ class QWidget;
 
 // The window side of the support library.
 void zsCenterFormEx(QWidget* window);
+// The windows' font: Tahoma 9, or a face of about its width.
+void zsSetFrameFont(QWidget* window);
 void zsSetWindowResIconAll(QWidget* window, const QString& resourceName);
 // The program has no hidden owner window; the application object stands in for it.
 void zsSetApplicationIcon(const QString& resourceName);

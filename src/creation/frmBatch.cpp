@@ -23,7 +23,6 @@
 namespace {
 
 const QString kLastFolderKey = QStringLiteral("Last batch folder");
-const QString kCRLF = QStringLiteral("\r\n");
 
 } // namespace
 
@@ -93,8 +92,9 @@ void frmBatch::SetCurrentPath(const QString& path) {
     lstFiles->clear();
     m_currentPath = trimmed;
     if (!zsIsDirectoryExist(m_currentPath)) {
-        Messages::MsgBox(m_currentPath + kCRLF + kCRLF + QStringLiteral("Directory was not found."),
-                         MsgIcon::Critical);
+        Messages::MsgBox(
+            Messages::AboutPath(m_currentPath, QStringLiteral("Directory was not found.")),
+            MsgIcon::Critical);
     } else {
         try {
             QStringList names = ListPictureFiles(m_currentPath);
@@ -106,9 +106,10 @@ void frmBatch::SetCurrentPath(const QString& path) {
                 lstFiles->selectionModel()->setCurrentIndex(lstFiles->model()->index(0, 0),
                                                             QItemSelectionModel::NoUpdate);
         } catch (const ComponentError& e) {
-            ErrorBox::ShowError(e, MsgIcon::Critical,
-                                m_currentPath + kCRLF + kCRLF +
-                                    QStringLiteral("Cat't get picture files list."));
+            ErrorBox::ShowError(
+                e, MsgIcon::Critical,
+                Messages::AboutPath(m_currentPath,
+                                    QStringLiteral("Cat't get picture files list.")));
         }
     }
     txtPath->setText(m_currentPath);

@@ -8,10 +8,14 @@
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "components/WindowSupport.h"
+#include "creation/frmBatch.h"
+#include "creation/frmBatchURLs.h"
 #include "creation/frmEditGroups.h"
 #include "creation/modBatch.h"
 #include "creation/modTags.h"
+#include "manage/frmPostManager.h"
 #include "service/frmLinks.h"
+#include "service/frmSender.h"
 #include "store/modStorage.h"
 
 #include <QApplication>
@@ -293,4 +297,33 @@ void frmCreator::ResultClicked() {
             : QStringLiteral("Don't click here! It's just indicate if any errors occured while "
                              "saving posts."),
         MsgIcon::Information);
+}
+
+// Each opening makes a fresh window, so every use starts from what is stored.
+void frmCreator::OpenBatch() {
+    OpenBatchOn(QString(), {});
+}
+
+void frmCreator::OpenBatchOn(const QString& folder, const QStringList& names) {
+    ApplyTagsFromCaption(txtCaption, txtTags, chkTagsFromCaption);
+    frmBatch batch(*this, this, folder);
+    if (!names.isEmpty())
+        batch.SelectOnly(names);
+    batch.exec();
+}
+
+void frmCreator::OpenBatchURLs() {
+    ApplyTagsFromCaption(txtCaption, txtTags, chkTagsFromCaption);
+    frmBatchURLs urls(*this, this);
+    urls.exec();
+}
+
+void frmCreator::OpenPostManager() {
+    frmPostManager manager(this);
+    manager.exec();
+}
+
+void frmCreator::OpenSender() {
+    frmSender sender(this);
+    sender.exec();
 }

@@ -1,6 +1,7 @@
 #include "creation/frmEditGroups.h"
 
 #include "components/SupportLibrary.h"
+#include "service/frmGetGroupsList.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -80,4 +81,11 @@ void frmEditGroups::PlaceAboveGetButton(QWidget* dialog, const QPoint& getButton
 void frmEditGroups::GetGroups() {
     OpenFetchDialog(cmdGet->mapToGlobal(QPoint(0, 0)));
     txtGroups->setFocus();
+}
+
+// "Get": the tumblelog fetch dialog just above the button.
+void frmEditGroups::OpenFetchDialog(const QPoint& getButtonTopLeft) {
+    frmGetGroupsList fetch(txtGroups, this);
+    PlaceAboveGetButton(&fetch, getButtonTopLeft);
+    fetch.exec();
 }

@@ -73,8 +73,8 @@ PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const Q
                      PostSaveGroup* group) {
     const QString question =
         pictureURL.isEmpty()
-            ? pictureFile + kCRLF + kCRLF + QStringLiteral("Can't pack file.")
-            : pictureURL + kCRLF + kCRLF + QStringLiteral("Can't pack URL to file.");
+            ? Messages::AboutPath(pictureFile, QStringLiteral("Can't pack file."))
+            : Messages::AboutPath(pictureURL, QStringLiteral("Can't pack URL to file."));
     for (;;) {
         const bool stored = group ? group->Add(creator.GetGroup(), creator.CaptionText(),
                                                creator.TagsText(), pictureFile, pictureURL)

@@ -19,8 +19,6 @@
 
 namespace {
 
-const QString kCRLF = QStringLiteral("\r\n");
-
 bool IsPress(const QEvent* event) {
     return event->type() == QEvent::MouseButtonPress ||
            event->type() == QEvent::MouseButtonDblClick;
@@ -155,12 +153,13 @@ void frmPostManager::ShowPreview() {
         try {
             url = ReadPictureURL(path);
             if (url.isEmpty())
-                ErrorBox::ShowError(notPicture, MsgIcon::Critical,
-                                    path + kCRLF + kCRLF +
-                                        QStringLiteral("Can't load picture file."));
+                ErrorBox::ShowError(
+                    notPicture, MsgIcon::Critical,
+                    Messages::AboutPath(path, QStringLiteral("Can't load picture file.")));
         } catch (const ComponentError& unreadable) {
-            ErrorBox::ShowError(unreadable, MsgIcon::Critical,
-                                path + kCRLF + kCRLF + QStringLiteral("Can't load picture file."));
+            ErrorBox::ShowError(
+                unreadable, MsgIcon::Critical,
+                Messages::AboutPath(path, QStringLiteral("Can't load picture file.")));
         }
     }
 

@@ -2,13 +2,12 @@
 
 #include "components/HTTPRequest.h"
 
-// The Busy and StopRequested flags of a window that runs requests, and the progress
+// The busy and stop-requested state of a window that runs requests, and the progress
 // events that pass a stop on to the request. The request's own event loop keeps the
 // window served meanwhile.
 class StoppableWork : public IHTTPRequestCallback {
 public:
     bool Busy() const { return m_busy; }
-    bool StopRequested() const { return m_stopRequested; }
 
     void BlockSent(qint64, qint64 SentBytes, qint64 TotalBytes, bool& Cancel) override {
         SendProgress(SentBytes, TotalBytes);

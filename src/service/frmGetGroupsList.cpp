@@ -79,7 +79,7 @@ void frmGetGroupsList::GetList() {
     m_busy = true;
     UpdateControls();
     if (m_account.CurrentApi()) {
-        if (const std::optional<QString> groups = FetchBlogGroups(this, m_timeoutMs)) {
+        if (const std::optional<QString> groups = FetchBlogGroups(this)) {
             SetBoxText(m_groupsBox, *groups);
             zsUnloadForm(this);
         }
@@ -93,7 +93,7 @@ void frmGetGroupsList::GetList() {
 
 std::optional<QByteArray> frmGetGroupsList::Authenticate() {
     const std::optional<QByteArray> answer =
-        ::Authenticate(txtEMail->text(), txtPassword->text(), this, m_timeoutMs);
+        ::Authenticate(txtEMail->text(), txtPassword->text(), this);
     m_launcher.Hide();
     return answer;
 }

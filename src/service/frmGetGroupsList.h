@@ -24,9 +24,6 @@ public:
     std::optional<QByteArray> Authenticate();
     void ParseTumblelogs(const std::optional<QByteArray>& answer);
 
-    // Tests give the fetch a short time to stand still.
-    void SetTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-
     // Every way of closing ends here; refused while a fetch is under way.
     void done(int result) override;
 
@@ -42,6 +39,5 @@ private:
     CHistory m_emailHistory;
     bool m_loaded = false;
     bool m_unloaded = false;
-    int m_timeoutMs = kFetchTimeoutMs;
     LauncherEntry m_launcher;
 };

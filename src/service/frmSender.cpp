@@ -125,8 +125,9 @@ bool frmSender::RefreshFiles() {
         m_listed = false;
         zsDebugPrint(QStringLiteral("frmSender ==> ") + e.Description());
         if (m_busy)
-            ErrorBox::ShowError(e, MsgIcon::Critical,
-                                m_dataPath + QStringLiteral("\r\n\r\nCan't list the posts."));
+            ErrorBox::ShowError(
+                e, MsgIcon::Critical,
+                Messages::AboutPath(m_dataPath, QStringLiteral("Can't list the posts.")));
     }
     filFiles->SetNames(names);
     if (filFiles->count() > 0)
@@ -217,11 +218,12 @@ bool frmSender::SendFirstPost() {
         return false;
     // A post left listed after the service took it would be sent again on the next turn.
     if (!DeletePost(path)) {
-        Messages::MsgBox(path + QStringLiteral("\r\n\r\n") +
-                             QStringLiteral("The post was sent, but its file can't be deleted. "
-                                            "Delete it before sending again, or the post is "
-                                            "sent twice."),
-                         MsgIcon::Critical);
+        Messages::MsgBox(
+            Messages::AboutPath(path,
+                                QStringLiteral("The post was sent, but its file can't be deleted. "
+                                               "Delete it before sending again, or the post is "
+                                               "sent twice.")),
+            MsgIcon::Critical);
         RefreshFiles();
         return false;
     }
@@ -233,14 +235,13 @@ bool frmSender::SendPost(const QString& group, const QString& caption, const QSt
     const UploadPost post{group, caption, tags, picture, stateCode, path};
     bool accepted = false;
     if (m_account.CurrentApi()) {
-        const ApiUploadOutcome outcome =
-            SendPostToApi(post, txtPublishOn->text(), this, m_timeoutMs);
+        const ApiUploadOutcome outcome = SendPostToApi(post, txtPublishOn->text(), this);
         if (outcome.Outcome == ApiUploadOutcome::Result::LimitReached)
             Messages::MsgBox(LimitMessage(outcome.Limit, m_sentInRun), MsgIcon::Critical);
         accepted = outcome.Outcome == ApiUploadOutcome::Result::Accepted;
     } else {
         const UploadAccount account{txtEMail->text(), txtPassword->text(), txtPublishOn->text()};
-        accepted = ::SendPost(account, post, this, m_timeoutMs);
+        accepted = ::SendPost(account, post, this);
     }
     MarkPostUnderWay(QString()); // also when no answer came
     if (accepted)

@@ -27,9 +27,6 @@ public:
     bool SendPost(const QString& group, const QString& caption, const QString& tags,
                   const QByteArray& picture, int stateCode, const QString& path = {});
 
-    // Tests give the upload a short time to stand still.
-    void SetTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-
     // A first stop after the whole post went out waits for the service's answer; a
     // second one gives up the wait.
     bool KeepWaitingForAnswer() const override { return m_stopRequests < 2; }
@@ -58,7 +55,6 @@ private:
     bool m_loaded = false;
     bool m_listed = true;    // the last listing of the data folder worked
     QSet<QString> m_skipped; // posts this run leaves alone
-    int m_timeoutMs = kUploadTimeoutMs;
     LauncherEntry m_launcher;
     int m_runPosts = 0; // listed when the run started
     int m_sentInRun = 0;

@@ -51,8 +51,9 @@ QString CurrentStamp() {
 }
 
 [[noreturn]] void ThrowDamaged(const QString& path) {
-    throw ComponentError(ErrorNumber::PostDamaged,
-                         path + QStringLiteral("\r\n\r\nThe post file is damaged (cut short)."));
+    throw ComponentError(
+        ErrorNumber::PostDamaged,
+        Messages::AboutPath(path, QStringLiteral("The post file is damaged (cut short).")));
 }
 
 // True when the text holds at least `count` line breaks.
@@ -168,8 +169,9 @@ bool LoadPost(const QString& fileName, QString& group, QString& caption, QString
         *damaged = false;
     const QString extension = zsGetFileExtension(fileName);
     if (extension.isEmpty()) {
-        Messages::MsgBox(fileName + QStringLiteral("\r\n\r\nWrong filename. Can't load post."),
-                         MsgIcon::Critical);
+        Messages::MsgBox(
+            Messages::AboutPath(fileName, QStringLiteral("Wrong filename. Can't load post.")),
+            MsgIcon::Critical);
         return false;
     }
     const QString base = StripExtension(fileName, extension);

@@ -30,7 +30,7 @@ private Q_SLOTS:
             "\r\nContent-Disposition: form-data; name=\"picture\"; filename=\"picture.png\"\r\n"
             "Content-Type: image/png\r\n\r\nPNG\r\n" +
             delimiter + "--\r\n";
-        QCOMPARE(fields.FormText2().Joined(), expected);
+        QCOMPARE(fields.FormText2().Chunks.join(), expected);
     }
 };
 
