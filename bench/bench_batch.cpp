@@ -1,13 +1,13 @@
 // Times what a user waits for in the batch and manage windows: listing a folder of a few
 // thousand pictures, opening the manager over a few thousand waiting posts, and previewing
 // a 40-megapixel JPEG. Every file it needs is made in a temporary folder at run time.
+#include "TestHome.h"
 #include "components/ComponentError.h"
 #include "components/FolderListing.h"
 #include "components/FormFunctions.h"
-#include "creation/CreatorFields.h"
+#include "creation/FakeCreator.h"
 #include "creation/frmBatch.h"
 #include "creation/modBatch.h"
-#include "history/CHistory.h"
 #include "manage/frmPostManager.h"
 
 #include <QApplication>
@@ -15,25 +15,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
 
 constexpr int kFiles = 3000;
-
-class BenchCreator final : public CreatorFields {
-public:
-    QString GetGroup() const override { return QStringLiteral("blog.example"); }
-    QString CaptionText() const override { return QString(); }
-    QString TagsText() const override { return QString(); }
-    CHistory& History() override { return m_history; }
-    CHistory& TagsHistory() override { return m_tags; }
-
-private:
-    CHistory m_history;
-    CHistory m_tags;
-};
 
 void Fill(const QString& folder, const QString& suffix, int count) {
     QDir().mkpath(folder);
@@ -63,25 +49,21 @@ template <typename Work> double Milliseconds(Work work, int runs = 5) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
-    QDir(home.path()).mkpath(QStringLiteral("Documents"));
+    TestHome home;
     QApplication app(argc, argv);
     QTextStream out(stdout);
 
-    const QString pictures = home.path() + QStringLiteral("/pictures");
+    const QString pictures = home.Path() + QStringLiteral("/pictures");
     Fill(pictures, QStringLiteral(".jpg"), kFiles);
     const double listing = Milliseconds([&] {
         QStringList names = ListPictureFiles(pictures);
         SortFileNames(names);
     });
-    BenchCreator creator;
+    FakeCreator creator;
     frmBatch batch(creator);
     const double batchList = Milliseconds([&] { batch.SetCurrentPath(pictures); });
 
-    const QString data = home.path() + QStringLiteral("/data/Velmora/Marivane");
+    const QString data = home.DataFolder();
     Fill(data, QStringLiteral(".Picture"), kFiles);
     Fill(data, QStringLiteral(".Info"), kFiles);
     const double manager = Milliseconds([] { frmPostManager window; });
@@ -92,7 +74,7 @@ int main(int argc, char** argv) {
         for (int x = 0; x < photo.width(); ++x)
             line[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
     }
-    const QString jpeg = home.path() + QStringLiteral("/big.jpg");
+    const QString jpeg = home.Path() + QStringLiteral("/big.jpg");
     photo.save(jpeg, "JPEG", 85);
     photo = QImage();
     // A decode that fails (Qt refuses images over its allocation limit) reports -1.

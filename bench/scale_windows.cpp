@@ -10,7 +10,6 @@
 #include "store/modStorage.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -34,7 +33,7 @@ bool Fill(const QString& work, int posts) {
                       picture, QString()))
             return false;
     }
-    return QDir(GetDataPath()).entryList({QStringLiteral("*.Info")}, QDir::Files).size() == posts;
+    return ListPostInfos(GetDataPath()).size() == posts;
 }
 
 template <typename Window> double OpenOnce(const QString& work, int posts) {

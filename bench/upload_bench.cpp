@@ -1,14 +1,13 @@
 // Uploads stored posts the way the send run does (load, send, delete) and prints the
 // wall time. --dump-body writes one post's request body and content type for curl.
+#include "TestHome.h"
 #include "components/HTTPFormFields.h"
 #include "service/modUpload.h"
 #include "store/modStorage.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -33,11 +32,8 @@ int main(int argc, char** argv) {
     const qint64 megabytes = option(QStringLiteral("--size"), QStringLiteral("4")).toLongLong();
     const QString dump = option(QStringLiteral("--dump-body"), QString());
 
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    const QString pictureFile = home.path() + QStringLiteral("/picture.jpg");
+    const TestHome home;
+    const QString pictureFile = home.Path() + QStringLiteral("/picture.jpg");
     {
         QFile file(pictureFile);
         if (!file.open(QIODevice::WriteOnly) || file.write(Picture(megabytes)) < 0)
@@ -70,8 +66,7 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     const QString folder = GetDataPath();
-    for (const QString& name :
-         QDir(folder).entryList({QStringLiteral("*.Info")}, QDir::Files, QDir::Name)) {
+    for (const QString& name : ListPostInfos(folder).ToStringList()) {
         const QString path = folder + QLatin1Char('/') + name;
         UploadPost post;
         post.FilePath = path; // as the send run does: the marker is part of each upload

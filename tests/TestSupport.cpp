@@ -5,22 +5,6 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
-TestHome::TestHome() {
-    const QString home = m_dir.path();
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
-    qputenv("XDG_CACHE_HOME", (home + QStringLiteral("/cache")).toUtf8());
-    qputenv("XDG_DOCUMENTS_DIR", (home + QStringLiteral("/Documents")).toUtf8());
-    qputenv("XDG_PICTURES_DIR", (home + QStringLiteral("/Pictures")).toUtf8());
-    QDir(home).mkpath(QStringLiteral("Documents"));
-    QDir(home).mkpath(QStringLiteral("Pictures"));
-}
-
-QString TestHome::DataFolder() const {
-    return m_dir.path() + QStringLiteral("/data/Velmora/Marivane");
-}
-
 MessageRecorder::MessageRecorder() {
     m_previous = Messages::SetHandler([this](const MessageRequest& request) {
         m_shown.append(request);

@@ -1,22 +1,11 @@
 #pragma once
 
+#include "TestHome.h"
 #include "components/Messages.h"
 
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
-
-// Points HOME and the XDG folders at a fresh temporary folder, so no test touches the
-// real home folder. Make one before anything reads a standard path.
-class TestHome final {
-public:
-    TestHome();
-    QString Path() const { return m_dir.path(); }
-    QString DataFolder() const; // where the program keeps its posts
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // Records every message box and answers questions from a queue (default: the first button).
 class MessageRecorder final {

@@ -28,7 +28,7 @@ void tst_FileFunctions::binaryRoundTrip() {
     FileFunctions::WriteBinaryFile(Path("bin"), QByteArray("new"));
     QCOMPARE(ReadFile(Path("bin")), QByteArray("new"));
     // No temporary file is left beside it.
-    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    QCOMPARE(FolderFiles(m_dir.path(), {}, QDir::Files | QDir::Hidden).size(), 1);
     QFile::remove(Path("bin"));
 }
 
@@ -45,8 +45,7 @@ void tst_FileFunctions::noReplaceNeverTouchesExistingFile() {
     QVERIFY_THROWS_EXCEPTION(ComponentError,
                              FileFunctions::WriteBinaryFile(Path("keep"), "new", false));
     QCOMPARE(ReadFile(Path("keep")), QByteArray("old"));
-    QCOMPARE(QDir(m_dir.path())
-                 .entryList(QDir::Files | QDir::Hidden)
+    QCOMPARE(FolderFiles(m_dir.path(), {}, QDir::Files | QDir::Hidden)
                  .filter(QStringLiteral("keep"))
                  .size(),
              1);
@@ -90,7 +89,7 @@ void tst_FileFunctions::copyIsExactAndNeverReplaces() {
                              FileFunctions::CopyFile(Path("gone"), Path("x"), false));
     QVERIFY(!QFile::exists(Path("x")));
     // Nothing half-made is left beside the files.
-    for (const QString& name : QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden))
+    for (const QString& name : FolderFiles(m_dir.path(), {}, QDir::Files | QDir::Hidden))
         QVERIFY2(!name.startsWith(QLatin1Char('.')), qPrintable(name));
 }
 

@@ -18,11 +18,11 @@ inline void ClearSettings() {
 
 // The ".Info" files of the stored posts, oldest first.
 inline QStringList StoredInfoFiles(const TestHome& home) {
-    return QDir(home.DataFolder()).entryList({QStringLiteral("*.Info")}, QDir::Files, QDir::Name);
+    return home.DataFiles({QStringLiteral("*.Info")});
 }
 
 inline void RemoveStoredPosts(const TestHome& home) {
     QDir data(home.DataFolder());
-    for (const QString& name : data.entryList(QDir::Files))
+    for (const QString& name : home.DataFiles())
         data.remove(name);
 }

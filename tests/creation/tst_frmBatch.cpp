@@ -51,8 +51,7 @@ private:
     QStringList StoredPictures() const {
         QStringList bytes;
         const QDir data(m_home.DataFolder());
-        for (const QString& name :
-             data.entryList({QStringLiteral("*.Picture")}, QDir::Files, QDir::Name))
+        for (const QString& name : m_home.DataFiles({QStringLiteral("*.Picture")}))
             bytes << QString::fromLatin1(ReadFile(data.filePath(name)));
         return bytes;
     }

@@ -37,8 +37,7 @@ private:
     QStringList StoredURLs() const {
         QStringList urls;
         const QDir data(m_home.DataFolder());
-        for (const QString& name :
-             data.entryList({QStringLiteral("*.Picture")}, QDir::Files, QDir::Name))
+        for (const QString& name : m_home.DataFiles({QStringLiteral("*.Picture")}))
             urls << QString::fromUtf8(ReadFile(data.filePath(name))).remove(kMarker);
         return urls;
     }

@@ -44,9 +44,7 @@ private Q_SLOTS:
     void urlRunAbortAddsNothing();
 
 private:
-    QStringList Stored() const {
-        return QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList Stored() const { return m_home.DataFiles(); }
     TestHome m_home;
     QTemporaryDir m_folder;
 };

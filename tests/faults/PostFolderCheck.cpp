@@ -12,7 +12,7 @@ PostFolderState CheckPostFolder(const QString& folder, const ExpectedPost& expec
     const QByteArray info = (expected.group + QStringLiteral("\r\n") + expected.tags +
                              QStringLiteral("\r\n") + expected.caption)
                                 .toUtf8();
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList names = FolderFiles(folder, {}, QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
         const QString path = dir.filePath(name);
         if (name.startsWith(QLatin1Char('.'))) {

@@ -60,8 +60,7 @@ void tst_KilledWhileSaving::killedRepeatedly() {
         QVERIFY2(!name.endsWith(QStringLiteral(".Info")) &&
                      !name.endsWith(QStringLiteral(".Picture")),
                  qPrintable(name));
-    const QStringList listed =
-        QDir(m_home.DataFolder()).entryList({QStringLiteral("*.Info")}, QDir::Files, QDir::Name);
+    const QStringList listed = m_home.DataFiles({QStringLiteral("*.Info")});
     QCOMPARE(listed.size(), state.posts);
 }
 

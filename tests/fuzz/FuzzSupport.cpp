@@ -1,18 +1,19 @@
 #include "FuzzSupport.h"
 
+#include "TestHome.h"
+
 #include "components/Messages.h"
 #include "store/modStorage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-QTemporaryDir* g_home = nullptr;
+TestHome* g_home = nullptr;
 
 void DropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
@@ -22,21 +23,16 @@ namespace FuzzSupport {
 
 void Init() {
     // Never touch the real home folder; the folder lives until the process ends.
-    g_home = new QTemporaryDir;
-    if (!g_home->isValid())
+    g_home = new TestHome;
+    if (!g_home->IsValid())
         Fail("no temporary folder");
-    const QByteArray home = g_home->path().toUtf8();
-    qputenv("HOME", home);
-    qputenv("XDG_CONFIG_HOME", home + "/config");
-    qputenv("XDG_DATA_HOME", home + "/data");
-    qputenv("XDG_CACHE_HOME", home + "/cache");
     qInstallMessageHandler(DropMessage);
     Messages::SetHandler([](const MessageRequest&) { return MsgResult::Ok; });
     GetDataPath();
 }
 
 QString DataFolder() {
-    return g_home->path() + QStringLiteral("/data/Velmora/Marivane");
+    return g_home->DataFolder();
 }
 
 QByteArray Bytes(const uint8_t* data, size_t size) {

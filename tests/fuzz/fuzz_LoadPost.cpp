@@ -2,6 +2,7 @@
 // loads back unchanged.
 #include "FuzzSupport.h"
 
+#include "TestHome.h"
 #include "store/modStorage.h"
 
 #include <QDir>
@@ -42,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A group with a bar is reduced on saving, so only bar-free groups must round-trip.
     if (!group.contains(QLatin1Char('|'))) {
         FUZZ_CHECK(SavePost(group, caption, tags, base + QStringLiteral(".Picture"), {}));
-        const QStringList infos = folder.entryList({QStringLiteral("*.Info")}, QDir::Files);
+        const QStringList infos = FolderFiles(folder.path(), {QStringLiteral("*.Info")});
         FUZZ_CHECK(infos.size() == 2);
         const QString stored = folder.filePath(
             infos.at(0) == QStringLiteral("2001-01-01 00-00-00 0000.Info") ? infos.at(1)
@@ -55,6 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         DeletePost(stored);
     }
     DeletePost(base + QStringLiteral(".Info"));
-    FUZZ_CHECK(folder.entryList(QDir::Files | QDir::Hidden).isEmpty());
+    FUZZ_CHECK(FolderFiles(folder.path(), {}, QDir::Files | QDir::Hidden).isEmpty());
     return 0;
 }

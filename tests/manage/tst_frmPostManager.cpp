@@ -27,9 +27,7 @@ private Q_SLOTS:
 
 private:
     QString Data(const QString& name) const { return m_home.DataFolder() + '/' + name; }
-    QStringList Stored() const {
-        return QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList Stored() const { return m_home.DataFiles(); }
     QString SavePicture(const QImage& image, const QString& caption);
     static QStringList Selected(const FileListBox* list);
     static void Open(frmPostManager& w) {

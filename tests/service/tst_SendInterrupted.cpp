@@ -32,9 +32,7 @@ class tst_SendInterrupted : public QObject {
         child.kill();
         QVERIFY(child.waitForFinished());
     }
-    QStringList Files() const {
-        return QDir(m_home.DataFolder()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList Files() const { return m_home.DataFiles(); }
     QString PostPath(const QString& name) const {
         return m_home.DataFolder() + QLatin1Char('/') + name;
     }
@@ -83,7 +81,7 @@ private Q_SLOTS:
         expected.append(QFileInfo(SendMarkerPath(PostPath(before.first()))).fileName());
         expected.sort();
         QCOMPARE(Files(), expected);
-        for (const QString& name : QDir(m_home.DataFolder()).entryList({"*.Info"}, QDir::Files)) {
+        for (const QString& name : m_home.DataFiles({"*.Info"})) {
             QString group, caption, tags;
             QByteArray data;
             QVERIFY(LoadPost(PostPath(name), group, caption, tags, &data));
@@ -144,7 +142,7 @@ private Q_SLOTS:
         const QStringList links = QString::fromUtf8(ReadFile(PostPath("Links.LST")))
                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QSet<QString> stored;
-        for (const QString& name : QDir(m_home.DataFolder()).entryList({"*.Info"}, QDir::Files)) {
+        for (const QString& name : m_home.DataFiles({"*.Info"})) {
             QString group, caption, tags;
             QVERIFY(LoadPost(PostPath(name), group, caption, tags));
             stored.insert(caption);

@@ -35,10 +35,7 @@ class tst_frmSender : public QObject {
             QVERIFY(SavePost(QStringLiteral("g%1").arg(i), QStringLiteral("caption %1").arg(i),
                              QStringLiteral("tags"), PictureFile(size), QString()));
     }
-    QStringList Stored() {
-        return QDir(m_home.DataFolder())
-            .entryList({"*.Info", "*.Picture"}, QDir::Files, QDir::Name);
-    }
+    QStringList Stored() { return m_home.DataFiles({"*.Info", "*.Picture"}); }
     static void FillAccount(frmSender& window) {
         window.txtEMail->setText(QStringLiteral("me@example.org"));
         window.txtPassword->setText(QStringLiteral("secret"));

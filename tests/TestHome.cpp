@@ -1,0 +1,25 @@
+#include "TestHome.h"
+
+TestHome::TestHome() {
+    const QString home = m_dir.path();
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toUtf8());
+    qputenv("XDG_CACHE_HOME", (home + QStringLiteral("/cache")).toUtf8());
+    qputenv("XDG_DOCUMENTS_DIR", (home + QStringLiteral("/Documents")).toUtf8());
+    qputenv("XDG_PICTURES_DIR", (home + QStringLiteral("/Pictures")).toUtf8());
+    QDir(home).mkpath(QStringLiteral("Documents"));
+    QDir(home).mkpath(QStringLiteral("Pictures"));
+}
+
+QString TestHome::DataFolder() const {
+    return m_dir.path() + QStringLiteral("/data/Velmora/Marivane");
+}
+
+QStringList TestHome::DataFiles(const QStringList& patterns) const {
+    return FolderFiles(DataFolder(), patterns);
+}
+
+QStringList FolderFiles(const QString& folder, const QStringList& patterns, QDir::Filters filters) {
+    return QDir(folder).entryList(patterns, filters, QDir::Name);
+}
