@@ -150,14 +150,13 @@ void DetachTextBox(QWidget* textBox) {
     textBox->setContextMenuPolicy(Qt::DefaultContextMenu);
 }
 
-void SaveWindowPlacement(QWidget* window, const QString& key) {
-    SettingsStore().SaveBytes(key, window->saveGeometry());
+void SaveWindowPlacement(SettingsStore& store, const QWidget* window, const QString& key) {
+    store.SaveBytes(key, window->saveGeometry());
 }
 
-void RestoreWindowPlacement(QWidget* window, const QString& key) {
-    const QByteArray placement = SettingsStore().GetBytes(key);
-    if (placement.isEmpty() || !window->restoreGeometry(placement))
-        throw ComponentError(ErrorNumber::FileRead, QStringLiteral("No window placement stored."));
+bool RestoreWindowPlacement(const SettingsStore& store, QWidget* window, const QString& key) {
+    const QByteArray placement = store.GetBytes(key);
+    return !placement.isEmpty() && window->restoreGeometry(placement);
 }
 
 } // namespace FormFunctions

@@ -8,6 +8,7 @@
 class QAbstractButton;
 class QLineEdit;
 class QWidget;
+class SettingsStore;
 
 // The window side of the common-functions component.
 namespace FormFunctions {
@@ -28,9 +29,9 @@ void SetAutoComplete(QLineEdit* box, int mode);
 void AttachTextBox(QWidget* textBox);
 void DetachTextBox(QWidget* textBox);
 
-// Window placement kept in the settings store; failures raise ComponentError.
-void SaveWindowPlacement(QWidget* window, const QString& key);
-void RestoreWindowPlacement(QWidget* window, const QString& key);
+// Window placement kept in the settings store. Restoring is false when none usable is stored.
+void SaveWindowPlacement(SettingsStore& store, const QWidget* window, const QString& key);
+bool RestoreWindowPlacement(const SettingsStore& store, QWidget* window, const QString& key);
 
 } // namespace FormFunctions
 

@@ -30,13 +30,14 @@ bool ProxySettings::Load(const QString& key) {
 }
 
 void ProxySettings::Write(const QString& key) const {
-    SettingsStore store;
+    SettingsStore store(SettingsStore::Writes::OnCommit);
     store.SaveValue(key, QStringLiteral("Type"), SettingsStore::Long, static_cast<int>(Type));
     store.SaveValue(key, QStringLiteral("Host"), SettingsStore::Text, Host);
     store.SaveValue(key, QStringLiteral("Port"), SettingsStore::Long, static_cast<int>(Port));
     store.SaveValue(key, QStringLiteral("User"), SettingsStore::Text, User);
     store.SaveValue(key, QStringLiteral("Password"), SettingsStore::Text,
                     EncryptPassword(Password));
+    store.Commit();
 }
 
 bool ProxySettings::Save(const QString& key) const {

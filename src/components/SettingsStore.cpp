@@ -25,7 +25,7 @@ std::unique_ptr<QSettings> OpenSettings() {
 
 } // namespace
 
-SettingsStore::SettingsStore() : m_settings(OpenSettings()) {
+SettingsStore::SettingsStore(Writes writes) : m_settings(OpenSettings()), m_writes(writes) {
     // A damaged file would refuse every later write; keep it aside and start afresh.
     if (m_settings->status() == QSettings::FormatError) {
         const QString name = m_settings->fileName();
@@ -36,7 +36,15 @@ SettingsStore::SettingsStore() : m_settings(OpenSettings()) {
     }
 }
 
-SettingsStore::~SettingsStore() = default;
+SettingsStore::~SettingsStore() {
+    if (!m_staged)
+        return;
+    try {
+        Commit();
+    } catch (const ComponentError&) {
+        // The owner chose not to commit; only its last values are lost.
+    }
+}
 
 QString SettingsStore::FileName() {
     return OpenSettings()->fileName();
@@ -77,6 +85,15 @@ QVariant SettingsStore::GetValue(const QString& section, const QString& key, Kin
     BadValue(key);
 }
 
+QVariant SettingsStore::ReadValue(const QString& section, const QString& key, Kind kind,
+                                  const QVariant& defaultValue) const {
+    try {
+        return GetValue(section, key, kind, defaultValue);
+    } catch (const ComponentError&) {
+        return defaultValue;
+    }
+}
+
 void SettingsStore::SaveValue(const QString& section, const QString& key, Kind kind,
                               const QVariant& value) {
     QString text;
@@ -92,7 +109,7 @@ void SettingsStore::SaveValue(const QString& section, const QString& key, Kind k
         break;
     }
     m_settings->setValue(FullKey(section, key), text);
-    Commit();
+    Staged();
 }
 
 QString SettingsStore::GetText(const QString& key, const QString& defaultValue) const {
@@ -109,7 +126,19 @@ bool SettingsStore::GetBool(const QString& key, bool defaultValue) const {
 
 void SettingsStore::Remove(const QString& key) {
     m_settings->remove(key);
-    Commit();
+    Staged();
+}
+
+QString SettingsStore::ReadText(const QString& key, const QString& defaultValue) const {
+    return ReadValue({}, key, Text, defaultValue).toString();
+}
+
+qint32 SettingsStore::ReadLong(const QString& key, qint32 defaultValue) const {
+    return ReadValue({}, key, Long, defaultValue).toInt();
+}
+
+bool SettingsStore::ReadBool(const QString& key, bool defaultValue) const {
+    return ReadValue({}, key, Bool, defaultValue).toBool();
 }
 
 QByteArray SettingsStore::GetBytes(const QString& key) const {
@@ -119,10 +148,17 @@ QByteArray SettingsStore::GetBytes(const QString& key) const {
 
 void SettingsStore::SaveBytes(const QString& key, const QByteArray& value) {
     m_settings->setValue(key, value);
-    Commit();
+    Staged();
+}
+
+void SettingsStore::Staged() {
+    m_staged = true;
+    if (m_writes == Writes::EachSave)
+        Commit();
 }
 
 void SettingsStore::Commit() {
+    m_staged = false;
     // The folder is made private before the first write, so the password is never readable
     // by others, not even for a moment.
     const QFileInfo file(m_settings->fileName());

@@ -59,12 +59,7 @@ int frmBatch::exec() {
 }
 
 void frmBatch::LoadSettings() {
-    QString folder;
-    try {
-        folder = zsTrimEx2(SettingsStore().GetText(kLastFolderKey));
-    } catch (const ComponentError&) {
-        // An unreadable value counts as none stored.
-    }
+    QString folder = zsTrimEx2(SettingsStore().ReadText(kLastFolderKey));
     if (folder.isEmpty())
         folder = zsGetSpecialFolder(SpecialFolder::Documents);
     SetCurrentPath(folder);

@@ -56,12 +56,7 @@ frmBatchURLs::frmBatchURLs(CreatorFields& creator, QWidget* parent)
 }
 
 void frmBatchURLs::LoadSettings() {
-    QString text;
-    try {
-        text = SettingsStore().GetText(kTextKey);
-    } catch (const ComponentError&) {
-        // An unreadable value counts as none stored.
-    }
+    const QString text = SettingsStore().ReadText(kTextKey);
     // Only a text that differs from the empty box changes it (and so runs UpdateStatus).
     if (!text.isEmpty())
         SetBoxText(txtURLs, text);

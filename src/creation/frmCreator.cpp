@@ -47,15 +47,6 @@ void SetIndicator(QLabel* label, const QColor& colour) {
     label->setPalette(palette);
 }
 
-// Runs one settings read; a value that cannot be read leaves its target as it was.
-template <typename Step> void ReadSetting(Step step) {
-    try {
-        step();
-    } catch (const ComponentError& e) {
-        zsDebugPrint(QStringLiteral("frmCreator ==> ") + e.Description());
-    }
-}
-
 } // namespace
 
 void ApplyTagsFromCaption(const QWidget* captionBox, QLineEdit* tagsBox, const QCheckBox* autoBox) {
@@ -121,31 +112,30 @@ void frmCreator::ClearFileName() {
 }
 
 void frmCreator::LoadSettings() {
-    SettingsStore settings;
-    ReadSetting([&] { SetBoxText(txtCaption, settings.GetText(kLastCaption)); });
-    ReadSetting([&] { txtTags->setText(settings.GetText(kLastTags)); });
-    ReadSetting([&] { chkQuickMode->setChecked(settings.GetBool(kQuickMode, false)); });
-    ReadSetting([&] { chkTagsFromCaption->setChecked(settings.GetBool(kTagsFromCaption, false)); });
-    ReadSetting([&] { FillGroupList(settings.GetText(kGroups), cboGroup); });
-    ReadSetting([&] {
-        const qint32 index = settings.GetLong(kGroupIndex, cboGroup->currentIndex());
-        // -1 (no group chosen) is a valid choice; an index past the list is not.
-        if (index >= -1 && index < cboGroup->count())
-            cboGroup->setCurrentIndex(index);
-    });
-    ReadSetting([&] { FormFunctions::RestoreWindowPlacement(this, kWindowPlacement); });
+    const SettingsStore settings;
+    SetBoxText(txtCaption, settings.ReadText(kLastCaption));
+    txtTags->setText(settings.ReadText(kLastTags));
+    chkQuickMode->setChecked(settings.ReadBool(kQuickMode, false));
+    chkTagsFromCaption->setChecked(settings.ReadBool(kTagsFromCaption, false));
+    FillGroupList(settings.ReadText(kGroups), cboGroup);
+    const qint32 index = settings.ReadLong(kGroupIndex, cboGroup->currentIndex());
+    // -1 (no group chosen) is a valid choice; an index past the list is not.
+    if (index >= -1 && index < cboGroup->count())
+        cboGroup->setCurrentIndex(index);
+    FormFunctions::RestoreWindowPlacement(settings, this, kWindowPlacement);
     GroupListChanged();
 }
 
 void frmCreator::SaveSettings() {
-    SettingsStore settings;
+    SettingsStore settings(SettingsStore::Writes::OnCommit);
     settings.SaveText(kLastCaption, GetBoxText(txtCaption));
     settings.SaveText(kLastTags, txtTags->text());
     settings.SaveBool(kQuickMode, chkQuickMode->isChecked());
     settings.SaveBool(kTagsFromCaption, chkTagsFromCaption->isChecked());
     settings.SaveText(kGroups, GroupsToText(cboGroup));
     settings.SaveLong(kGroupIndex, cboGroup->currentIndex());
-    FormFunctions::SaveWindowPlacement(this, kWindowPlacement);
+    FormFunctions::SaveWindowPlacement(settings, this, kWindowPlacement);
+    settings.Commit();
 }
 
 void frmCreator::OnUnload() {
@@ -212,8 +202,7 @@ void frmCreator::BrowsePictureFile() {
     dialog.Filter = QString::fromLatin1(kPictureFilter);
     dialog.Owner = this;
     dialog.InitialDir = zsGetSpecialFolder(SpecialFolder::Pictures);
-    ReadSetting(
-        [&] { dialog.InitialDir = SettingsStore().GetText(kLastPictureDir, dialog.InitialDir); });
+    dialog.InitialDir = SettingsStore().ReadText(kLastPictureDir, dialog.InitialDir);
     if (!dialog.Show())
         return;
     try {

@@ -39,19 +39,15 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
 }
 
 void frmGetGroupsList::LoadSettings() {
-    try {
-        SettingsStore store;
-        const RememberedAccount account = LoadAccount(store);
-        m_account.SetAccount(account.EMail, account.Password);
-    } catch (const ComponentError&) {
-        // A damaged value only costs the remembered account.
-    }
+    const RememberedAccount account = LoadAccount(SettingsStore());
+    m_account.SetAccount(account.EMail, account.Password);
 }
 
 void frmGetGroupsList::SaveSettings() {
     try {
-        SettingsStore store;
+        SettingsStore store(SettingsStore::Writes::OnCommit);
         SaveAccount(store, {m_account.EMail(), m_account.Password()});
+        store.Commit();
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
     }

@@ -76,26 +76,23 @@ void frmSender::StateChanged() {
 }
 
 void frmSender::LoadSettings() {
-    try {
-        SettingsStore store;
-        const RememberedAccount account = LoadAccount(store);
-        m_account.SetAccount(account.EMail, account.Password);
-        txtPublishOn->setText(store.GetText(QStringLiteral("Publish Post On")));
-        const qint32 index = store.GetLong(QStringLiteral("Last State Index"), 0);
-        // An index outside the list leaves "Publish now" selected.
-        if (index >= 0 && index < cboPostState->count())
-            cboPostState->setCurrentIndex(index);
-    } catch (const ComponentError&) {
-        // A damaged value only costs the remembered choice.
-    }
+    const SettingsStore store;
+    const RememberedAccount account = LoadAccount(store);
+    m_account.SetAccount(account.EMail, account.Password);
+    txtPublishOn->setText(store.ReadText(QStringLiteral("Publish Post On")));
+    const qint32 index = store.ReadLong(QStringLiteral("Last State Index"), 0);
+    // An index outside the list leaves "Publish now" selected.
+    if (index >= 0 && index < cboPostState->count())
+        cboPostState->setCurrentIndex(index);
 }
 
 void frmSender::SaveSettings() {
     try {
-        SettingsStore store;
+        SettingsStore store(SettingsStore::Writes::OnCommit);
         SaveAccount(store, {m_account.EMail(), m_account.Password()});
         store.SaveText(QStringLiteral("Publish Post On"), txtPublishOn->text());
         store.SaveLong(QStringLiteral("Last State Index"), cboPostState->currentIndex());
+        store.Commit();
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
     }

@@ -4,8 +4,8 @@
 #include "store/modPasswordCryptor.h"
 
 RememberedAccount LoadAccount(const SettingsStore& store) {
-    return {store.GetText(QStringLiteral("E-Mail")),
-            DecryptPassword(store.GetText(QStringLiteral("Password")))};
+    return {store.ReadText(QStringLiteral("E-Mail")),
+            DecryptPassword(store.ReadText(QStringLiteral("Password")))};
 }
 
 void SaveAccount(SettingsStore& store, const RememberedAccount& account) {

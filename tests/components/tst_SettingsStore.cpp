@@ -11,6 +11,7 @@ private Q_SLOTS:
     void roundTripAllKinds();
     void defaultsWhenMissing();
     void wrongValueRaises();
+    void batchedSavesWaitForCommit();
     void fileIsPrivate();
     void randomBytesFileStillStarts();
 
@@ -49,6 +50,24 @@ void tst_SettingsStore::wrongValueRaises() {
     QVERIFY_THROWS_EXCEPTION(ComponentError, store.GetLong(QStringLiteral("Bad"), 0));
     QVERIFY_THROWS_EXCEPTION(ComponentError, store.GetBool(QStringLiteral("Bad"), false));
     QCOMPARE(store.GetText(QStringLiteral("Bad")), QStringLiteral("not a number"));
+    // The lenient reads take the default instead.
+    QCOMPARE(store.ReadLong(QStringLiteral("Bad"), 4), 4);
+    QCOMPARE(store.ReadBool(QStringLiteral("Bad"), true), true);
+}
+
+void tst_SettingsStore::batchedSavesWaitForCommit() {
+    QFile::remove(SettingsStore::FileName());
+    {
+        SettingsStore store(SettingsStore::Writes::OnCommit);
+        store.SaveText(QStringLiteral("E-Mail"), QStringLiteral("me@example.org"));
+        store.SaveLong(QStringLiteral("Group Index"), 2);
+        QVERIFY(!QFile::exists(SettingsStore::FileName()));
+        store.Commit();
+        QCOMPARE(SettingsStore().GetLong(QStringLiteral("Group Index"), 0), 2);
+        // A store left without a Commit still keeps its last values.
+        store.SaveLong(QStringLiteral("Group Index"), 3);
+    }
+    QCOMPARE(SettingsStore().GetLong(QStringLiteral("Group Index"), 0), 3);
 }
 
 void tst_SettingsStore::fileIsPrivate() {
