@@ -3,7 +3,7 @@
 # With --list it only prints their names.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-networkauth-dev libpugixml-dev libgl-dev xvfb xdotool xclip imagemagick x11-utils
-          dbus dbus-x11 python3 curl ccache clang libclang-rt-14-dev strace
+          dbus dbus-x11 python3 curl ccache clang clang-format libclang-rt-14-dev strace
           desktop-file-utils appstream dpkg-dev file)
 if [ "${1:-}" = "--list" ]; then
     echo "${packages[@]}"
