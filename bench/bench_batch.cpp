@@ -4,11 +4,11 @@
 #include "TestHome.h"
 #include "components/ComponentError.h"
 #include "components/FolderListing.h"
-#include "components/FormFunctions.h"
 #include "creation/FakeCreator.h"
 #include "creation/frmBatch.h"
 #include "creation/modBatch.h"
 #include "manage/frmPostManager.h"
+#include "widgets/FormFunctions.h"
 
 #include <QApplication>
 #include <QDir>

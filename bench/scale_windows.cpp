@@ -4,10 +4,10 @@
 // milliseconds of each window and folder as "<window> <posts> <ms>" lines.
 // Usage: scale_windows <work folder> [few=50] [many=5000] [rounds=21]
 #include "FirstPaint.h"
-#include "components/MessageBoxes.h"
 #include "manage/frmPostManager.h"
 #include "service/frmSender.h"
 #include "store/modStorage.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 // frame is painted, printing the monotonic clock at that moment for startup.sh.
 #include "FirstPaint.h"
 #include "app/modKessbar.h"
-#include "components/MessageBoxes.h"
-#include "components/WindowSupport.h"
 #include "creation/frmCreator.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "app/FormBase.h"
 
 #include "app/modKessbar.h"
-#include "components/FormFunctions.h"
-#include "components/WindowSupport.h"
+#include "widgets/FormFunctions.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #include "app/modKessbar.h"
 #include "components/ComponentError.h"
-#include "components/MessageBoxes.h"
 #include "components/Messages.h"
-#include "components/WindowSupport.h"
 #include "creation/frmCreator.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <memory>

@@ -2,14 +2,6 @@
 
 #include "components/SupportLibrary.h"
 
-QString MakeWindowTitle(const QString& mode) {
-    QString title = QString::fromLatin1(kAppTitle);
-    title.remove(QString::fromLatin1(kTitlePrefix), Qt::CaseSensitive);
-    if (mode.isEmpty())
-        return title;
-    return title + QStringLiteral(" :: ") + mode;
-}
-
 bool PathIsURL(const QString& text) {
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     if (colon < 2 || colon + 1 >= text.size())

@@ -2,12 +2,7 @@
 
 #include <QString>
 
-// The application title; windows show it without the family prefix.
-inline constexpr char kAppTitle[] = "Zentil - Marivane";
-inline constexpr char kTitlePrefix[] = "Zentil - ";
-
-// "Marivane", or "Marivane :: " + mode.
-QString MakeWindowTitle(const QString& mode);
+#include "components/AppTitle.h"
 
 // The URL-form test: a scheme of two or more characters, a colon, then anything.
 bool PathIsURL(const QString& text);

@@ -2,12 +2,12 @@
 
 #include "components/ComponentError.h"
 #include "components/Messages.h"
-#include "components/ProxySettings.h"
+#include "widgets/ProxySettingsDialog.h"
 
 void ShowProxySettings(QWidget* owner) {
     ProxySettings settings;
     settings.Load();
-    settings.ShowDialog(owner);
+    EditProxySettings(settings, owner);
     try {
         settings.Write();
     } catch (const ComponentError& e) {

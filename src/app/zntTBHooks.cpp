@@ -1,7 +1,7 @@
 #include "app/zntTBHooks.h"
 
 #include "app/FormBase.h"
-#include "components/WindowSupport.h"
+#include "widgets/WindowSupport.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>

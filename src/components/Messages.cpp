@@ -1,6 +1,6 @@
 #include "components/Messages.h"
 
-#include "app/modCommon.h"
+#include "components/AppTitle.h"
 #include "components/ComponentError.h"
 #include "components/HTTPRequest.h"
 

@@ -2,7 +2,7 @@
 
 #include "components/ComponentError.h"
 #include "components/SettingsStore.h"
-#include "store/modPasswordCryptor.h"
+#include "components/modPasswordCryptor.h"
 
 bool ProxySettings::Load(const QString& key) {
     try {

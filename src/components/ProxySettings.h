@@ -3,8 +3,6 @@
 #include <QNetworkProxy>
 #include <QString>
 
-class QWidget;
-
 // The proxy every request of the program goes through, kept in the settings store.
 class ProxySettings final {
 public:
@@ -24,9 +22,6 @@ public:
     void Write(const QString& key = QString::fromLatin1(kKey)) const;
     // As Write, with false instead of the error.
     bool Save(const QString& key = QString::fromLatin1(kKey)) const;
-    // Edits the fields in a modal dialog (defined in the window layer); true on "Ok".
-    bool ShowDialog(QWidget* owner = nullptr);
-
     // What QNetworkAccessManager takes; "no proxy" is a direct connection, never the
     // system's proxy, so requests go exactly where the settings say.
     QNetworkProxy ToNetworkProxy() const;

@@ -4,14 +4,15 @@
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
 #include "components/FolderListing.h"
-#include "components/FormFunctions.h"
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
-#include "components/WindowSupport.h"
 #include "creation/CreatorFields.h"
 #include "creation/modBatch.h"
+#include "history/frmHistory.h"
 #include "store/modStorage.h"
+#include "widgets/FormFunctions.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -205,7 +206,7 @@ bool frmBatch::AcceptDrop(const QMimeData* data, bool take) {
 }
 
 void frmBatch::PickFromHistory() {
-    if (BatchPathHistory.ShowHistoryDialog(txtPath))
+    if (ShowHistoryDialog(BatchPathHistory, txtPath))
         SetCurrentPath(txtPath->text());
 }
 

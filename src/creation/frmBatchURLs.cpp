@@ -6,8 +6,8 @@
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
-#include "components/WindowSupport.h"
 #include "creation/modBatch.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QMimeData>

@@ -3,20 +3,21 @@
 #include "app/modCommon.h"
 #include "app/modMain.h"
 #include "components/ComponentError.h"
-#include "components/FormFunctions.h"
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
-#include "components/WindowSupport.h"
 #include "creation/frmBatch.h"
 #include "creation/frmBatchURLs.h"
 #include "creation/frmEditGroups.h"
 #include "creation/modBatch.h"
 #include "creation/modTags.h"
+#include "history/frmHistory.h"
 #include "manage/frmPostManager.h"
 #include "service/frmLinks.h"
 #include "service/frmSender.h"
 #include "store/modStorage.h"
+#include "widgets/FormFunctions.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -67,9 +68,9 @@ frmCreator::frmCreator(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     connect(cmdBrowsePictureFile, &QPushButton::clicked, this, &frmCreator::BrowsePictureFile);
     connect(cmdEditGroups, &QPushButton::clicked, this, &frmCreator::EditGroups);
     connect(cmdHistory, &QPushButton::clicked, this,
-            [this] { m_history.ShowHistoryDialog(txtCaption); });
+            [this] { ShowHistoryDialog(m_history, txtCaption); });
     connect(cmdTagsHistory, &QPushButton::clicked, this,
-            [this] { m_tagsHistory.ShowHistoryDialog(txtTags); });
+            [this] { ShowHistoryDialog(m_tagsHistory, txtTags); });
     connect(cmdBatch, &QPushButton::clicked, this, &frmCreator::OpenBatch);
     connect(cmdBatchURLs, &QPushButton::clicked, this, &frmCreator::OpenBatchURLs);
     connect(cmdManagePosts, &QPushButton::clicked, this, &frmCreator::OpenPostManager);

@@ -3,10 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-class QListWidget;
-class QComboBox;
-
 // A list of texts the user typed before, oldest first, without duplicates (letter case
 // ignored), kept in its own NUL-separated UTF-8 file in the data folder.
 class CHistory final {
@@ -21,12 +17,6 @@ public:
     const QStringList& Entries() const { return m_entries; }
     // Raises ComponentError for an index outside 0 .. Count() - 1.
     QString Item(qint32 Index) const;
-
-    // Window side (the pick dialog and the list controls).
-    void FillListBox(QListWidget* LB) const;
-    void FillComboBox(QComboBox* LB) const;
-    // Lets the user pick an entry into a line or multi-line text box; true when one was taken.
-    bool ShowHistoryDialog(QWidget* TextBox) const;
 
 private:
     QStringList m_entries;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FormBase.h"
+#include "history/CHistory.h"
 #include "ui_frmHistory.h"
 
 // Picks one entry of a history list. Ok, Cancel and the close box only hide it;
@@ -12,3 +13,7 @@ public:
 
     bool Ok = false;
 };
+
+// Lets the user pick an entry of a history into a line or multi-line text box; true when one
+// was taken.
+bool ShowHistoryDialog(const CHistory& history, QWidget* textBox);

@@ -3,12 +3,12 @@
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
-#include "components/FormFunctions.h"
 #include "components/Messages.h"
 #include "components/SupportLibrary.h"
-#include "components/WindowSupport.h"
 #include "manage/modPostList.h"
 #include "store/modStorage.h"
+#include "widgets/FormFunctions.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -4,9 +4,10 @@
 #include "components/ComponentError.h"
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
-#include "components/WindowSupport.h"
+#include "history/frmHistory.h"
 #include "store/modAccount.h"
 #include "store/modStorage.h"
+#include "widgets/WindowSupport.h"
 
 #include <QPlainTextEdit>
 
@@ -20,7 +21,7 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
     connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
     connect(cmdProxy, &QPushButton::clicked, this, &frmGetGroupsList::ShowConnectionSettings);
     connect(cmdEMailHistory, &QPushButton::clicked, this,
-            [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
+            [this] { ShowHistoryDialog(m_emailHistory, txtEMail); });
     connect(txtEMail, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
     connect(txtPassword, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
     HighlightOnFocus(this, {txtEMail, txtPassword});

@@ -1,9 +1,9 @@
 #include "service/frmLinks.h"
 
 #include "app/modCommon.h"
-#include "components/FormFunctions.h"
-#include "components/WindowSupport.h"
 #include "service/modLinks.h"
+#include "widgets/FormFunctions.h"
+#include "widgets/WindowSupport.h"
 
 frmLinks::frmLinks(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     setupUi(this);

@@ -6,11 +6,12 @@
 #include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
-#include "components/WindowSupport.h"
+#include "history/frmHistory.h"
 #include "service/modUploadApi.h"
 #include "store/SendLock.h"
 #include "store/modAccount.h"
 #include "store/modStorage.h"
+#include "widgets/WindowSupport.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -31,7 +32,7 @@ frmSender::frmSender(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
     connect(cmdProxy, &QPushButton::clicked, this, &frmSender::ShowConnectionSettings);
     connect(cmdEMailHistory, &QPushButton::clicked, this,
-            [this] { m_emailHistory.ShowHistoryDialog(txtEMail); });
+            [this] { ShowHistoryDialog(m_emailHistory, txtEMail); });
     connect(txtEMail, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
     connect(txtPassword, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
     connect(cboPostState, &QComboBox::currentIndexChanged, this, &frmSender::StateChanged);

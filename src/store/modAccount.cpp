@@ -1,7 +1,7 @@
 #include "store/modAccount.h"
 
 #include "components/SettingsStore.h"
-#include "store/modPasswordCryptor.h"
+#include "components/modPasswordCryptor.h"
 
 RememberedAccount LoadAccount(const SettingsStore& store) {
     return {store.ReadText(QStringLiteral("E-Mail")),

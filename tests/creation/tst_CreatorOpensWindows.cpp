@@ -1,5 +1,4 @@
 #include "CreatorTestSupport.h"
-#include "components/WindowSupport.h"
 #include "creation/frmBatch.h"
 #include "creation/frmBatchURLs.h"
 #include "creation/frmCreator.h"
@@ -7,6 +6,7 @@
 #include "manage/frmPostManager.h"
 #include "service/frmGetGroupsList.h"
 #include "service/frmSender.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

@@ -1,12 +1,12 @@
 #include "DropSupport.h"
 #include "FakeCreator.h"
 #include "TestSupport.h"
-#include "components/FormFunctions.h"
 #include "components/SettingsStore.h"
 #include "creation/CreatorFields.h"
 #include "creation/frmBatch.h"
 #include "history/CHistory.h"
 #include "history/frmHistory.h"
+#include "widgets/FormFunctions.h"
 
 #include <QApplication>
 #include <QDir>

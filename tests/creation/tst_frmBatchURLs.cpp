@@ -2,10 +2,10 @@
 #include "FakeCreator.h"
 #include "TestSupport.h"
 #include "components/SettingsStore.h"
-#include "components/WindowSupport.h"
 #include "creation/CreatorFields.h"
 #include "creation/frmBatchURLs.h"
 #include "history/CHistory.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "CreatorTestSupport.h"
 #include "DropSupport.h"
-#include "components/FormFunctions.h"
-#include "components/WindowSupport.h"
 #include "creation/frmBatch.h"
 #include "creation/frmCreator.h"
+#include "widgets/FormFunctions.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QClipboard>

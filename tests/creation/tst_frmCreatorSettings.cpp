@@ -1,8 +1,8 @@
 #include "CreatorTestSupport.h"
-#include "components/FormFunctions.h"
 #include "components/SettingsStore.h"
-#include "components/WindowSupport.h"
 #include "creation/frmCreator.h"
+#include "widgets/FormFunctions.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
 #include "CreatorTestSupport.h"
-#include "components/WindowSupport.h"
 #include "creation/frmCreator.h"
 #include "creation/frmEditGroups.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // Whatever the settings file holds as a password restores to a password or to nothing.
 #include "FuzzSupport.h"
 
-#include "store/modPasswordCryptor.h"
+#include "components/modPasswordCryptor.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     FuzzSupport::Init();

@@ -85,7 +85,7 @@ void tst_frmHistory::paths() {
             dialog->close();
         }
     });
-    QCOMPARE(history.ShowHistoryDialog(&box), taken);
+    QCOMPARE(ShowHistoryDialog(history, &box), taken);
     QVERIFY(seen);
     QCOMPARE(box.text(), text);
     if (how == QLatin1String("enter-same"))
@@ -97,7 +97,7 @@ void tst_frmHistory::emptyHistory() {
     CHistory history;
     QLineEdit box;
     box.setText(QStringLiteral("kept"));
-    QVERIFY(!history.ShowHistoryDialog(&box));
+    QVERIFY(!ShowHistoryDialog(history, &box));
     QCOMPARE(box.text(), QStringLiteral("kept"));
     QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("History empty.")});
     QCOMPARE(m_messages.Shown().first().icon, MsgIcon::Information);

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "components/WindowSupport.h"
 #include "service/frmLinks.h"
 #include "store/modStorage.h"
+#include "widgets/WindowSupport.h"
 
 #include <QDir>
 #include <QtTest>

@@ -3,10 +3,10 @@
 #include "TestSupport.h"
 
 #include "components/SettingsStore.h"
+#include "components/modPasswordCryptor.h"
 #include "service/frmSender.h"
 #include "service/modUploadApi.h"
 #include "store/SendLock.h"
-#include "store/modPasswordCryptor.h"
 #include "store/modStorage.h"
 
 #include <QDir>

@@ -3,9 +3,9 @@
 
 #include "app/modProxy.h"
 #include "components/ProxySettings.h"
-#include "components/ProxySettingsDialog.h"
 #include "components/SettingsStore.h"
 #include "store/modServiceSettings.h"
+#include "widgets/ProxySettingsDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -131,7 +131,7 @@ private Q_SLOTS:
             stayedOpen = dialog->isVisible();
             dialog->cmdCancel->click();
         });
-        QVERIFY(!settings.ShowDialog());
+        QVERIFY(!EditProxySettings(settings));
         QVERIFY(stayedOpen);
         QCOMPARE(m_messages.Texts(), QStringList{message});
         QCOMPARE(settings.Type, ProxySettings::Kind::None);

@@ -1,4 +1,4 @@
-#include "store/modPasswordCryptor.h"
+#include "components/modPasswordCryptor.h"
 
 #include "components/SupportLibrary.h"
 

@@ -1,4 +1,4 @@
-#include "components/WindowSupport.h"
+#include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QCoreApplication>

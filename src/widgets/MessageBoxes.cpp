@@ -1,4 +1,4 @@
-#include "components/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include "components/Messages.h"
 

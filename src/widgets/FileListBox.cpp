@@ -1,4 +1,4 @@
-#include "components/FileListBox.h"
+#include "widgets/FileListBox.h"
 
 #include <QHash>
 

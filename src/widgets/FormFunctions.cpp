@@ -1,6 +1,6 @@
-#include "components/FormFunctions.h"
+#include "widgets/FormFunctions.h"
 
-#include "app/modCommon.h"
+#include "components/AppTitle.h"
 #include "components/ComponentError.h"
 #include "components/SettingsStore.h"
 

@@ -37,3 +37,6 @@ private:
     std::unique_ptr<CurrentApiAuth> m_signIn;
     bool m_waiting = false; // a sign-in waits for the browser
 };
+
+// Edits the settings in a modal dialog; true on "Ok".
+bool EditProxySettings(ProxySettings& settings, QWidget* owner = nullptr);

@@ -1,18 +1,18 @@
-#include "components/ProxySettingsDialog.h"
+#include "widgets/ProxySettingsDialog.h"
 
 #include "app/FormBase.h"
 #include "components/Messages.h"
-#include "components/WindowSupport.h"
 #include "service/CurrentApiAuth.h"
+#include "widgets/WindowSupport.h"
 
 #include <QDesktopServices>
 
-bool ProxySettings::ShowDialog(QWidget* owner) {
+bool EditProxySettings(ProxySettings& settings, QWidget* owner) {
     ProxySettingsDialog dialog(owner);
-    dialog.SetSettings(*this);
+    dialog.SetSettings(settings);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    *this = dialog.Settings();
+    settings = dialog.Settings();
     return true;
 }
 
