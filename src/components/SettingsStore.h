@@ -14,7 +14,8 @@ class SettingsStore final {
 public:
     enum Kind { Text = 0, Long = 1, Bool = 3 };
     // EachSave: every Save is written at once. OnCommit: the Saves only stage their values and
-    // Commit writes them together, so a window's save is one durable write.
+    // Commit writes them together, so a window's save is one durable write. Another store
+    // opened meanwhile writes them too (QSettings shares a file's pending values).
     enum class Writes { EachSave, OnCommit };
 
     explicit SettingsStore(Writes writes = Writes::EachSave);

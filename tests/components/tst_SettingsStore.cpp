@@ -56,12 +56,14 @@ void tst_SettingsStore::wrongValueRaises() {
 }
 
 void tst_SettingsStore::batchedSavesWaitForCommit() {
-    QFile::remove(SettingsStore::FileName());
+    // Named first: opening another store would write the staged values too.
+    const QString file = SettingsStore::FileName();
+    QFile::remove(file);
     {
         SettingsStore store(SettingsStore::Writes::OnCommit);
         store.SaveText(QStringLiteral("E-Mail"), QStringLiteral("me@example.org"));
         store.SaveLong(QStringLiteral("Group Index"), 2);
-        QVERIFY(!QFile::exists(SettingsStore::FileName()));
+        QVERIFY(!QFile::exists(file));
         store.Commit();
         QCOMPARE(SettingsStore().GetLong(QStringLiteral("Group Index"), 0), 2);
         // A store left without a Commit still keeps its last values.
