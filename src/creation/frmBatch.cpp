@@ -185,13 +185,13 @@ void frmBatch::Browse() {
     lstFiles->setFocus();
 }
 
-bool frmBatch::HandlesDrag(const QMimeData* data) const {
-    return data->hasUrls();
+bool frmBatch::HandlesDrag(const QMimeData* mime) const {
+    return mime->hasUrls();
 }
 
-bool frmBatch::AcceptDrop(const QMimeData* data, bool take) {
+bool frmBatch::AcceptDrop(const QMimeData* mime, bool take) {
     // A folder, or a file inside one, chooses the folder as "..." would.
-    const std::optional<QStringList> paths = LocalDropPaths(data);
+    const std::optional<QStringList> paths = LocalDropPaths(mime);
     if (!paths || paths->size() != 1)
         return false;
     const QFileInfo dropped(paths->first());

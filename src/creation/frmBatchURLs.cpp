@@ -75,13 +75,13 @@ void frmBatchURLs::OnUnload() {
     SaveSettings();
 }
 
-bool frmBatchURLs::HandlesDrag(const QMimeData* data) const {
+bool frmBatchURLs::HandlesDrag(const QMimeData* mime) const {
     // Also over the box: dropped lines go to its end, not where the pointer is.
-    return data->hasUrls() || data->hasText();
+    return mime->hasUrls() || mime->hasText();
 }
 
-bool frmBatchURLs::AcceptDrop(const QMimeData* data, bool take) {
-    const QString lines = DroppedLines(data);
+bool frmBatchURLs::AcceptDrop(const QMimeData* mime, bool take) {
+    const QString lines = DroppedLines(mime);
     if (lines.isEmpty())
         return false;
     if (take) {

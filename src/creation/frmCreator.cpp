@@ -229,13 +229,13 @@ bool frmCreator::TakeFileName(QString text) {
     return true;
 }
 
-bool frmCreator::HandlesDrag(const QMimeData* data) const {
+bool frmCreator::HandlesDrag(const QMimeData* mime) const {
     // The window takes files; a web link is refused here, also over a text box.
-    return data->hasUrls();
+    return mime->hasUrls();
 }
 
-bool frmCreator::AcceptDrop(const QMimeData* data, bool take) {
-    const std::optional<QStringList> paths = LocalDropPaths(data);
+bool frmCreator::AcceptDrop(const QMimeData* mime, bool take) {
+    const std::optional<QStringList> paths = LocalDropPaths(mime);
     if (!paths)
         return false;
     if (paths->size() == 1 && !QFileInfo(paths->first()).isDir())
