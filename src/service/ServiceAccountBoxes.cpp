@@ -1,14 +1,42 @@
 #include "service/ServiceAccountBoxes.h"
 
+#include "components/SettingsStore.h"
+#include "history/frmHistory.h"
+#include "store/modAccount.h"
 #include "store/modServiceSettings.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
-void ServiceAccountBoxes::Attach(QLabel* label, QLineEdit* email, QLineEdit* password) {
+void ServiceAccountBoxes::Attach(QWidget* window, QLabel* label, QLineEdit* email,
+                                 QLineEdit* password, QPushButton* history,
+                                 const std::function<void()>& changed) {
     m_label = label;
     m_email = email;
     m_password = password;
+    m_history = history;
+    QObject::connect(history, &QPushButton::clicked, window,
+                     [this] { ShowHistoryDialog(m_emailHistory, m_email); });
+    QObject::connect(email, &QLineEdit::textChanged, window, changed);
+    QObject::connect(password, &QLineEdit::textChanged, window, changed);
+}
+
+void ServiceAccountBoxes::Load(const QString& dataPath) {
+    m_emailHistory.InitFileName(dataPath, QStringLiteral("EMail History.DAT"));
+    m_emailHistory.LoadHistory();
+    Refresh();
+    const RememberedAccount account = LoadAccount(SettingsStore());
+    SetAccount(account.EMail, account.Password);
+}
+
+void ServiceAccountBoxes::Save(SettingsStore& store) const {
+    m_emailHistory.SaveHistory();
+    SaveAccount(store, {EMail(), Password()});
+}
+
+void ServiceAccountBoxes::RememberEMail() {
+    m_emailHistory.Add(m_email->text());
 }
 
 void ServiceAccountBoxes::Refresh() {
@@ -54,6 +82,7 @@ void ServiceAccountBoxes::SetAccount(const QString& email, const QString& passwo
 void ServiceAccountBoxes::Enable(bool idle) {
     m_email->setEnabled(idle && !m_currentApi);
     m_password->setEnabled(idle && !m_currentApi);
+    m_history->setEnabled(idle && !m_currentApi);
 }
 
 bool ServiceAccountBoxes::Ready() const {

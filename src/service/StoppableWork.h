@@ -8,6 +8,8 @@
 class StoppableWork : public IHTTPRequestCallback {
 public:
     bool Busy() const { return m_busy; }
+    // Shows the window's controls as fits a run under way or none.
+    virtual void UpdateControls() = 0;
 
     void BlockSent(qint64, qint64 SentBytes, qint64 TotalBytes, bool& Cancel) override {
         SendProgress(SentBytes, TotalBytes);
@@ -29,15 +31,18 @@ protected:
         m_stopRequested = true;
         ++m_stopRequests;
     }
+    // The bracket around a run.
     void StartWork() {
         m_busy = true;
         m_stopRequested = false;
         m_stopRequests = 0;
+        UpdateControls();
     }
     void EndWork() {
         m_busy = false;
         m_stopRequested = false;
         m_stopRequests = 0;
+        UpdateControls();
     }
     // For windows that show how far the request under way has got: its body, then its answer.
     virtual void SendProgress(qint64 sent, qint64 total) {

@@ -14,40 +14,29 @@
 frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
     : FormBase(Kind::Dialog, parent), m_groupsBox(groupsBox) {
     setupUi(this);
-    m_account.Attach(lblEMail, txtEMail, txtPassword);
+    m_account.Attach(this, lblEMail, txtEMail, txtPassword, cmdEMailHistory,
+                     [this] { UpdateControls(); });
     setWindowFlag(Qt::Tool, true);
     LoadFrame();
     connect(cmdGetList, &QPushButton::clicked, this, &frmGetGroupsList::GetList);
     connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
     connect(cmdProxy, &QPushButton::clicked, this, &frmGetGroupsList::ShowConnectionSettings);
-    connect(cmdEMailHistory, &QPushButton::clicked, this,
-            [this] { ShowHistoryDialog(m_emailHistory, txtEMail); });
-    connect(txtEMail, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
-    connect(txtPassword, &QLineEdit::textChanged, this, &frmGetGroupsList::UpdateControls);
     HighlightOnFocus(this, {txtEMail, txtPassword});
     try {
-        m_emailHistory.InitFileName(GetDataPath(), QStringLiteral("EMail History.DAT"));
+        m_account.Load(GetDataPath());
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QString());
         zsUnloadForm(this);
         return;
     }
-    m_emailHistory.LoadHistory();
-    m_account.Refresh();
-    LoadSettings();
     m_loaded = true;
     UpdateControls();
-}
-
-void frmGetGroupsList::LoadSettings() {
-    const RememberedAccount account = LoadAccount(SettingsStore());
-    m_account.SetAccount(account.EMail, account.Password);
 }
 
 void frmGetGroupsList::SaveSettings() {
     try {
         SettingsStore store(SettingsStore::Writes::OnCommit);
-        SaveAccount(store, {m_account.EMail(), m_account.Password()});
+        m_account.Save(store);
         store.Commit();
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
@@ -59,7 +48,6 @@ void frmGetGroupsList::UpdateControls() {
     for (QWidget* control : std::initializer_list<QWidget*>{cmdProxy, cmdGetList})
         control->setEnabled(idle);
     m_account.Enable(idle);
-    cmdEMailHistory->setEnabled(idle && !m_account.CurrentApi());
     cmdStop->setEnabled(m_busy);
     if (idle)
         cmdGetList->setEnabled(m_account.Ready());
@@ -72,20 +60,17 @@ void frmGetGroupsList::ShowConnectionSettings() {
 }
 
 void frmGetGroupsList::GetList() {
-    m_stopRequested = false;
-    m_busy = true;
-    UpdateControls();
+    StartWork();
     if (m_account.CurrentApi()) {
         if (const std::optional<QString> groups = FetchBlogGroups(this)) {
             SetBoxText(m_groupsBox, *groups);
             zsUnloadForm(this);
         }
     } else {
-        m_emailHistory.Add(txtEMail->text());
+        m_account.RememberEMail();
         ParseTumblelogs(Authenticate());
     }
-    m_busy = false;
-    UpdateControls();
+    EndWork();
 }
 
 std::optional<QByteArray> frmGetGroupsList::Authenticate() {
@@ -115,12 +100,11 @@ void frmGetGroupsList::ParseTumblelogs(const std::optional<QByteArray>& answer) 
 
 void frmGetGroupsList::done(int result) {
     if (m_busy) {
-        m_stopRequested = true;
+        Stop();
         return;
     }
     if (m_loaded && !m_unloaded) {
         m_unloaded = true;
-        m_emailHistory.SaveHistory();
         SaveSettings();
     }
     FormBase::done(result);

@@ -2,7 +2,6 @@
 
 #include "app/FormBase.h"
 #include "app/LauncherEntry.h"
-#include "history/CHistory.h"
 #include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
 #include "service/modTumblelogs.h"
@@ -17,9 +16,8 @@ class frmGetGroupsList final : public FormBase, public Ui::frmGetGroupsList, pub
 public:
     explicit frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent = nullptr);
 
-    void LoadSettings();
     void SaveSettings();
-    void UpdateControls();
+    void UpdateControls() override;
     // The service's answer; nothing after a failure, which has been shown.
     std::optional<QByteArray> Authenticate();
     void ParseTumblelogs(const std::optional<QByteArray>& answer);
@@ -36,7 +34,6 @@ private:
 
     QPlainTextEdit* m_groupsBox;
     ServiceAccountBoxes m_account;
-    CHistory m_emailHistory;
     bool m_loaded = false;
     bool m_unloaded = false;
     LauncherEntry m_launcher;

@@ -26,15 +26,12 @@ constexpr int kWideListWidth = 297;
 
 frmSender::frmSender(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     setupUi(this);
-    m_account.Attach(lblEMail, txtEMail, txtPassword);
+    m_account.Attach(this, lblEMail, txtEMail, txtPassword, cmdEMailHistory,
+                     [this] { UpdateControls(); });
     LoadFrame();
     connect(cmdSendPosts, &QPushButton::clicked, this, &frmSender::SendPosts);
     connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
     connect(cmdProxy, &QPushButton::clicked, this, &frmSender::ShowConnectionSettings);
-    connect(cmdEMailHistory, &QPushButton::clicked, this,
-            [this] { ShowHistoryDialog(m_emailHistory, txtEMail); });
-    connect(txtEMail, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
-    connect(txtPassword, &QLineEdit::textChanged, this, &frmSender::UpdateControls);
     connect(cboPostState, &QComboBox::currentIndexChanged, this, &frmSender::StateChanged);
     HighlightOnFocus(this, {txtEMail, txtPassword, txtPublishOn});
     Load();
@@ -48,10 +45,8 @@ void frmSender::Load() {
         zsUnloadForm(this);
         return;
     }
-    m_emailHistory.InitFileName(m_dataPath, QStringLiteral("EMail History.DAT"));
-    m_emailHistory.LoadHistory();
     FillStates();
-    m_account.Refresh();
+    m_account.Load(m_dataPath);
     LoadSettings();
     RefreshFiles();
     m_loaded = true;
@@ -78,8 +73,6 @@ void frmSender::StateChanged() {
 
 void frmSender::LoadSettings() {
     const SettingsStore store;
-    const RememberedAccount account = LoadAccount(store);
-    m_account.SetAccount(account.EMail, account.Password);
     txtPublishOn->setText(store.ReadText(QStringLiteral("Publish Post On")));
     const qint32 index = store.ReadLong(QStringLiteral("Last State Index"), 0);
     // An index outside the list leaves "Publish now" selected.
@@ -90,7 +83,7 @@ void frmSender::LoadSettings() {
 void frmSender::SaveSettings() {
     try {
         SettingsStore store(SettingsStore::Writes::OnCommit);
-        SaveAccount(store, {m_account.EMail(), m_account.Password()});
+        m_account.Save(store);
         store.SaveText(QStringLiteral("Publish Post On"), txtPublishOn->text());
         store.SaveLong(QStringLiteral("Last State Index"), cboPostState->currentIndex());
         store.Commit();
@@ -105,7 +98,6 @@ void frmSender::UpdateControls() {
                                                             cboPostState, txtPublishOn})
         control->setEnabled(idle);
     m_account.Enable(idle);
-    cmdEMailHistory->setEnabled(idle && !m_account.CurrentApi());
     cmdStop->setEnabled(m_busy);
     if (idle)
         cmdSendPosts->setEnabled(m_account.Ready() && filFiles->count() > 0);
@@ -142,9 +134,8 @@ int frmSender::NextPostRow() const {
 }
 
 void frmSender::SendPosts() {
-    StartWork();
     m_runPosts = filFiles->count();
-    UpdateControls();
+    StartWork();
     SendLock lock;
     try {
         if (!lock.TryLock(m_dataPath)) {
@@ -152,13 +143,11 @@ void frmSender::SendPosts() {
                                             "this data folder. Try again when it has finished."),
                              MsgIcon::Critical);
             EndWork();
-            UpdateControls();
             return;
         }
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't send post."));
         EndWork();
-        UpdateControls();
         return;
     }
     m_skipped.clear();
@@ -170,9 +159,8 @@ void frmSender::SendPosts() {
     }
     m_launcher.Hide();
     EndWork();
-    UpdateControls();
     if (!m_account.CurrentApi())
-        m_emailHistory.Add(txtEMail->text());
+        m_account.RememberEMail();
     if (m_listed && filFiles->count() == 0)
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
 }
@@ -290,6 +278,5 @@ bool frmSender::QueryUnload() {
 void frmSender::OnUnload() {
     if (!m_loaded)
         return;
-    m_emailHistory.SaveHistory();
     SaveSettings();
 }

@@ -3,7 +3,6 @@
 #include "app/FormBase.h"
 #include "app/LauncherEntry.h"
 #include "components/Messages.h"
-#include "history/CHistory.h"
 #include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
 #include "service/modUpload.h"
@@ -21,7 +20,7 @@ public:
     void FillStates();
     void LoadSettings();
     void SaveSettings();
-    void UpdateControls();
+    void UpdateControls() override;
     bool SendFirstPost();
     // path: the stored post, which carries the send marker.
     bool SendPost(const QString& group, const QString& caption, const QString& tags,
@@ -50,7 +49,6 @@ private:
     void MarkPostUnderWay(const QString& suffix);
 
     ServiceAccountBoxes m_account;
-    CHistory m_emailHistory;
     QString m_dataPath;
     bool m_loaded = false;
     bool m_listed = true;    // the last listing of the data folder worked
