@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <functional>
+
 bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers) {
     const Qt::KeyboardModifiers held =
         event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
@@ -41,6 +43,20 @@ protected:
     }
 };
 
+// Hands the events of a window's widgets to the window first. It is an object of its own so
+// that a window's eventFilter sees only the widgets the window itself watches.
+class WindowEvents final : public QObject {
+public:
+    WindowEvents(QObject* parent, std::function<bool(QObject*, QEvent*)> handler)
+        : QObject(parent), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override { return m_handler(watched, event); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> m_handler;
+};
+
 } // namespace
 
 void EnterPressesFocusedButton(QWidget* window) {
@@ -56,11 +72,9 @@ const QString& FormBase::Credit() {
 
 FormBase::FormBase(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    qApp->installEventFilter(this);
 }
 
 FormBase::~FormBase() {
-    qApp->removeEventFilter(this);
     if (m_marked)
         ToolBarUnMarkHandle(m_markedHandle);
 }
@@ -75,6 +89,7 @@ void FormBase::LoadFrame() {
         setWindowIcon(QIcon());
     }
     EnterPressesFocusedButton(this);
+    WatchKeysAndDrags();
     m_markedHandle = ToolBarMarkForm(this);
     m_marked = true;
 }
@@ -122,7 +137,17 @@ bool FormBase::FilterDrag(QDropEvent* event) {
     return true;
 }
 
-bool FormBase::eventFilter(QObject* watched, QEvent* event) {
+void FormBase::WatchKeysAndDrags() {
+    // Keys go to the focused widget and drags to the one under the pointer, so the window
+    // watches itself and each of its widgets, not the whole application.
+    auto* events = new WindowEvents(
+        this, [this](QObject* watched, QEvent* event) { return PreviewEvent(watched, event); });
+    installEventFilter(events);
+    for (QWidget* widget : findChildren<QWidget*>())
+        widget->installEventFilter(events);
+}
+
+bool FormBase::PreviewEvent(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     const bool drag = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
     if ((type != QEvent::KeyPress && !drag) || !isVisible())

@@ -44,12 +44,13 @@ protected:
 
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 public:
     void reject() override;
 
 private:
+    void WatchKeysAndDrags();
+    bool PreviewEvent(QObject* watched, QEvent* event);
     bool FilterDrag(QDropEvent* event);
 
     Kind m_kind;

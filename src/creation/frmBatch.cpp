@@ -30,6 +30,7 @@ const QString kLastFolderKey = QStringLiteral("Last batch folder");
 frmBatch::frmBatch(CreatorFields& creator, QWidget* parent, const QString& folder)
     : FormBase(Kind::MainWindow, parent), m_creator(creator) {
     setupUi(this);
+    txtPath->installEventFilter(this);
     setAcceptDrops(true);
     LoadFrame();
     FormFunctions::SetAutoComplete(txtPath, 32);
@@ -237,7 +238,6 @@ bool frmBatch::KeyPreview(QKeyEvent* event) {
 }
 
 bool frmBatch::eventFilter(QObject* watched, QEvent* event) {
-    // FormBase watches the whole application, so the path box's focus changes pass here too.
     if (watched == txtPath) {
         // While the path box has the focus, Enter belongs to the box, not to "Create posts".
         if (event->type() == QEvent::FocusIn) {

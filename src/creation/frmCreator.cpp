@@ -57,6 +57,7 @@ void ApplyTagsFromCaption(const QWidget* captionBox, QLineEdit* tagsBox, const Q
 
 frmCreator::frmCreator(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     setupUi(this);
+    lblResult->installEventFilter(this);
     setAcceptDrops(true);
     // The program's main window and task-bar entry: it can be minimised; its size stays fixed.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QPainter>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -30,6 +29,13 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
     setupUi(this);
     LoadFrame();
     picPreview->hide();
+    filFiles->viewport()->installEventFilter(this);
+    lblInfo->installEventFilter(this);
+    lblInfoURL->installEventFilter(this);
+    connect(picPreview, &PicturePreview::DoubleClicked, this, &frmPostManager::ShowList);
+    connect(picPreview, &PicturePreview::MenuRequested, this,
+            [this](const QPoint& at) { mnuContextPicture->exec(at); });
+    connect(picPreview, &PicturePreview::HoldReleased, this, [this] { ShowInfo(true); });
     connect(filFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 // Shift extends a selection from its anchor; anything else starts a new one.
@@ -145,10 +151,10 @@ void frmPostManager::ShowPreview() {
         return;
     const QString path = zsBuildFileName(m_folder, filFiles->text(PressedIndex));
 
-    m_picture = QImage();
+    QImage picture;
     QString url;
     try {
-        m_picture = FormFunctions::LoadPictureFile(path, picPreview->size() * devicePixelRatio());
+        picture = FormFunctions::LoadPictureFile(path, picPreview->size() * devicePixelRatio());
     } catch (const ComponentError& notPicture) {
         try {
             url = ReadPictureURL(path);
@@ -170,8 +176,7 @@ void frmPostManager::ShowPreview() {
     lblInfo->setText(QStringLiteral("Group: ") + group + QLatin1Char('\n') +
                      QStringLiteral("Caption: ") + zsGetLineOnly(caption) + QLatin1Char('\n') +
                      QStringLiteral("Tags: ") + tags);
-    shpInfoBack->setVisible(infoRead);
-    lblInfo->setVisible(infoRead);
+    ShowInfo(infoRead);
     FrameLabel(lblInfo, shpInfoBack);
     // The URL box follows this post's own URL, so no earlier post's URL lingers in it.
     lblInfoURL->setText(QStringLiteral("Picture URL:\n") + url);
@@ -180,14 +185,14 @@ void frmPostManager::ShowPreview() {
     lblInfoURL->setVisible(!url.isEmpty());
 
     filFiles->hide();
+    picPreview->SetPicture(picture);
     picPreview->show();
     picPreview->setFocus();
-    picPreview->update();
 }
 
 void frmPostManager::ShowList() {
     picPreview->hide();
-    m_picture = QImage();
+    picPreview->SetPicture(QImage());
     filFiles->show();
     filFiles->setFocus();
 }
@@ -264,57 +269,21 @@ bool frmPostManager::ListMouseEvent(QMouseEvent* event) {
     return true;
 }
 
-bool frmPostManager::PreviewMouseEvent(QEvent* event) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonRelease) {
-        if (!m_infoHeld)
-            return false;
-        m_infoHeld = false;
-        picPreview->releaseMouse();
-        shpInfoBack->show();
-        lblInfo->show();
-        return true;
-    }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        ShowList();
-        return true;
-    }
-    if (mouse->button() == Qt::RightButton) {
-        mnuContextPicture->exec(mouse->globalPosition().toPoint());
-        return true;
-    }
-    return false;
-}
-
-void frmPostManager::PaintPreview() {
-    if (m_picture.isNull())
-        return;
-    QPainter painter(picPreview);
-    // Stretched over the whole view: the proportions of the view, not of the picture.
-    painter.drawImage(picPreview->rect(), m_picture);
+void frmPostManager::ShowInfo(bool show) {
+    shpInfoBack->setVisible(show);
+    lblInfo->setVisible(show);
 }
 
 bool frmPostManager::eventFilter(QObject* watched, QEvent* event) {
-    // FormBase watches the whole application, so the events of these controls pass here.
     if (m_loaded) {
         if (watched == filFiles->viewport() && event->type() == QEvent::Paint)
             ListPainted();
         if (watched == filFiles->viewport() && IsPress(event))
             return ListMouseEvent(static_cast<QMouseEvent*>(event));
-        if (watched == picPreview) {
-            if (event->type() == QEvent::Paint) {
-                PaintPreview();
-                return false;
-            }
-            if (IsPress(event) || event->type() == QEvent::MouseButtonRelease)
-                return PreviewMouseEvent(event);
-        }
         if (watched == lblInfo && IsPress(event)) {
             // Held down, the info box gives way to the picture until the button is released.
-            m_infoHeld = true;
-            shpInfoBack->hide();
-            lblInfo->hide();
-            picPreview->grabMouse();
+            ShowInfo(false);
+            picPreview->HoldUntilRelease();
             return true;
         }
         if (watched == lblInfoURL &&

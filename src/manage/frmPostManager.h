@@ -4,7 +4,6 @@
 #include "ui_frmPostManager.h"
 
 #include <QFutureWatcher>
-#include <QImage>
 
 class QLabel;
 class QMenu;
@@ -30,7 +29,7 @@ public:
     QAction* mnuBackToList = nullptr;
 
     // The picture the preview paints, as decoded for it.
-    const QImage& PreviewPicture() const { return m_picture; }
+    const QImage& PreviewPicture() const { return picPreview->Picture(); }
 
 protected:
     bool KeyPreview(QKeyEvent* event) override;
@@ -51,15 +50,12 @@ private:
     void SelectRow(int row);
     bool InPreview() const { return picPreview->isVisible(); }
     bool ListMouseEvent(QMouseEvent* event);
-    bool PreviewMouseEvent(QEvent* event);
-    void PaintPreview();
+    void ShowInfo(bool show);
     static void FrameLabel(QLabel* label, QWidget* frame);
 
     QString m_folder;
-    QImage m_picture;
     QFutureWatcher<double> m_totalSize;
     bool m_listPainted = false;
     int m_anchorRow = -1;
-    bool m_infoHeld = false;
     bool m_loaded = false;
 };
