@@ -10,7 +10,7 @@ merge=${2:-}
 root=$(pwd)
 build=$root/build-fuzz
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DMARIVANE_FUZZ=ON \
+cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DMARIVANE_FUZZ=ON -DMARIVANE_WERROR=ON \
       -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C "$build" fuzz_all
 
