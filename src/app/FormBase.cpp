@@ -75,6 +75,9 @@ FormBase::FormBase(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
 }
 
 FormBase::~FormBase() {
+    // The widgets still send events while QWidget deletes them, when this is no FormBase any
+    // more.
+    delete m_events;
     if (m_marked)
         ToolBarUnMarkHandle(m_markedHandle);
 }
@@ -140,11 +143,11 @@ bool FormBase::FilterDrag(QDropEvent* event) {
 void FormBase::WatchKeysAndDrags() {
     // Keys go to the focused widget and drags to the one under the pointer, so the window
     // watches itself and each of its widgets, not the whole application.
-    auto* events = new WindowEvents(
+    m_events = new WindowEvents(
         this, [this](QObject* watched, QEvent* event) { return PreviewEvent(watched, event); });
-    installEventFilter(events);
+    installEventFilter(m_events);
     for (QWidget* widget : findChildren<QWidget*>())
-        widget->installEventFilter(events);
+        widget->installEventFilter(m_events);
 }
 
 bool FormBase::PreviewEvent(QObject* watched, QEvent* event) {

@@ -54,6 +54,7 @@ private:
     bool FilterDrag(QDropEvent* event);
 
     Kind m_kind;
+    QObject* m_events = nullptr; // hands the widgets' keys and drags to PreviewEvent
     bool m_marked = false;
     qint32 m_markedHandle = 0; // the companion is told the same handle on unload
     bool m_unloaded = false;
