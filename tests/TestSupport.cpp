@@ -54,3 +54,7 @@ QByteArray RandomBytes(qsizetype size, quint32 seed) {
         c = static_cast<char>(generator.bounded(256));
     return bytes;
 }
+
+void MissingControl(const QObject& window, const char* name, const char* className) {
+    qFatal("%s has no %s named %s", window.metaObject()->className(), className, name);
+}

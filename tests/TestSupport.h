@@ -4,6 +4,7 @@
 #include "components/Messages.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -31,3 +32,13 @@ void WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);
 // Repeatable random bytes, for picture contents.
 QByteArray RandomBytes(qsizetype size, quint32 seed);
+
+// A window's control by its object name; a missing one, or one of another class, ends the
+// test run.
+[[noreturn]] void MissingControl(const QObject& window, const char* name, const char* className);
+template <typename T> T* Control(const QObject& window, const char* name) {
+    T* control = window.findChild<T*>(QLatin1String(name));
+    if (!control)
+        MissingControl(window, name, T::staticMetaObject.className());
+    return control;
+}
