@@ -1,4 +1,5 @@
 #include "creation/frmBatch.h"
+#include "ui_frmBatch.h"
 
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
@@ -28,17 +29,17 @@ const QString kLastFolderKey = QStringLiteral("Last batch folder");
 } // namespace
 
 frmBatch::frmBatch(CreatorFields& creator, QWidget* parent, const QString& folder)
-    : FormBase(Kind::MainWindow, parent), m_creator(creator) {
-    setupUi(this);
-    txtPath->installEventFilter(this);
+    : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmBatch>()), m_creator(creator) {
+    ui->setupUi(this);
+    ui->txtPath->installEventFilter(this);
     setAcceptDrops(true);
     LoadFrame();
-    FormFunctions::SetAutoComplete(txtPath, 32);
+    FormFunctions::SetAutoComplete(ui->txtPath, 32);
 
-    connect(lstFiles, &QListWidget::itemSelectionChanged, this, &frmBatch::UpdateStatus);
-    connect(cmdCreatePhoto, &QPushButton::clicked, this, &frmBatch::CreatePosts);
-    connect(cmdBrowse, &QPushButton::clicked, this, &frmBatch::Browse);
-    connect(cmdBatchPathHistory, &QPushButton::clicked, this, &frmBatch::PickFromHistory);
+    connect(ui->lstFiles, &QListWidget::itemSelectionChanged, this, &frmBatch::UpdateStatus);
+    connect(ui->cmdCreatePhoto, &QPushButton::clicked, this, &frmBatch::CreatePosts);
+    connect(ui->cmdBrowse, &QPushButton::clicked, this, &frmBatch::Browse);
+    connect(ui->cmdBatchPathHistory, &QPushButton::clicked, this, &frmBatch::PickFromHistory);
 
     try {
         BatchPathHistory.InitFileName(GetDataPath(), QStringLiteral("Batch Path History.DAT"));
@@ -55,6 +56,8 @@ frmBatch::frmBatch(CreatorFields& creator, QWidget* parent, const QString& folde
     else
         SetCurrentPath(folder);
 }
+
+frmBatch::~frmBatch() = default;
 
 int frmBatch::exec() {
     return m_loaded ? FormBase::exec() : QDialog::Rejected;
@@ -86,7 +89,7 @@ void frmBatch::SetCurrentPath(const QString& path) {
     const QString trimmed = zsTrimEx2(path);
     if (trimmed.isEmpty())
         return;
-    lstFiles->clear();
+    ui->lstFiles->clear();
     m_currentPath = trimmed;
     if (!zsIsDirectoryExist(m_currentPath)) {
         Messages::MsgBox(
@@ -96,12 +99,12 @@ void frmBatch::SetCurrentPath(const QString& path) {
         try {
             QStringList names = ListPictureFiles(m_currentPath);
             SortFileNames(names);
-            const QSignalBlocker quiet(lstFiles);
-            lstFiles->addItems(names);
-            ListBoxSelectRange(lstFiles, true, 0, lstFiles->count() - 1);
-            if (lstFiles->count() > 0)
-                lstFiles->selectionModel()->setCurrentIndex(lstFiles->model()->index(0, 0),
-                                                            QItemSelectionModel::NoUpdate);
+            const QSignalBlocker quiet(ui->lstFiles);
+            ui->lstFiles->addItems(names);
+            ListBoxSelectRange(ui->lstFiles, true, 0, ui->lstFiles->count() - 1);
+            if (ui->lstFiles->count() > 0)
+                ui->lstFiles->selectionModel()->setCurrentIndex(ui->lstFiles->model()->index(0, 0),
+                                                                QItemSelectionModel::NoUpdate);
         } catch (const ComponentError& e) {
             ErrorBox::ShowError(
                 e, MsgIcon::Critical,
@@ -109,30 +112,30 @@ void frmBatch::SetCurrentPath(const QString& path) {
                                     QStringLiteral("Cat't get picture files list.")));
         }
     }
-    txtPath->setText(m_currentPath);
-    zsHighlightText(txtPath);
+    ui->txtPath->setText(m_currentPath);
+    zsHighlightText(ui->txtPath);
     UpdateStatus();
 }
 
 void frmBatch::SelectOnly(const QStringList& names) {
-    for (int i = 0; i < lstFiles->count(); ++i)
-        lstFiles->item(i)->setSelected(names.contains(lstFiles->item(i)->text()));
+    for (int i = 0; i < ui->lstFiles->count(); ++i)
+        ui->lstFiles->item(i)->setSelected(names.contains(ui->lstFiles->item(i)->text()));
 }
 
 void frmBatch::UpdateStatus() {
     setWindowTitle(
-        MakeWindowTitle(QStringLiteral("Batch mode :: ") + QString::number(lstFiles->count())));
-    cmdCreatePhoto->setEnabled(lstFiles->selectionModel()->hasSelection());
+        MakeWindowTitle(QStringLiteral("Batch mode :: ") + QString::number(ui->lstFiles->count())));
+    ui->cmdCreatePhoto->setEnabled(ui->lstFiles->selectionModel()->hasSelection());
 }
 
 bool frmBatch::PackSelectedFiles() {
     // After an Abort the items still selected are the ones not handled.
-    const int count = lstFiles->count();
+    const int count = ui->lstFiles->count();
     bool aborted = false;
     {
         PostSaveGroup group;
         for (int i = 0; i < count && !aborted; ++i) {
-            QListWidgetItem* item = lstFiles->item(i);
+            QListWidgetItem* item = ui->lstFiles->item(i);
             if (!item->isSelected())
                 continue;
             const QString file = zsBuildFileName(m_currentPath, item->text());
@@ -143,7 +146,7 @@ bool frmBatch::PackSelectedFiles() {
         // Posts the group could not put in place after all are stored one by one.
         for (const QString& file : group.Flush()) {
             QListWidgetItem* item =
-                lstFiles->findItems(QFileInfo(file).fileName(), Qt::MatchExactly).value(0);
+                ui->lstFiles->findItems(QFileInfo(file).fileName(), Qt::MatchExactly).value(0);
             if (item)
                 item->setSelected(true);
             if (aborted || PackPost(m_creator, file, QString()) == PackOutcome::Aborted) {
@@ -161,29 +164,29 @@ void frmBatch::CreatePosts() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (PackSelectedFiles()) {
         AddCreatorHistories(m_creator);
-        BatchPathHistory.Add(txtPath->text());
+        BatchPathHistory.Add(ui->txtPath->text());
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
     }
     QApplication::restoreOverrideCursor();
 }
 
 void frmBatch::RestoreListedPathAndCreate() {
-    if (txtPath->text() != m_currentPath) {
-        txtPath->setText(m_currentPath);
-        zsHighlightText(txtPath);
+    if (ui->txtPath->text() != m_currentPath) {
+        ui->txtPath->setText(m_currentPath);
+        zsHighlightText(ui->txtPath);
     }
-    FormFunctions::PressButton(cmdCreatePhoto);
+    FormFunctions::PressButton(ui->cmdCreatePhoto);
 }
 
 void frmBatch::Browse() {
     FolderDialog dialog;
     dialog.Title = QStringLiteral("Choose directory with pictures to be converted in batch.");
     dialog.Owner = this;
-    dialog.Folder = txtPath->text();
+    dialog.Folder = ui->txtPath->text();
     if (!dialog.Show())
         return;
     SetCurrentPath(dialog.Folder);
-    lstFiles->setFocus();
+    ui->lstFiles->setFocus();
 }
 
 bool frmBatch::HandlesDrag(const QMimeData* mime) const {
@@ -201,27 +204,27 @@ bool frmBatch::AcceptDrop(const QMimeData* mime, bool take) {
     if (take) {
         SetCurrentPath(
             QDir::cleanPath(dropped.isDir() ? dropped.absoluteFilePath() : dropped.absolutePath()));
-        lstFiles->setFocus();
+        ui->lstFiles->setFocus();
     }
     return true;
 }
 
 void frmBatch::PickFromHistory() {
-    if (ShowHistoryDialog(BatchPathHistory, txtPath))
-        SetCurrentPath(txtPath->text());
+    if (ShowHistoryDialog(BatchPathHistory, ui->txtPath))
+        SetCurrentPath(ui->txtPath->text());
 }
 
 bool frmBatch::KeyPreview(QKeyEvent* event) {
     if (event->key() == Qt::Key_F5 && HasExactly(event, Qt::NoModifier)) {
-        SetCurrentPath(txtPath->text());
+        SetCurrentPath(ui->txtPath->text());
         return true;
     }
     if (FormBase::KeyPreview(event))
         return true;
     QWidget* focus = QApplication::focusWidget();
-    if (focus == txtPath && IsEnter(event)) {
+    if (focus == ui->txtPath && IsEnter(event)) {
         if (HasExactly(event, Qt::NoModifier)) {
-            SetCurrentPath(txtPath->text());
+            SetCurrentPath(ui->txtPath->text());
             return true;
         }
         if (HasExactly(event, Qt::ControlModifier)) {
@@ -229,22 +232,23 @@ bool frmBatch::KeyPreview(QKeyEvent* event) {
             return true;
         }
     }
-    if (focus == lstFiles && event->key() == Qt::Key_A && HasExactly(event, Qt::ControlModifier)) {
+    if (focus == ui->lstFiles && event->key() == Qt::Key_A &&
+        HasExactly(event, Qt::ControlModifier)) {
         // Consumed here, so the list neither types nor searches with the letter.
-        ListBoxSelectRange(lstFiles, true, 0, lstFiles->count() - 1);
+        ListBoxSelectRange(ui->lstFiles, true, 0, ui->lstFiles->count() - 1);
         return true;
     }
     return false;
 }
 
 bool frmBatch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtPath) {
+    if (watched == ui->txtPath) {
         // While the path box has the focus, Enter belongs to the box, not to "Create posts".
         if (event->type() == QEvent::FocusIn) {
-            cmdCreatePhoto->setDefault(false);
-            QTimer::singleShot(0, txtPath, [this] { zsHighlightText(txtPath); });
+            ui->cmdCreatePhoto->setDefault(false);
+            QTimer::singleShot(0, ui->txtPath, [this] { zsHighlightText(ui->txtPath); });
         } else if (event->type() == QEvent::FocusOut) {
-            cmdCreatePhoto->setDefault(true);
+            ui->cmdCreatePhoto->setDefault(true);
         }
     }
     return FormBase::eventFilter(watched, event);

@@ -2,18 +2,24 @@
 
 #include "app/FormBase.h"
 #include "history/CHistory.h"
-#include "ui_frmBatch.h"
+
+#include <memory>
 
 class CreatorFields;
 
+namespace Ui {
+class frmBatch;
+}
+
 // Batch mode: lists the picture files of a folder and turns the selected ones into posts
 // with the caption, tags and group set in the creator window.
-class frmBatch final : public FormBase, public Ui::frmBatch {
+class frmBatch final : public FormBase {
     Q_OBJECT
 public:
     // With a folder, the window opens on it instead of the last one used.
     explicit frmBatch(CreatorFields& creator, QWidget* parent = nullptr,
                       const QString& folder = QString());
+    ~frmBatch() override;
 
     void SetCurrentPath(const QString& path);
     // Leaves exactly the listed files of these names selected.
@@ -40,6 +46,7 @@ private:
     void PickFromHistory();
     void RestoreListedPathAndCreate();
 
+    std::unique_ptr<Ui::frmBatch> ui;
     CreatorFields& m_creator;
     CHistory BatchPathHistory;
     QString m_currentPath;

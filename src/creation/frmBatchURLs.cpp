@@ -1,4 +1,5 @@
 #include "creation/frmBatchURLs.h"
+#include "ui_frmBatchURLs.h"
 
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
@@ -42,30 +43,33 @@ QString DroppedLines(const QMimeData* data) {
 } // namespace
 
 frmBatchURLs::frmBatchURLs(CreatorFields& creator, QWidget* parent)
-    : FormBase(Kind::MainWindow, parent), m_creator(creator) {
-    setupUi(this);
+    : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmBatchURLs>()),
+      m_creator(creator) {
+    ui->setupUi(this);
     setWindowTitle(MakeWindowTitle(QStringLiteral("URLs mode")));
     m_hooks = new zntTBHooks(this);
-    m_hooks->SetTextBox(txtURLs);
+    m_hooks->SetTextBox(ui->txtURLs);
     m_hooks->InitSelectAllHook();
     LoadFrame();
 
-    connect(txtURLs, &QPlainTextEdit::textChanged, this, &frmBatchURLs::UpdateStatus);
-    connect(cmdCreatePhoto, &QPushButton::clicked, this, &frmBatchURLs::CreatePosts);
+    connect(ui->txtURLs, &QPlainTextEdit::textChanged, this, &frmBatchURLs::UpdateStatus);
+    connect(ui->cmdCreatePhoto, &QPushButton::clicked, this, &frmBatchURLs::CreatePosts);
     LoadSettings();
 }
+
+frmBatchURLs::~frmBatchURLs() = default;
 
 void frmBatchURLs::LoadSettings() {
     const QString text = SettingsStore().ReadText(kTextKey);
     // Only a text that differs from the empty box changes it (and so runs UpdateStatus).
     if (!text.isEmpty())
-        SetBoxText(txtURLs, text);
-    txtURLs->moveCursor(QTextCursor::Start);
+        SetBoxText(ui->txtURLs, text);
+    ui->txtURLs->moveCursor(QTextCursor::Start);
 }
 
 void frmBatchURLs::SaveSettings() {
     try {
-        SettingsStore().SaveText(kTextKey, GetBoxText(txtURLs));
+        SettingsStore().SaveText(kTextKey, GetBoxText(ui->txtURLs));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
     }
@@ -85,7 +89,7 @@ bool frmBatchURLs::AcceptDrop(const QMimeData* mime, bool take) {
     if (lines.isEmpty())
         return false;
     if (take) {
-        QTextCursor end(txtURLs->document());
+        QTextCursor end(ui->txtURLs->document());
         end.movePosition(QTextCursor::End);
         end.insertText(end.atBlockStart() ? lines : QLatin1Char('\n') + lines);
     }
@@ -93,14 +97,14 @@ bool frmBatchURLs::AcceptDrop(const QMimeData* mime, bool take) {
 }
 
 void frmBatchURLs::UpdateStatus() {
-    cmdCreatePhoto->setEnabled(!zsTrimEx2(GetBoxText(txtURLs)).isEmpty());
+    ui->cmdCreatePhoto->setEnabled(!zsTrimEx2(GetBoxText(ui->txtURLs)).isEmpty());
 }
 
 void frmBatchURLs::CreatePosts() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const URLBatchResult result = PackURLs(GetBoxText(txtURLs), m_creator);
+    const URLBatchResult result = PackURLs(GetBoxText(ui->txtURLs), m_creator);
     if (!result.aborted) {
-        SetBoxText(txtURLs, zsTrimCRLF(result.invalidLines));
+        SetBoxText(ui->txtURLs, zsTrimCRLF(result.invalidLines));
         QString message = QStringLiteral("All done ^_^v");
         if (!result.invalidLines.isEmpty())
             message += QStringLiteral("\r\n\r\nSome lines contains ") +

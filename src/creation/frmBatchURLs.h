@@ -1,17 +1,23 @@
 #pragma once
 
 #include "app/FormBase.h"
-#include "ui_frmBatchURLs.h"
+
+#include <memory>
 
 class CreatorFields;
 class zntTBHooks;
 
+namespace Ui {
+class frmBatchURLs;
+}
+
 // URLs mode: every line of the box that is a picture URL becomes a URL post with the
 // caption, tags and group set in the creator window; the other lines stay for fixing.
-class frmBatchURLs final : public FormBase, public Ui::frmBatchURLs {
+class frmBatchURLs final : public FormBase {
     Q_OBJECT
 public:
     explicit frmBatchURLs(CreatorFields& creator, QWidget* parent = nullptr);
+    ~frmBatchURLs() override;
 
 protected:
     void OnUnload() override;
@@ -24,6 +30,7 @@ private:
     void SaveSettings();
     void CreatePosts();
 
+    std::unique_ptr<Ui::frmBatchURLs> ui;
     CreatorFields& m_creator;
     zntTBHooks* m_hooks = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "creation/frmCreator.h"
+#include "ui_frmCreator.h"
 
 #include "app/modCommon.h"
 #include "app/modMain.h"
@@ -55,28 +56,29 @@ void ApplyTagsFromCaption(const QWidget* captionBox, QLineEdit* tagsBox, const Q
         tagsBox->setText(TagsFromCaption(GetBoxText(captionBox)));
 }
 
-frmCreator::frmCreator(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
-    setupUi(this);
-    lblResult->installEventFilter(this);
+frmCreator::frmCreator(QWidget* parent)
+    : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmCreator>()) {
+    ui->setupUi(this);
+    ui->lblResult->installEventFilter(this);
     setAcceptDrops(true);
     // The program's main window and task-bar entry: it can be minimised; its size stays fixed.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(MakeWindowTitle(QStringLiteral("Creator mode")));
 
-    connect(txtFileName, &QLineEdit::textChanged, this, &frmCreator::UpdateCreateEnabled);
-    connect(cmdCreatePhoto, &QPushButton::clicked, this, &frmCreator::CreatePost);
-    connect(cmdBrowsePictureFile, &QPushButton::clicked, this, &frmCreator::BrowsePictureFile);
-    connect(cmdEditGroups, &QPushButton::clicked, this, &frmCreator::EditGroups);
-    connect(cmdHistory, &QPushButton::clicked, this,
-            [this] { ShowHistoryDialog(m_history, txtCaption); });
-    connect(cmdTagsHistory, &QPushButton::clicked, this,
-            [this] { ShowHistoryDialog(m_tagsHistory, txtTags); });
-    connect(cmdBatch, &QPushButton::clicked, this, &frmCreator::OpenBatch);
-    connect(cmdBatchURLs, &QPushButton::clicked, this, &frmCreator::OpenBatchURLs);
-    connect(cmdManagePosts, &QPushButton::clicked, this, &frmCreator::OpenPostManager);
-    connect(cmdSender, &QPushButton::clicked, this, &frmCreator::OpenSender);
-    connect(cmdLinks, &QPushButton::clicked, this, &frmCreator::ShowLinks);
+    connect(ui->txtFileName, &QLineEdit::textChanged, this, &frmCreator::UpdateCreateEnabled);
+    connect(ui->cmdCreatePhoto, &QPushButton::clicked, this, &frmCreator::CreatePost);
+    connect(ui->cmdBrowsePictureFile, &QPushButton::clicked, this, &frmCreator::BrowsePictureFile);
+    connect(ui->cmdEditGroups, &QPushButton::clicked, this, &frmCreator::EditGroups);
+    connect(ui->cmdHistory, &QPushButton::clicked, this,
+            [this] { ShowHistoryDialog(m_history, ui->txtCaption); });
+    connect(ui->cmdTagsHistory, &QPushButton::clicked, this,
+            [this] { ShowHistoryDialog(m_tagsHistory, ui->txtTags); });
+    connect(ui->cmdBatch, &QPushButton::clicked, this, &frmCreator::OpenBatch);
+    connect(ui->cmdBatchURLs, &QPushButton::clicked, this, &frmCreator::OpenBatchURLs);
+    connect(ui->cmdManagePosts, &QPushButton::clicked, this, &frmCreator::OpenPostManager);
+    connect(ui->cmdSender, &QPushButton::clicked, this, &frmCreator::OpenSender);
+    connect(ui->cmdLinks, &QPushButton::clicked, this, &frmCreator::ShowLinks);
 
     LoadFrame();
     LoadSettings();
@@ -85,57 +87,57 @@ frmCreator::frmCreator(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
     m_history.LoadHistory();
     m_tagsHistory.InitFileName(dataPath, QStringLiteral("Tags History.DAT"));
     m_tagsHistory.LoadHistory();
-    m_captionHook.SetTextBox(txtCaption);
+    m_captionHook.SetTextBox(ui->txtCaption);
     m_captionHook.InitSelectAllHook();
-    txtCaption->setFocus();
+    ui->txtCaption->setFocus();
 }
 
 frmCreator::~frmCreator() = default;
 
 QString frmCreator::GetGroup() const {
-    if (cboGroup->count() == 0 || cboGroup->currentIndex() < 0)
+    if (ui->cboGroup->count() == 0 || ui->cboGroup->currentIndex() < 0)
         return {};
-    return cboGroup->currentText();
+    return ui->cboGroup->currentText();
 }
 
 QString frmCreator::CaptionText() const {
-    return GetBoxText(txtCaption);
+    return GetBoxText(ui->txtCaption);
 }
 
 QString frmCreator::TagsText() const {
-    return txtTags->text();
+    return ui->txtTags->text();
 }
 
 void frmCreator::ClearFileName() {
-    txtOldFileName->setText(txtFileName->text());
-    txtOldFileName->deselect();
-    txtOldFileName->setCursorPosition(static_cast<int>(txtOldFileName->text().size()));
-    txtFileName->clear();
+    ui->txtOldFileName->setText(ui->txtFileName->text());
+    ui->txtOldFileName->deselect();
+    ui->txtOldFileName->setCursorPosition(static_cast<int>(ui->txtOldFileName->text().size()));
+    ui->txtFileName->clear();
 }
 
 void frmCreator::LoadSettings() {
     const SettingsStore settings;
-    SetBoxText(txtCaption, settings.ReadText(kLastCaption));
-    txtTags->setText(settings.ReadText(kLastTags));
-    chkQuickMode->setChecked(settings.ReadBool(kQuickMode, false));
-    chkTagsFromCaption->setChecked(settings.ReadBool(kTagsFromCaption, false));
-    FillGroupList(settings.ReadText(kGroups), cboGroup);
-    const qint32 index = settings.ReadLong(kGroupIndex, cboGroup->currentIndex());
+    SetBoxText(ui->txtCaption, settings.ReadText(kLastCaption));
+    ui->txtTags->setText(settings.ReadText(kLastTags));
+    ui->chkQuickMode->setChecked(settings.ReadBool(kQuickMode, false));
+    ui->chkTagsFromCaption->setChecked(settings.ReadBool(kTagsFromCaption, false));
+    FillGroupList(settings.ReadText(kGroups), ui->cboGroup);
+    const qint32 index = settings.ReadLong(kGroupIndex, ui->cboGroup->currentIndex());
     // -1 (no group chosen) is a valid choice; an index past the list is not.
-    if (index >= -1 && index < cboGroup->count())
-        cboGroup->setCurrentIndex(index);
+    if (index >= -1 && index < ui->cboGroup->count())
+        ui->cboGroup->setCurrentIndex(index);
     FormFunctions::RestoreWindowPlacement(settings, this, kWindowPlacement);
     GroupListChanged();
 }
 
 void frmCreator::SaveSettings() {
     SettingsStore settings(SettingsStore::Writes::OnCommit);
-    settings.SaveText(kLastCaption, GetBoxText(txtCaption));
-    settings.SaveText(kLastTags, txtTags->text());
-    settings.SaveBool(kQuickMode, chkQuickMode->isChecked());
-    settings.SaveBool(kTagsFromCaption, chkTagsFromCaption->isChecked());
-    settings.SaveText(kGroups, GroupsToText(cboGroup));
-    settings.SaveLong(kGroupIndex, cboGroup->currentIndex());
+    settings.SaveText(kLastCaption, GetBoxText(ui->txtCaption));
+    settings.SaveText(kLastTags, ui->txtTags->text());
+    settings.SaveBool(kQuickMode, ui->chkQuickMode->isChecked());
+    settings.SaveBool(kTagsFromCaption, ui->chkTagsFromCaption->isChecked());
+    settings.SaveText(kGroups, GroupsToText(ui->cboGroup));
+    settings.SaveLong(kGroupIndex, ui->cboGroup->currentIndex());
     FormFunctions::SaveWindowPlacement(settings, this, kWindowPlacement);
     settings.Commit();
 }
@@ -164,20 +166,20 @@ bool frmCreator::KeyPreview(QKeyEvent* event) {
         return true;
     }
     // In the caption Enter still makes the post, as everywhere else; Ctrl+Enter breaks the line.
-    if (enter && QApplication::focusWidget() == txtCaption) {
+    if (enter && QApplication::focusWidget() == ui->txtCaption) {
         if (HasExactly(event, Qt::ControlModifier))
-            txtCaption->insertPlainText(QStringLiteral("\n"));
+            ui->txtCaption->insertPlainText(QStringLiteral("\n"));
         else
-            FormFunctions::PressButton(cmdCreatePhoto);
+            FormFunctions::PressButton(ui->cmdCreatePhoto);
         return true;
     }
     return false;
 }
 
 bool frmCreator::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblResult && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == ui->lblResult && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-        lblResult->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+        ui->lblResult->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
         ResultClicked();
         return true;
     }
@@ -185,14 +187,14 @@ bool frmCreator::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmCreator::CreatePost() {
-    ApplyTagsFromCaption(txtCaption, txtTags, chkTagsFromCaption);
-    const QString caption = GetBoxText(txtCaption);
-    const QString tags = txtTags->text();
-    if (SavePost(GetGroup(), caption, tags, txtFileName->text(), QString())) {
+    ApplyTagsFromCaption(ui->txtCaption, ui->txtTags, ui->chkTagsFromCaption);
+    const QString caption = GetBoxText(ui->txtCaption);
+    const QString tags = ui->txtTags->text();
+    if (SavePost(GetGroup(), caption, tags, ui->txtFileName->text(), QString())) {
         QApplication::beep();
-        SetIndicator(lblResult, QColor(0, 255, 0));
+        SetIndicator(ui->lblResult, QColor(0, 255, 0));
     } else {
-        SetIndicator(lblResult, QColor(255, 0, 0));
+        SetIndicator(ui->lblResult, QColor(255, 0, 0));
     }
     m_history.Add(caption);
     m_tagsHistory.Add(tags);
@@ -213,9 +215,9 @@ void frmCreator::BrowsePictureFile() {
         // Only the starting folder of the next browse is lost; the chosen file still counts.
         zsDebugPrint(QStringLiteral("frmCreator::BrowsePictureFile() ==> ") + e.Description());
     }
-    txtFileName->setText(dialog.FileName);
-    if (chkQuickMode->isChecked() && cmdCreatePhoto->isEnabled())
-        cmdCreatePhoto->click();
+    ui->txtFileName->setText(dialog.FileName);
+    if (ui->chkQuickMode->isChecked() && ui->cmdCreatePhoto->isEnabled())
+        ui->cmdCreatePhoto->click();
 }
 
 bool frmCreator::PictureFromClipboard() {
@@ -223,10 +225,10 @@ bool frmCreator::PictureFromClipboard() {
 }
 
 bool frmCreator::TakeFileName(QString text) {
-    if (!PasteFileName(text, txtFileName))
+    if (!PasteFileName(text, ui->txtFileName))
         return false;
-    if (chkQuickMode->isChecked())
-        FormFunctions::PressButton(cmdCreatePhoto);
+    if (ui->chkQuickMode->isChecked())
+        FormFunctions::PressButton(ui->cmdCreatePhoto);
     return true;
 }
 
@@ -243,7 +245,7 @@ bool frmCreator::AcceptDrop(const QMimeData* mime, bool take) {
         return take ? TakeFileName(paths->first()) : zsIsFileExist(paths->first());
     // The batch's own rule, as for "B!": there must be a group to choose.
     const std::optional<DroppedBatch> batch = BatchFromDroppedPaths(*paths);
-    if (!batch || cboGroup->count() == 0)
+    if (!batch || ui->cboGroup->count() == 0)
         return false;
     // Opened once the drop is over, so the file manager is not kept waiting by the window.
     if (take)
@@ -252,25 +254,25 @@ bool frmCreator::AcceptDrop(const QMimeData* mime, bool take) {
 }
 
 void frmCreator::OpenPictureFile() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(txtFileName->text()));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ui->txtFileName->text()));
 }
 
 void frmCreator::UpdateCreateEnabled() {
-    cmdCreatePhoto->setEnabled(!txtFileName->text().isEmpty() && cboGroup->count() > 0);
+    ui->cmdCreatePhoto->setEnabled(!ui->txtFileName->text().isEmpty() && ui->cboGroup->count() > 0);
 }
 
 void frmCreator::GroupListChanged() {
     UpdateCreateEnabled();
-    cmdBatch->setEnabled(cboGroup->count() > 0);
+    ui->cmdBatch->setEnabled(ui->cboGroup->count() > 0);
 }
 
 void frmCreator::EditGroups() {
     frmEditGroups editor(this);
-    SetBoxText(editor.txtGroups, GroupsToText(cboGroup));
+    editor.SetGroupsText(GroupsToText(ui->cboGroup));
     editor.exec();
     if (!editor.Ok)
         return;
-    FillGroupList(GetBoxText(editor.txtGroups), cboGroup);
+    FillGroupList(editor.GroupsText(), ui->cboGroup);
     GroupListChanged();
 }
 
@@ -296,7 +298,7 @@ void frmCreator::OpenBatch() {
 }
 
 void frmCreator::OpenBatchOn(const QString& folder, const QStringList& names) {
-    ApplyTagsFromCaption(txtCaption, txtTags, chkTagsFromCaption);
+    ApplyTagsFromCaption(ui->txtCaption, ui->txtTags, ui->chkTagsFromCaption);
     frmBatch batch(*this, this, folder);
     if (!names.isEmpty())
         batch.SelectOnly(names);
@@ -304,7 +306,7 @@ void frmCreator::OpenBatchOn(const QString& folder, const QStringList& names) {
 }
 
 void frmCreator::OpenBatchURLs() {
-    ApplyTagsFromCaption(txtCaption, txtTags, chkTagsFromCaption);
+    ApplyTagsFromCaption(ui->txtCaption, ui->txtTags, ui->chkTagsFromCaption);
     frmBatchURLs urls(*this, this);
     urls.exec();
 }

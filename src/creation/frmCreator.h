@@ -4,14 +4,19 @@
 #include "app/zntTBHooks.h"
 #include "creation/CreatorFields.h"
 #include "history/CHistory.h"
-#include "ui_frmCreator.h"
+
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
 
+namespace Ui {
+class frmCreator;
+}
+
 // The main window: one post at a time from a picture file, caption, tags and group;
 // opens every other mode. Closing it ends the program.
-class frmCreator final : public FormBase, public Ui::frmCreator, public CreatorFields {
+class frmCreator final : public FormBase, public CreatorFields {
     Q_OBJECT
 public:
     // Raises ComponentError when the data folder cannot be made.
@@ -61,6 +66,7 @@ private:
     void ShowLinks();
     void ResultClicked();
 
+    std::unique_ptr<Ui::frmCreator> ui;
     CHistory m_history;
     CHistory m_tagsHistory;
     zntTBHooks m_captionHook;

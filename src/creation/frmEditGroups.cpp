@@ -1,7 +1,9 @@
 #include "creation/frmEditGroups.h"
+#include "ui_frmEditGroups.h"
 
 #include "components/SupportLibrary.h"
 #include "service/frmGetGroupsList.h"
+#include "widgets/WindowSupport.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -25,17 +27,28 @@ void FillGroupList(const QString& text, QComboBox* list) {
         list->setCurrentIndex(0);
 }
 
-frmEditGroups::frmEditGroups(QWidget* parent) : FormBase(Kind::Dialog, parent) {
-    setupUi(this);
+frmEditGroups::frmEditGroups(QWidget* parent)
+    : FormBase(Kind::Dialog, parent), ui(std::make_unique<Ui::frmEditGroups>()) {
+    ui->setupUi(this);
     LoadFrame();
-    m_groupsHook.SetTextBox(txtGroups);
+    m_groupsHook.SetTextBox(ui->txtGroups);
     m_groupsHook.InitSelectAllHook();
-    connect(cmdOk, &QPushButton::clicked, this, [this] {
+    connect(ui->cmdOk, &QPushButton::clicked, this, [this] {
         Ok = true;
         hide();
     });
-    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
-    connect(cmdGet, &QPushButton::clicked, this, &frmEditGroups::GetGroups);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
+    connect(ui->cmdGet, &QPushButton::clicked, this, &frmEditGroups::GetGroups);
+}
+
+frmEditGroups::~frmEditGroups() = default;
+
+QString frmEditGroups::GroupsText() const {
+    return GetBoxText(ui->txtGroups);
+}
+
+void frmEditGroups::SetGroupsText(const QString& text) {
+    SetBoxText(ui->txtGroups, text);
 }
 
 namespace {
@@ -79,13 +92,13 @@ void frmEditGroups::PlaceAboveGetButton(QWidget* dialog, const QPoint& getButton
 }
 
 void frmEditGroups::GetGroups() {
-    OpenFetchDialog(cmdGet->mapToGlobal(QPoint(0, 0)));
-    txtGroups->setFocus();
+    OpenFetchDialog(ui->cmdGet->mapToGlobal(QPoint(0, 0)));
+    ui->txtGroups->setFocus();
 }
 
 // "Get": the tumblelog fetch dialog just above the button.
 void frmEditGroups::OpenFetchDialog(const QPoint& getButtonTopLeft) {
-    frmGetGroupsList fetch(txtGroups, this);
+    frmGetGroupsList fetch(ui->txtGroups, this);
     PlaceAboveGetButton(&fetch, getButtonTopLeft);
     fetch.exec();
 }

@@ -2,16 +2,25 @@
 
 #include "app/FormBase.h"
 #include "app/zntTBHooks.h"
-#include "ui_frmEditGroups.h"
+
+#include <memory>
 
 class QComboBox;
 
+namespace Ui {
+class frmEditGroups;
+}
+
 // The group list edited as text, one group per line. Ok, Cancel and the close box only
-// hide it; its opener reads Ok and txtGroups, then deletes it.
-class frmEditGroups final : public FormBase, public Ui::frmEditGroups {
+// hide it; its opener reads Ok and the text, then deletes it.
+class frmEditGroups final : public FormBase {
     Q_OBJECT
 public:
     explicit frmEditGroups(QWidget* parent = nullptr);
+    ~frmEditGroups() override;
+
+    QString GroupsText() const;
+    void SetGroupsText(const QString& text);
 
     // Moves a dialog so that it stands just above the "Get" button, left-aligned with it, its
     // whole outer height (title bar included) counted; a dialog not yet shown is moved again
@@ -22,9 +31,10 @@ public:
 
 private:
     void GetGroups();
-    // Shows the tumblelog fetch dialog, which may replace the text of txtGroups.
+    // Shows the tumblelog fetch dialog, which may replace the text.
     void OpenFetchDialog(const QPoint& getButtonTopLeft);
 
+    std::unique_ptr<Ui::frmEditGroups> ui;
     zntTBHooks m_groupsHook;
 };
 

@@ -1,4 +1,5 @@
 #include "history/frmHistory.h"
+#include "ui_frmHistory.h"
 
 #include "app/modCommon.h"
 #include "components/Messages.h"
@@ -6,16 +7,30 @@
 
 #include <memory>
 
-frmHistory::frmHistory(QWidget* parent) : FormBase(Kind::Dialog, parent) {
-    setupUi(this);
+frmHistory::frmHistory(QWidget* parent)
+    : FormBase(Kind::Dialog, parent), ui(std::make_unique<Ui::frmHistory>()) {
+    ui->setupUi(this);
     LoadFrame();
     setWindowTitle(windowTitle().replace(QStringLiteral("<App>"), MakeWindowTitle(QString())));
-    connect(cmdOk, &QPushButton::clicked, this, [this] {
+    connect(ui->cmdOk, &QPushButton::clicked, this, [this] {
         Ok = true;
         hide();
     });
-    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
-    connect(lstHistory, &QListWidget::itemDoubleClicked, cmdOk, &QPushButton::click);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
+    connect(ui->lstHistory, &QListWidget::itemDoubleClicked, ui->cmdOk, &QPushButton::click);
+}
+
+frmHistory::~frmHistory() = default;
+
+void frmHistory::SetEntries(const QStringList& entries) {
+    ui->lstHistory->addItems(entries);
+    if (ui->lstHistory->count() > 0)
+        ui->lstHistory->setCurrentRow(0);
+}
+
+QString frmHistory::ChosenEntry() const {
+    const QListWidgetItem* current = ui->lstHistory->currentItem();
+    return current ? current->text() : QString();
 }
 
 bool ShowHistoryDialog(const CHistory& history, QWidget* textBox) {
@@ -24,14 +39,11 @@ bool ShowHistoryDialog(const CHistory& history, QWidget* textBox) {
         return false;
     }
     auto dialog = std::make_unique<frmHistory>();
-    dialog->lstHistory->addItems(history.Entries());
-    if (dialog->lstHistory->count() > 0)
-        dialog->lstHistory->setCurrentRow(0);
+    dialog->SetEntries(history.Entries());
     dialog->exec();
     if (!dialog->Ok)
         return false;
-    const QListWidgetItem* current = dialog->lstHistory->currentItem();
-    const QString chosen = current ? current->text() : QString();
+    const QString chosen = dialog->ChosenEntry();
     SetBoxText(textBox, QString());
     SetBoxText(textBox, chosen);
     textBox->setFocus();

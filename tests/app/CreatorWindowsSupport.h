@@ -7,6 +7,8 @@
 #include "history/frmHistory.h"
 #include "service/frmLinks.h"
 
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <memory>
 
@@ -36,15 +38,16 @@ inline QList<WindowSeen> OpenAndCloseEveryWindow() {
         });
     };
     closeModal(QStringLiteral("frmLinks"));
-    QTest::mouseClick(creator->cmdLinks, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdLinks"), Qt::LeftButton);
     closeModal(QStringLiteral("frmEditGroups"));
-    QTest::mouseClick(creator->cmdEditGroups, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdEditGroups"), Qt::LeftButton);
     creator->History().Add(QStringLiteral("a caption"));
     closeModal(QStringLiteral("frmHistory"));
-    QTest::mouseClick(creator->cmdHistory, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdHistory"), Qt::LeftButton);
 
-    creator->txtCaption->setFocus();
-    QTest::keyClick(creator->txtCaption, Qt::Key_Escape);
+    auto* txtCaption = Control<QPlainTextEdit>(*creator, "txtCaption");
+    txtCaption->setFocus();
+    QTest::keyClick(txtCaption, Qt::Key_Escape);
     if (creator->isVisible() || !creator->Unloaded())
         return {};
     return seen;

@@ -9,6 +9,8 @@
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -74,8 +76,9 @@ void tst_CreatorOpensWindows::buttonsOpenTheirWindows() {
     QFETCH(QString, windowClass);
     QFETCH(QString, title);
     frmCreator creator;
-    FillGroupList(QStringLiteral("blog"), creator.cboGroup); // "B!" needs a group
-    creator.cboGroup->setCurrentIndex(0);
+    auto* cboGroup = Control<QComboBox>(creator, "cboGroup");
+    FillGroupList(QStringLiteral("blog"), cboGroup); // "B!" needs a group
+    cboGroup->setCurrentIndex(0);
     creator.show();
     auto* pressed = creator.findChild<QPushButton*>(button);
     QVERIFY(pressed);
@@ -99,10 +102,11 @@ void tst_CreatorOpensWindows::buttonsOpenTheirWindows() {
 void tst_CreatorOpensWindows::batchButtonsApplyAutoTagsFirst() {
     frmCreator creator;
     creator.show();
-    creator.chkTagsFromCaption->setChecked(true);
-    SetBoxText(creator.txtCaption, QStringLiteral("Sun, sea/sand\r\nsecond line"));
+    Control<QCheckBox>(creator, "chkTagsFromCaption")->setChecked(true);
+    SetBoxText(Control<QPlainTextEdit>(creator, "txtCaption"),
+               QStringLiteral("Sun, sea/sand\r\nsecond line"));
     QString tagsSeenByBatch;
-    QVERIFY(ClickAndInspect(creator.cmdBatchURLs,
+    QVERIFY(ClickAndInspect(Control<QPushButton>(creator, "cmdBatchURLs"),
                             [&](QWidget*) { tagsSeenByBatch = creator.TagsText(); }));
     QCOMPARE(tagsSeenByBatch, QStringLiteral("\"Sun, sea-sand\""));
 }
@@ -111,21 +115,23 @@ void tst_CreatorOpensWindows::getOpensFetchDialogAboveItself() {
     frmEditGroups editor;
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
-    SetBoxText(editor.txtGroups, QStringLiteral("kept"));
-    const QPoint getTopLeft = editor.cmdGet->mapToGlobal(QPoint(0, 0));
+    auto* txtGroups = Control<QPlainTextEdit>(editor, "txtGroups");
+    SetBoxText(txtGroups, QStringLiteral("kept"));
+    auto* cmdGet = Control<QPushButton>(editor, "cmdGet");
+    const QPoint getTopLeft = cmdGet->mapToGlobal(QPoint(0, 0));
     QRect placed;
     QPlainTextEdit* target = nullptr;
-    QVERIFY(ClickAndInspect(editor.cmdGet, [&](QWidget* window) {
+    QVERIFY(ClickAndInspect(cmdGet, [&](QWidget* window) {
         QVERIFY(qobject_cast<frmGetGroupsList*>(window));
         placed = window->frameGeometry();
-        target = editor.txtGroups;
+        target = txtGroups;
     }));
     QCOMPARE(placed.left(), getTopLeft.x());
     QCOMPARE(placed.bottom() + 1, getTopLeft.y());
-    QCOMPARE(target, editor.txtGroups);
+    QCOMPARE(target, txtGroups);
     // Leaving the fetch dialog changes nothing and gives the focus back to the text.
-    QCOMPARE(GetBoxText(editor.txtGroups), QStringLiteral("kept"));
-    QTRY_COMPARE(editor.focusWidget(), editor.txtGroups);
+    QCOMPARE(GetBoxText(txtGroups), QStringLiteral("kept"));
+    QTRY_COMPARE(editor.focusWidget(), txtGroups);
 }
 
 QTEST_MAIN(tst_CreatorOpensWindows)

@@ -11,6 +11,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -89,16 +92,18 @@ void tst_frmBatch::listsPicturesInNameOrder() {
     MessageRecorder messages;
     frmBatch w(m_creator);
     QCOMPARE(w.CurrentPath(), Pictures());
-    QCOMPARE(w.txtPath->text(), Pictures());
-    QCOMPARE(Items(w.lstFiles), (QStringList{".hidden.gif", "A.jpg", "b.png", "c.JPEG"}));
-    QCOMPARE(Items(w.lstFiles, true), Items(w.lstFiles));
+    QCOMPARE(Control<QLineEdit>(w, "txtPath")->text(), Pictures());
+    auto* lstFiles = Control<QListWidget>(w, "lstFiles");
+    QCOMPARE(Items(lstFiles), (QStringList{".hidden.gif", "A.jpg", "b.png", "c.JPEG"}));
+    QCOMPARE(Items(lstFiles, true), Items(lstFiles));
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Batch mode :: 4"));
-    QVERIFY(w.cmdCreatePhoto->isEnabled());
-    w.lstFiles->clearSelection();
-    QVERIFY(!w.cmdCreatePhoto->isEnabled());
+    auto* cmdCreatePhoto = Control<QPushButton>(w, "cmdCreatePhoto");
+    QVERIFY(cmdCreatePhoto->isEnabled());
+    lstFiles->clearSelection();
+    QVERIFY(!cmdCreatePhoto->isEnabled());
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Batch mode :: 4"));
-    w.lstFiles->item(2)->setSelected(true);
-    QVERIFY(w.cmdCreatePhoto->isEnabled());
+    lstFiles->item(2)->setSelected(true);
+    QVERIFY(cmdCreatePhoto->isEnabled());
     QVERIFY(messages.Shown().isEmpty());
 }
 
@@ -114,15 +119,17 @@ void tst_frmBatch::emptyAndMissingFolders() {
                  QStringList{missing + QStringLiteral("\r\n\r\nDirectory was not found.")});
         QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
         QCOMPARE(w.CurrentPath(), missing);
-        QCOMPARE(w.lstFiles->count(), 0);
+        auto* lstFiles = Control<QListWidget>(w, "lstFiles");
+        QCOMPARE(lstFiles->count(), 0);
         QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Batch mode :: 0"));
-        QVERIFY(!w.cmdCreatePhoto->isEnabled());
+        auto* cmdCreatePhoto = Control<QPushButton>(w, "cmdCreatePhoto");
+        QVERIFY(!cmdCreatePhoto->isEnabled());
 
         w.SetCurrentPath(QStringLiteral(" \t "));
         QCOMPARE(w.CurrentPath(), missing);
         w.SetCurrentPath(empty);
-        QCOMPARE(w.lstFiles->count(), 0);
-        QVERIFY(!w.cmdCreatePhoto->isEnabled());
+        QCOMPARE(lstFiles->count(), 0);
+        QVERIFY(!cmdCreatePhoto->isEnabled());
         w.SetCurrentPath(missing);
         w.close();
     }
@@ -135,7 +142,7 @@ void tst_frmBatch::emptyStoredFolderFallsBackToDocuments() {
     MessageRecorder messages;
     frmBatch w(m_creator);
     QCOMPARE(w.CurrentPath(), m_home.Path() + QStringLiteral("/Documents"));
-    QCOMPARE(Items(w.lstFiles), QStringList{"doc.bmp"});
+    QCOMPARE(Items(Control<QListWidget>(w, "lstFiles")), QStringList{"doc.bmp"});
     QVERIFY(messages.Shown().isEmpty());
 }
 
@@ -143,14 +150,16 @@ void tst_frmBatch::runStoresEverySelectedFile() {
     MessageRecorder messages;
     {
         frmBatch w(m_creator);
-        w.lstFiles->item(0)->setSelected(false); // .hidden.gif stays out
+        auto* lstFiles = Control<QListWidget>(w, "lstFiles");
+        lstFiles->item(0)->setSelected(false); // .hidden.gif stays out
         // A typed path that is not confirmed does not change what runs.
-        w.txtPath->setText(QStringLiteral("/typed/elsewhere"));
-        w.cmdCreatePhoto->click();
+        Control<QLineEdit>(w, "txtPath")->setText(QStringLiteral("/typed/elsewhere"));
+        auto* cmdCreatePhoto = Control<QPushButton>(w, "cmdCreatePhoto");
+        cmdCreatePhoto->click();
         QCOMPARE(messages.Texts(), QStringList{"All done ^_^v"});
         QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Information);
-        QVERIFY(Items(w.lstFiles, true).isEmpty());
-        QVERIFY(!w.cmdCreatePhoto->isEnabled());
+        QVERIFY(Items(lstFiles, true).isEmpty());
+        QVERIFY(!cmdCreatePhoto->isEnabled());
         w.close();
     }
     QCOMPARE(StoredPictures(), (QStringList{"A.jpg", "b.png", "c.JPEG"}));
@@ -181,7 +190,8 @@ void tst_frmBatch::vanishedFilesAnswered() {
     QFETCH(bool, done);
     MessageRecorder messages;
     frmBatch w(m_creator);
-    w.lstFiles->item(2)->setSelected(false); // b.png
+    auto* lstFiles = Control<QListWidget>(w, "lstFiles");
+    lstFiles->item(2)->setSelected(false); // b.png
     QFile::remove(Pictures(QStringLiteral("A.jpg")));
 
     QStringList asked;
@@ -195,7 +205,7 @@ void tst_frmBatch::vanishedFilesAnswered() {
         WriteFile(Pictures(QStringLiteral("A.jpg")), "A.jpg");
         return MsgResult(answers.takeFirst());
     });
-    w.cmdCreatePhoto->click();
+    Control<QPushButton>(w, "cmdCreatePhoto")->click();
     Messages::SetHandler(recorder);
 
     QVERIFY(waitPointer);
@@ -203,7 +213,7 @@ void tst_frmBatch::vanishedFilesAnswered() {
              Pictures(QStringLiteral("A.jpg")) + QStringLiteral("\r\n\r\nCan't pack file."));
     QCOMPARE(asked.contains(QStringLiteral("All done ^_^v")), done);
     QCOMPARE(StoredPictures(), stored);
-    QCOMPARE(Items(w.lstFiles, true), stillSelected);
+    QCOMPARE(Items(lstFiles, true), stillSelected);
     QCOMPARE(m_creator.captions.Count(), done ? 1 : 0);
     w.close();
     QCOMPARE(PathHistory(), done ? QStringList{Pictures()} : QStringList{});
@@ -217,34 +227,37 @@ void tst_frmBatch::keys() {
 
     // F5 re-lists what stands in the box, wherever the focus is.
     WriteFile(Pictures(QStringLiteral("new.dib")), "dib");
-    w.lstFiles->setFocus();
-    QTest::keyClick(w.lstFiles, Qt::Key_F5);
-    QCOMPARE(w.lstFiles->count(), 5);
+    auto* lstFiles = Control<QListWidget>(w, "lstFiles");
+    lstFiles->setFocus();
+    QTest::keyClick(lstFiles, Qt::Key_F5);
+    QCOMPARE(lstFiles->count(), 5);
 
     // Enter in the path box lists the folder and runs nothing.
     const QString other = m_home.Path() + QStringLiteral("/other");
     QDir().mkpath(other);
     WriteFile(other + QStringLiteral("/x.rle"), "rle");
-    w.txtPath->setFocus();
-    QVERIFY(!w.cmdCreatePhoto->isDefault());
-    w.txtPath->setText(other);
-    QTest::keyClick(w.txtPath, Qt::Key_Return);
+    auto* txtPath = Control<QLineEdit>(w, "txtPath");
+    txtPath->setFocus();
+    auto* cmdCreatePhoto = Control<QPushButton>(w, "cmdCreatePhoto");
+    QVERIFY(!cmdCreatePhoto->isDefault());
+    txtPath->setText(other);
+    QTest::keyClick(txtPath, Qt::Key_Return);
     QCOMPARE(w.CurrentPath(), other);
-    QCOMPARE(Items(w.lstFiles), QStringList{"x.rle"});
+    QCOMPARE(Items(lstFiles), QStringList{"x.rle"});
     QVERIFY(StoredPictures().isEmpty());
 
     // Ctrl+A in the list selects everything and types nothing.
     w.SetCurrentPath(Pictures());
-    w.lstFiles->setFocus();
-    QVERIFY(w.cmdCreatePhoto->isDefault());
-    w.lstFiles->clearSelection();
-    w.lstFiles->setCurrentRow(1, QItemSelectionModel::NoUpdate);
-    QTest::keyClick(w.lstFiles, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(Items(w.lstFiles, true).size(), 5);
-    QCOMPARE(w.lstFiles->currentRow(), 1);
+    lstFiles->setFocus();
+    QVERIFY(cmdCreatePhoto->isDefault());
+    lstFiles->clearSelection();
+    lstFiles->setCurrentRow(1, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(lstFiles, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(Items(lstFiles, true).size(), 5);
+    QCOMPARE(lstFiles->currentRow(), 1);
 
     // Enter in the list is "Create posts".
-    QTest::keyClick(w.lstFiles, Qt::Key_Return);
+    QTest::keyClick(lstFiles, Qt::Key_Return);
     QCOMPARE(messages.Texts(), QStringList{"All done ^_^v"});
     QCOMPARE(StoredPictures().size(), 5);
 
@@ -252,10 +265,10 @@ void tst_frmBatch::keys() {
     int abouts = 0;
     const FormFunctions::AboutHook previous =
         FormFunctions::SetAboutHook([&](QWidget*, const QString&) { ++abouts; });
-    QTest::keyClick(w.lstFiles, Qt::Key_F1, Qt::ShiftModifier);
+    QTest::keyClick(lstFiles, Qt::Key_F1, Qt::ShiftModifier);
     FormFunctions::SetAboutHook(previous);
     QCOMPARE(abouts, 1);
-    QTest::keyClick(w.lstFiles, Qt::Key_Escape);
+    QTest::keyClick(lstFiles, Qt::Key_Escape);
     QVERIFY(w.Unloaded());
 }
 
@@ -264,10 +277,11 @@ void tst_frmBatch::ctrlEnterRunsOnListedFolder() {
     frmBatch w(m_creator);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.txtPath->setFocus();
-    w.txtPath->setText(m_home.Path() + QStringLiteral("/Documents"));
-    QTest::keyClick(w.txtPath, Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(w.txtPath->text(), Pictures());
+    auto* txtPath = Control<QLineEdit>(w, "txtPath");
+    txtPath->setFocus();
+    txtPath->setText(m_home.Path() + QStringLiteral("/Documents"));
+    QTest::keyClick(txtPath, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(txtPath->text(), Pictures());
     QCOMPARE(messages.Texts(), QStringList{"All done ^_^v"});
     QCOMPARE(StoredPictures().size(), 4);
     w.close();
@@ -288,19 +302,20 @@ void tst_frmBatch::folderDialogAndHistory() {
             start = dialog.Folder;
             return QString();
         });
-        w.cmdBrowse->click();
+        auto* cmdBrowse = Control<QPushButton>(w, "cmdBrowse");
+        cmdBrowse->click();
         QCOMPARE(title, QStringLiteral("Choose directory with pictures to be converted in batch."));
         QCOMPARE(start, Pictures());
         QCOMPARE(w.CurrentPath(), Pictures());
         FolderDialog::SetHook([&](const FolderDialog&) { return other; });
-        w.cmdBrowse->click();
+        cmdBrowse->click();
         FolderDialog::SetHook(previous);
         QCOMPARE(w.CurrentPath(), other);
-        QCOMPARE(Items(w.lstFiles), QStringList{"y.jfif"});
+        QCOMPARE(Items(Control<QListWidget>(w, "lstFiles")), QStringList{"y.jfif"});
 
-        w.cmdBatchPathHistory->click();
+        Control<QPushButton>(w, "cmdBatchPathHistory")->click();
         QCOMPARE(messages.Texts(), QStringList{"History empty."});
-        w.cmdCreatePhoto->click();
+        Control<QPushButton>(w, "cmdCreatePhoto")->click();
         w.close();
     }
     QCOMPARE(PathHistory(), QStringList{other});
@@ -310,12 +325,12 @@ void tst_frmBatch::folderDialogAndHistory() {
     QTimer::singleShot(0, this, [] {
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (auto* pick = qobject_cast<frmHistory*>(top); pick && pick->isVisible())
-                pick->cmdOk->click();
+                Control<QPushButton>(*pick, "cmdOk")->click();
         }
     });
-    w.cmdBatchPathHistory->click();
+    Control<QPushButton>(w, "cmdBatchPathHistory")->click();
     QCOMPARE(w.CurrentPath(), other);
-    QCOMPARE(Items(w.lstFiles), QStringList{"y.jfif"});
+    QCOMPARE(Items(Control<QListWidget>(w, "lstFiles")), QStringList{"y.jfif"});
 }
 
 void tst_frmBatch::dropChoosesFolder_data() {
@@ -343,11 +358,13 @@ void tst_frmBatch::dropChoosesFolder() {
     frmBatch w(m_creator);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* txtPath = Control<QLineEdit>(w, "txtPath");
     // Over the path box too, which would otherwise take the link as text.
-    QCOMPARE(DropOn(w.txtPath, dragged), taken ? Qt::CopyAction : Qt::IgnoreAction);
+    QCOMPARE(DropOn(txtPath, dragged), taken ? Qt::CopyAction : Qt::IgnoreAction);
     QCOMPARE(w.CurrentPath(), taken ? other : Pictures());
-    QCOMPARE(w.txtPath->text(), w.CurrentPath());
-    QCOMPARE(Items(w.lstFiles, true), taken ? QStringList{"x.gif"} : Items(w.lstFiles));
+    QCOMPARE(txtPath->text(), w.CurrentPath());
+    auto* lstFiles = Control<QListWidget>(w, "lstFiles");
+    QCOMPARE(Items(lstFiles, true), taken ? QStringList{"x.gif"} : Items(lstFiles));
     QVERIFY(messages.Shown().isEmpty());
 }
 

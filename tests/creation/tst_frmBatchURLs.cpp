@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -59,16 +61,17 @@ void tst_frmBatchURLs::validLinesBecomePosts() {
     MessageRecorder messages;
     frmBatchURLs w(creator);
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: URLs mode"));
-    SetBoxText(w.txtURLs, QStringLiteral("http://a.example/1.jpg\r\n"
-                                         "  https://b.example/2.png \t\r\n"
-                                         "\r\n"
-                                         "  word  \r\n"
-                                         "http://c.example/3.gif\r\n"
-                                         "file://C:/x.jpg"));
-    w.cmdCreatePhoto->click();
+    auto* txtURLs = Control<QPlainTextEdit>(w, "txtURLs");
+    SetBoxText(txtURLs, QStringLiteral("http://a.example/1.jpg\r\n"
+                                       "  https://b.example/2.png \t\r\n"
+                                       "\r\n"
+                                       "  word  \r\n"
+                                       "http://c.example/3.gif\r\n"
+                                       "file://C:/x.jpg"));
+    Control<QPushButton>(w, "cmdCreatePhoto")->click();
     QCOMPARE(StoredURLs(), (QStringList{"http://a.example/1.jpg", "https://b.example/2.png",
                                         "http://c.example/3.gif"}));
-    QCOMPARE(GetBoxText(w.txtURLs), QStringLiteral("word\r\nfile://C:/x.jpg"));
+    QCOMPARE(GetBoxText(txtURLs), QStringLiteral("word\r\nfile://C:/x.jpg"));
     QCOMPARE(
         messages.Texts(),
         QStringList{"All done ^_^v\r\n\r\nSome lines contains invalid URLs. Please fix them."});
@@ -81,10 +84,11 @@ void tst_frmBatchURLs::emptyTextStillRuns() {
     FakeCreator creator;
     MessageRecorder messages;
     frmBatchURLs w(creator);
-    QVERIFY(w.cmdCreatePhoto->isEnabled());
-    w.cmdCreatePhoto->click();
+    auto* cmdCreatePhoto = Control<QPushButton>(w, "cmdCreatePhoto");
+    QVERIFY(cmdCreatePhoto->isEnabled());
+    cmdCreatePhoto->click();
     QVERIFY(StoredURLs().isEmpty());
-    QCOMPARE(GetBoxText(w.txtURLs), QString());
+    QCOMPARE(GetBoxText(Control<QPlainTextEdit>(w, "txtURLs")), QString());
     QCOMPARE(messages.Texts(), QStringList{"All done ^_^v"});
     QCOMPARE(creator.captions.Count(), 1);
 }
@@ -93,7 +97,8 @@ void tst_frmBatchURLs::abortKeepsTheText() {
     FakeCreator creator;
     frmBatchURLs w(creator);
     const QString text = QStringLiteral("http://a.example/1.jpg\r\nhttp://b.example/2.jpg\r\nbad");
-    SetBoxText(w.txtURLs, text);
+    auto* txtURLs = Control<QPlainTextEdit>(w, "txtURLs");
+    SetBoxText(txtURLs, text);
     // A file where the data folder belongs makes the first store fail.
     QStringList asked;
     const Messages::Handler previous = Messages::SetHandler([&](const MessageRequest& request) {
@@ -102,11 +107,11 @@ void tst_frmBatchURLs::abortKeepsTheText() {
     });
     QDir(m_home.Path()).mkpath(QStringLiteral("data/Velmora"));
     WriteFile(m_home.DataFolder(), "in the way");
-    w.cmdCreatePhoto->click();
+    Control<QPushButton>(w, "cmdCreatePhoto")->click();
     Messages::SetHandler(previous);
     QFile::remove(m_home.DataFolder());
     QCOMPARE(asked, QStringList{"http://a.example/1.jpg\r\n\r\nCan't pack URL to file."});
-    QCOMPARE(GetBoxText(w.txtURLs), text);
+    QCOMPARE(GetBoxText(txtURLs), text);
     QCOMPARE(creator.captions.Count(), 0);
     QCOMPARE(creator.tagLists.Count(), 0);
 }
@@ -116,14 +121,14 @@ void tst_frmBatchURLs::textKeptExactly() {
     {
         FakeCreator creator;
         frmBatchURLs w(creator);
-        SetBoxText(w.txtURLs, text);
+        SetBoxText(Control<QPlainTextEdit>(w, "txtURLs"), text);
         w.close();
     }
     QCOMPARE(SettingsStore().GetText(kTextKey), text);
     FakeCreator creator;
     frmBatchURLs w(creator);
-    QCOMPARE(GetBoxText(w.txtURLs), text);
-    QCOMPARE(w.txtURLs->textCursor().position(), 0);
+    QCOMPARE(GetBoxText(Control<QPlainTextEdit>(w, "txtURLs")), text);
+    QCOMPARE(Control<QPlainTextEdit>(w, "txtURLs")->textCursor().position(), 0);
 }
 
 void tst_frmBatchURLs::everyCharacterButLineBreaksKept() {
@@ -135,25 +140,27 @@ void tst_frmBatchURLs::everyCharacterButLineBreaksKept() {
     MessageRecorder messages;
     {
         frmBatchURLs w(creator);
-        QCOMPARE(GetBoxText(w.txtURLs),
+        QCOMPARE(GetBoxText(Control<QPlainTextEdit>(w, "txtURLs")),
                  url + QStringLiteral("\r\n") + word + QStringLiteral("\r\n"));
         w.close();
     }
     QCOMPARE(SettingsStore().GetText(kTextKey),
              url + QStringLiteral("\r\n") + word + QStringLiteral("\r\n"));
     frmBatchURLs w(creator);
-    w.cmdCreatePhoto->click();
+    Control<QPushButton>(w, "cmdCreatePhoto")->click();
     QCOMPARE(StoredURLs(), QStringList{url});
-    QCOMPARE(GetBoxText(w.txtURLs), word);
+    QCOMPARE(GetBoxText(Control<QPlainTextEdit>(w, "txtURLs")), word);
 }
 
 void tst_frmBatchURLs::buttonFollowsText() {
     FakeCreator creator;
     frmBatchURLs w(creator);
-    SetBoxText(w.txtURLs, QStringLiteral(" \r\n\t "));
-    QVERIFY(!w.cmdCreatePhoto->isEnabled());
-    SetBoxText(w.txtURLs, QStringLiteral(" x "));
-    QVERIFY(w.cmdCreatePhoto->isEnabled());
+    auto* txtURLs = Control<QPlainTextEdit>(w, "txtURLs");
+    SetBoxText(txtURLs, QStringLiteral(" \r\n\t "));
+    auto* cmdCreatePhoto = Control<QPushButton>(w, "cmdCreatePhoto");
+    QVERIFY(!cmdCreatePhoto->isEnabled());
+    SetBoxText(txtURLs, QStringLiteral(" x "));
+    QVERIFY(cmdCreatePhoto->isEnabled());
 }
 
 void tst_frmBatchURLs::keys() {
@@ -162,16 +169,17 @@ void tst_frmBatchURLs::keys() {
     frmBatchURLs w(creator);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    w.txtURLs->setFocus();
-    QTest::keyClicks(w.txtURLs, QStringLiteral("http://a.example/1.jpg"));
-    QTest::keyClick(w.txtURLs, Qt::Key_Return);
-    QTest::keyClicks(w.txtURLs, QStringLiteral("x"));
-    QCOMPARE(GetBoxText(w.txtURLs), QStringLiteral("http://a.example/1.jpg\r\nx"));
+    auto* txtURLs = Control<QPlainTextEdit>(w, "txtURLs");
+    txtURLs->setFocus();
+    QTest::keyClicks(txtURLs, QStringLiteral("http://a.example/1.jpg"));
+    QTest::keyClick(txtURLs, Qt::Key_Return);
+    QTest::keyClicks(txtURLs, QStringLiteral("x"));
+    QCOMPARE(GetBoxText(txtURLs), QStringLiteral("http://a.example/1.jpg\r\nx"));
     QVERIFY(messages.Shown().isEmpty());
     QVERIFY(StoredURLs().isEmpty());
-    QTest::keyClick(w.txtURLs, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(w.txtURLs->textCursor().selectedText().size(), 24);
-    QTest::keyClick(w.txtURLs, Qt::Key_Escape);
+    QTest::keyClick(txtURLs, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(txtURLs->textCursor().selectedText().size(), 24);
+    QTest::keyClick(txtURLs, Qt::Key_Escape);
     QVERIFY(w.Unloaded());
     QCOMPARE(SettingsStore().GetText(kTextKey), QStringLiteral("http://a.example/1.jpg\r\nx"));
 }
@@ -212,13 +220,14 @@ void tst_frmBatchURLs::dropAddsLines() {
     FakeCreator creator;
     MessageRecorder messages;
     frmBatchURLs w(creator);
-    SetBoxText(w.txtURLs, before);
+    auto* txtURLs = Control<QPlainTextEdit>(w, "txtURLs");
+    SetBoxText(txtURLs, before);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // Dropped on the box, the lines still go to its end.
-    QCOMPARE(DropOn(w.txtURLs, dragged), after.isEmpty() ? Qt::IgnoreAction : Qt::CopyAction);
-    QCOMPARE(GetBoxText(w.txtURLs), after.isEmpty() ? before : after);
-    QVERIFY(w.cmdCreatePhoto->isEnabled());
+    QCOMPARE(DropOn(txtURLs, dragged), after.isEmpty() ? Qt::IgnoreAction : Qt::CopyAction);
+    QCOMPARE(GetBoxText(txtURLs), after.isEmpty() ? before : after);
+    QVERIFY(Control<QPushButton>(w, "cmdCreatePhoto")->isEnabled());
     QVERIFY(messages.Shown().isEmpty());
     QVERIFY(StoredURLs().isEmpty());
 }

@@ -6,8 +6,15 @@
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <memory>
 
@@ -70,8 +77,9 @@ void tst_frmCreator::cleanup() {
 
 std::unique_ptr<frmCreator> tst_frmCreator::OpenCreator(const QStringList& groups) {
     auto creator = std::make_unique<frmCreator>();
-    creator->cboGroup->addItems(groups);
-    creator->cboGroup->setCurrentIndex(groups.isEmpty() ? -1 : 0);
+    auto* cboGroup = Control<QComboBox>(*creator, "cboGroup");
+    cboGroup->addItems(groups);
+    cboGroup->setCurrentIndex(groups.isEmpty() ? -1 : 0);
     creator->show();
     if (!QTest::qWaitForWindowActive(creator.get()))
         qWarning("creator window not active");
@@ -86,14 +94,18 @@ QString tst_frmCreator::Picture(const char* name) {
 
 void tst_frmCreator::enterMakesPostAndWritesFiles() {
     auto creator = OpenCreator({"Holiday | holiday-blog", "other"});
-    QCOMPARE(QApplication::focusWidget(), creator->txtCaption);
-    SetBoxText(creator->txtCaption, QStringLiteral("Line one\r\nLine two"));
-    QTest::keyClicks(creator->txtTags, QStringLiteral("sea, #sun"));
+    auto* txtCaption = Control<QPlainTextEdit>(*creator, "txtCaption");
+    QCOMPARE(QApplication::focusWidget(), txtCaption);
+    SetBoxText(txtCaption, QStringLiteral("Line one\r\nLine two"));
+    auto* txtTags = Control<QLineEdit>(*creator, "txtTags");
+    QTest::keyClicks(txtTags, QStringLiteral("sea, #sun"));
     const QString picture = Picture();
-    creator->txtFileName->setText(picture);
-    QVERIFY(creator->cmdCreatePhoto->isEnabled());
-    creator->txtTags->setFocus();
-    QTest::keyClick(creator->txtTags, Qt::Key_Return);
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
+    txtFileName->setText(picture);
+    auto* cmdCreatePhoto = Control<QPushButton>(*creator, "cmdCreatePhoto");
+    QVERIFY(cmdCreatePhoto->isEnabled());
+    txtTags->setFocus();
+    QTest::keyClick(txtTags, Qt::Key_Return);
 
     const QStringList infos = StoredInfoFiles(m_home);
     QCOMPARE(infos.size(), 1);
@@ -101,16 +113,18 @@ void tst_frmCreator::enterMakesPostAndWritesFiles() {
     QCOMPARE(ReadFile(base + QStringLiteral(".Info")),
              QByteArray("holiday-blog\r\nsea, #sun\r\nLine one\r\nLine two"));
     QCOMPARE(ReadFile(base + QStringLiteral(".Picture")), ReadFile(picture));
-    QCOMPARE(creator->lblResult->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QCOMPARE(Control<QLabel>(*creator, "lblResult")->palette().color(QPalette::Window),
+             QColor(0, 255, 0));
     QVERIFY(m_messages.Shown().isEmpty());
     // Caption, tags and group stay; the file moves to the previous-file box.
     QCOMPARE(creator->CaptionText(), QStringLiteral("Line one\r\nLine two"));
     QCOMPARE(creator->TagsText(), QStringLiteral("sea, #sun"));
     QCOMPARE(creator->GetGroup(), QStringLiteral("Holiday | holiday-blog"));
-    QCOMPARE(creator->txtFileName->text(), QString());
-    QCOMPARE(creator->txtOldFileName->text(), picture);
-    QCOMPARE(creator->txtOldFileName->cursorPosition(), picture.size());
-    QVERIFY(!creator->cmdCreatePhoto->isEnabled());
+    QCOMPARE(txtFileName->text(), QString());
+    auto* txtOldFileName = Control<QLineEdit>(*creator, "txtOldFileName");
+    QCOMPARE(txtOldFileName->text(), picture);
+    QCOMPARE(txtOldFileName->cursorPosition(), picture.size());
+    QVERIFY(!cmdCreatePhoto->isEnabled());
     QCOMPARE(creator->History().Count(), 1);
     QCOMPARE(creator->History().Item(0), QStringLiteral("Line one\r\nLine two"));
     QCOMPARE(creator->TagsHistory().Item(0), QStringLiteral("sea, #sun"));
@@ -118,18 +132,19 @@ void tst_frmCreator::enterMakesPostAndWritesFiles() {
 
 void tst_frmCreator::enterInCaption() {
     auto creator = OpenCreator();
-    creator->txtCaption->setFocus();
+    auto* txtCaption = Control<QPlainTextEdit>(*creator, "txtCaption");
+    txtCaption->setFocus();
     // Without a picture "Create post" is disabled: Enter makes nothing and types nothing.
-    QTest::keyClick(creator->txtCaption, Qt::Key_Return);
+    QTest::keyClick(txtCaption, Qt::Key_Return);
     QCOMPARE(creator->CaptionText(), QString());
-    QTest::keyClicks(creator->txtCaption, QStringLiteral("a"));
-    QTest::keyClick(creator->txtCaption, Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClicks(creator->txtCaption, QStringLiteral("b"));
+    QTest::keyClicks(txtCaption, QStringLiteral("a"));
+    QTest::keyClick(txtCaption, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(txtCaption, QStringLiteral("b"));
     QCOMPARE(creator->CaptionText(), QStringLiteral("a\r\nb"));
     QVERIFY(StoredInfoFiles(m_home).isEmpty());
 
-    creator->txtFileName->setText(Picture());
-    QTest::keyClick(creator->txtCaption, Qt::Key_Enter, Qt::KeypadModifier);
+    Control<QLineEdit>(*creator, "txtFileName")->setText(Picture());
+    QTest::keyClick(txtCaption, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(StoredInfoFiles(m_home).size(), 1);
     QCOMPARE(creator->CaptionText(), QStringLiteral("a\r\nb"));
 }
@@ -137,14 +152,16 @@ void tst_frmCreator::enterInCaption() {
 void tst_frmCreator::failedPostTurnsIndicatorRed() {
     auto creator = OpenCreator();
     const QString missing = m_home.Path() + QStringLiteral("/gone.jpg");
-    creator->txtFileName->setText(missing);
-    QTest::keyClicks(creator->txtTags, QStringLiteral("kept"));
-    QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
-    QCOMPARE(creator->lblResult->palette().color(QPalette::Window), QColor(255, 0, 0));
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
+    txtFileName->setText(missing);
+    QTest::keyClicks(Control<QLineEdit>(*creator, "txtTags"), QStringLiteral("kept"));
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdCreatePhoto"), Qt::LeftButton);
+    QCOMPARE(Control<QLabel>(*creator, "lblResult")->palette().color(QPalette::Window),
+             QColor(255, 0, 0));
     QVERIFY(StoredInfoFiles(m_home).isEmpty());
     QVERIFY(m_messages.Shown().isEmpty());
-    QCOMPARE(creator->txtOldFileName->text(), missing);
-    QCOMPARE(creator->txtFileName->text(), QString());
+    QCOMPARE(Control<QLineEdit>(*creator, "txtOldFileName")->text(), missing);
+    QCOMPARE(txtFileName->text(), QString());
     QCOMPARE(creator->TagsHistory().Count(), 1);
 }
 
@@ -167,12 +184,13 @@ void tst_frmCreator::autoTags() {
     QFETCH(QString, caption);
     QFETCH(QString, expected);
     auto creator = OpenCreator({"g"});
-    creator->chkTagsFromCaption->setChecked(autoTags);
-    SetBoxText(creator->txtCaption, caption);
-    creator->txtTags->setText(QStringLiteral("typed #tag, z"));
-    creator->txtFileName->setText(Picture());
-    QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
-    QCOMPARE(creator->txtTags->text(), expected);
+    Control<QCheckBox>(*creator, "chkTagsFromCaption")->setChecked(autoTags);
+    SetBoxText(Control<QPlainTextEdit>(*creator, "txtCaption"), caption);
+    auto* txtTags = Control<QLineEdit>(*creator, "txtTags");
+    txtTags->setText(QStringLiteral("typed #tag, z"));
+    Control<QLineEdit>(*creator, "txtFileName")->setText(Picture());
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdCreatePhoto"), Qt::LeftButton);
+    QCOMPARE(txtTags->text(), expected);
     const QStringList infos = StoredInfoFiles(m_home);
     QCOMPARE(infos.size(), 1);
     const QByteArray info = ReadFile(m_home.DataFolder() + QLatin1Char('/') + infos.first());
@@ -181,11 +199,12 @@ void tst_frmCreator::autoTags() {
 
 void tst_frmCreator::noGroupsNoPost() {
     auto creator = OpenCreator({});
-    creator->txtFileName->setText(Picture());
-    QVERIFY(!creator->cmdCreatePhoto->isEnabled());
+    Control<QLineEdit>(*creator, "txtFileName")->setText(Picture());
+    QVERIFY(!Control<QPushButton>(*creator, "cmdCreatePhoto")->isEnabled());
     QCOMPARE(creator->GetGroup(), QString());
-    creator->txtTags->setFocus();
-    QTest::keyClick(creator->txtTags, Qt::Key_Return);
+    auto* txtTags = Control<QLineEdit>(*creator, "txtTags");
+    txtTags->setFocus();
+    QTest::keyClick(txtTags, Qt::Key_Return);
     QVERIFY(StoredInfoFiles(m_home).isEmpty());
 }
 
@@ -203,57 +222,64 @@ void tst_frmCreator::quickModeBrowse() {
     QFETCH(bool, quick);
     QFETCH(int, posts);
     auto creator = OpenCreator(groups);
-    creator->chkQuickMode->setChecked(quick);
+    Control<QCheckBox>(*creator, "chkQuickMode")->setChecked(quick);
     const QString picture = Picture();
     QString filter;
     OpenFileDialog::SetHook([&](const OpenFileDialog& dialog) {
         filter = dialog.Filter;
         return picture;
     });
-    QTest::mouseClick(creator->cmdBrowsePictureFile, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdBrowsePictureFile"), Qt::LeftButton);
     QCOMPARE(filter, QString::fromLatin1(frmCreator::kPictureFilter));
     QCOMPARE(StoredInfoFiles(m_home).size(), posts);
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
     if (posts > 0) {
-        QCOMPARE(creator->txtFileName->text(), QString());
-        QCOMPARE(creator->txtOldFileName->text(), picture);
-        QCOMPARE(creator->lblResult->palette().color(QPalette::Window), QColor(0, 255, 0));
+        QCOMPARE(txtFileName->text(), QString());
+        QCOMPARE(Control<QLineEdit>(*creator, "txtOldFileName")->text(), picture);
+        QCOMPARE(Control<QLabel>(*creator, "lblResult")->palette().color(QPalette::Window),
+                 QColor(0, 255, 0));
     } else {
-        QCOMPARE(creator->txtFileName->text(), picture);
-        QCOMPARE(creator->cmdCreatePhoto->isEnabled(), !groups.isEmpty());
+        QCOMPARE(txtFileName->text(), picture);
+        QCOMPARE(Control<QPushButton>(*creator, "cmdCreatePhoto")->isEnabled(), !groups.isEmpty());
     }
 }
 
 void tst_frmCreator::shiftInsertTakesFilePath() {
     auto creator = OpenCreator();
-    creator->chkQuickMode->setChecked(true);
+    auto* chkQuickMode = Control<QCheckBox>(*creator, "chkQuickMode");
+    chkQuickMode->setChecked(true);
     const QString picture = Picture();
     QApplication::clipboard()->setText(QStringLiteral("  ") + picture + QStringLiteral("\r\n"));
-    SetBoxText(creator->txtCaption, QStringLiteral("cap"));
-    creator->txtCaption->setFocus();
-    QTest::keyClick(creator->txtCaption, Qt::Key_Insert, Qt::ShiftModifier);
+    auto* txtCaption = Control<QPlainTextEdit>(*creator, "txtCaption");
+    SetBoxText(txtCaption, QStringLiteral("cap"));
+    txtCaption->setFocus();
+    QTest::keyClick(txtCaption, Qt::Key_Insert, Qt::ShiftModifier);
     // Quick mode made the post at once; the caption received nothing.
     QCOMPARE(StoredInfoFiles(m_home).size(), 1);
-    QCOMPARE(creator->txtOldFileName->text(), picture);
+    QCOMPARE(Control<QLineEdit>(*creator, "txtOldFileName")->text(), picture);
     QCOMPARE(creator->CaptionText(), QStringLiteral("cap"));
 
-    creator->chkQuickMode->setChecked(false);
-    QTest::keyClick(creator->txtCaption, Qt::Key_Insert, Qt::ShiftModifier);
-    QCOMPARE(creator->txtFileName->text(), picture);
-    QCOMPARE(creator->txtFileName->cursorPosition(), picture.size());
+    chkQuickMode->setChecked(false);
+    QTest::keyClick(txtCaption, Qt::Key_Insert, Qt::ShiftModifier);
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
+    QCOMPARE(txtFileName->text(), picture);
+    QCOMPARE(txtFileName->cursorPosition(), picture.size());
     QCOMPARE(StoredInfoFiles(m_home).size(), 1);
 }
 
 void tst_frmCreator::shiftInsertPassesOrdinaryText() {
     auto creator = OpenCreator();
-    creator->txtFileName->setText(QStringLiteral("/kept.jpg"));
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
+    txtFileName->setText(QStringLiteral("/kept.jpg"));
     for (const QString& text :
          QStringList{QStringLiteral("hello"), m_home.Path() + QStringLiteral("/missing.jpg")}) {
         QApplication::clipboard()->setText(text);
-        creator->txtTags->clear();
-        creator->txtTags->setFocus();
-        QTest::keyClick(creator->txtTags, Qt::Key_Insert, Qt::ShiftModifier);
-        QCOMPARE(creator->txtTags->text(), text);
-        QCOMPARE(creator->txtFileName->text(), QStringLiteral("/kept.jpg"));
+        auto* txtTags = Control<QLineEdit>(*creator, "txtTags");
+        txtTags->clear();
+        txtTags->setFocus();
+        QTest::keyClick(txtTags, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(txtTags->text(), text);
+        QCOMPARE(txtFileName->text(), QStringLiteral("/kept.jpg"));
     }
 }
 
@@ -275,24 +301,26 @@ void tst_frmCreator::openPictureKeys() {
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "OpenUrl");
     auto creator = OpenCreator({});
     const QString picture = Picture();
-    creator->txtFileName->setText(picture);
-    creator->txtTags->setFocus();
-    QTest::keyClick(creator->txtTags, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
+    txtFileName->setText(picture);
+    auto* txtTags = Control<QLineEdit>(*creator, "txtTags");
+    txtTags->setFocus();
+    QTest::keyClick(txtTags, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     if (opens) {
         QCOMPARE(m_opened.size(), 1);
         QCOMPARE(m_opened.first(), QUrl::fromLocalFile(picture));
     } else {
         QVERIFY(m_opened.isEmpty());
     }
-    QCOMPARE(creator->txtFileName->text(), picture);
+    QCOMPARE(txtFileName->text(), picture);
     QVERIFY(StoredInfoFiles(m_home).isEmpty());
     QVERIFY(creator->isVisible());
 
     // With no picture the window stays as it is.
-    creator->txtFileName->clear();
-    QTest::keyClick(creator->txtTags, Qt::Key_F5);
-    QCOMPARE(creator->txtFileName->text(), QString());
-    QCOMPARE(creator->txtTags->text(), QString());
+    txtFileName->clear();
+    QTest::keyClick(txtTags, Qt::Key_F5);
+    QCOMPARE(txtFileName->text(), QString());
+    QCOMPARE(txtTags->text(), QString());
 }
 
 void tst_frmCreator::aboutAndEsc() {
@@ -303,32 +331,34 @@ void tst_frmCreator::aboutAndEsc() {
         credit = text;
     });
     auto creator = OpenCreator();
-    creator->txtCaption->setFocus();
-    QTest::keyClick(creator->txtCaption, Qt::Key_F1, Qt::ShiftModifier);
+    auto* txtCaption = Control<QPlainTextEdit>(*creator, "txtCaption");
+    txtCaption->setFocus();
+    QTest::keyClick(txtCaption, Qt::Key_F1, Qt::ShiftModifier);
     QCOMPARE(aboutFor, creator.get());
     QVERIFY(!credit.isEmpty());
     QCOMPARE(creator->CaptionText(), QString());
-    QTest::keyClick(creator->txtCaption, Qt::Key_Escape, Qt::ShiftModifier);
+    QTest::keyClick(txtCaption, Qt::Key_Escape, Qt::ShiftModifier);
     QVERIFY(creator->isVisible());
-    QTest::keyClick(creator->txtCaption, Qt::Key_Escape);
+    QTest::keyClick(txtCaption, Qt::Key_Escape);
     QVERIFY(!creator->isVisible());
     QVERIFY(creator->Unloaded());
 }
 
 void tst_frmCreator::ctrlASelectsCaption() {
     auto creator = OpenCreator();
-    SetBoxText(creator->txtCaption, QStringLiteral("one\r\ntwo"));
-    creator->txtCaption->setFocus();
-    QTest::keyClick(creator->txtCaption, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(creator->txtCaption->textCursor().selectedText().size(), 7);
+    auto* txtCaption = Control<QPlainTextEdit>(*creator, "txtCaption");
+    SetBoxText(txtCaption, QStringLiteral("one\r\ntwo"));
+    txtCaption->setFocus();
+    QTest::keyClick(txtCaption, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(txtCaption->textCursor().selectedText().size(), 7);
     QCOMPARE(creator->CaptionText(), QStringLiteral("one\r\ntwo"));
     // The next key types normally (and replaces the selection).
-    QTest::keyClicks(creator->txtCaption, QStringLiteral("x"));
+    QTest::keyClicks(txtCaption, QStringLiteral("x"));
     QCOMPARE(creator->CaptionText(), QStringLiteral("x"));
     // Ctrl+Shift+A and Ctrl+Alt+A select nothing.
-    QTest::keyClick(creator->txtCaption, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::keyClick(creator->txtCaption, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
-    QVERIFY(!creator->txtCaption->textCursor().hasSelection());
+    QTest::keyClick(txtCaption, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(txtCaption, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    QVERIFY(!txtCaption->textCursor().hasSelection());
 }
 
 void tst_frmCreator::indicatorClicks() {
@@ -338,22 +368,22 @@ void tst_frmCreator::indicatorClicks() {
     const QString third = QStringLiteral(
         "Ok. There is a secret in this prog. Open about box and drag icon to program title.");
     for (int i = 0; i < 4; ++i)
-        QTest::mouseClick(creator->lblResult, Qt::LeftButton);
+        QTest::mouseClick(Control<QLabel>(*creator, "lblResult"), Qt::LeftButton);
     QCOMPARE(m_messages.Texts(), (QStringList{usual, usual, third, usual}));
     QCOMPARE(m_messages.Shown().at(2).icon, MsgIcon::Information);
     // Another window does not start the count again.
     auto again = OpenCreator();
     m_messages.Clear();
-    QTest::mouseClick(again->lblResult, Qt::LeftButton);
+    QTest::mouseClick(Control<QLabel>(*again, "lblResult"), Qt::LeftButton);
     QCOMPARE(m_messages.Texts(), QStringList{usual});
 }
 
 void tst_frmCreator::historyDeduplicatesCaption() {
     auto creator = OpenCreator();
     for (const char* caption : {"Beach day", "BEACH DAY"}) {
-        SetBoxText(creator->txtCaption, QString::fromLatin1(caption));
-        creator->txtFileName->setText(Picture());
-        QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
+        SetBoxText(Control<QPlainTextEdit>(*creator, "txtCaption"), QString::fromLatin1(caption));
+        Control<QLineEdit>(*creator, "txtFileName")->setText(Picture());
+        QTest::mouseClick(Control<QPushButton>(*creator, "cmdCreatePhoto"), Qt::LeftButton);
     }
     QCOMPARE(StoredInfoFiles(m_home).size(), 2);
     QCOMPARE(creator->History().Count(), 1);
@@ -376,28 +406,30 @@ QStringList tst_frmCreator::DropPaths(const QStringList& names) const {
 
 void tst_frmCreator::droppedFileTakenAsPasted() {
     auto creator = OpenCreator();
-    SetBoxText(creator->txtCaption, QStringLiteral("cap"));
+    auto* txtCaption = Control<QPlainTextEdit>(*creator, "txtCaption");
+    SetBoxText(txtCaption, QStringLiteral("cap"));
     const QString picture = Picture();
     QMimeData dragged;
     SetDraggedPaths(dragged, {picture});
     // Over the caption box too, which would otherwise take the link as text.
-    QCOMPARE(DropOn(creator->txtCaption, dragged), Qt::CopyAction);
-    QCOMPARE(creator->txtFileName->text(), picture);
-    QCOMPARE(creator->txtFileName->cursorPosition(), picture.size());
+    QCOMPARE(DropOn(txtCaption, dragged), Qt::CopyAction);
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
+    QCOMPARE(txtFileName->text(), picture);
+    QCOMPARE(txtFileName->cursorPosition(), picture.size());
     QCOMPARE(creator->CaptionText(), QStringLiteral("cap"));
     QVERIFY(StoredInfoFiles(m_home).isEmpty());
 
-    creator->chkQuickMode->setChecked(true);
-    QCOMPARE(DropOn(creator->lblResult, dragged), Qt::CopyAction);
+    Control<QCheckBox>(*creator, "chkQuickMode")->setChecked(true);
+    QCOMPARE(DropOn(Control<QLabel>(*creator, "lblResult"), dragged), Qt::CopyAction);
     QCOMPARE(StoredInfoFiles(m_home).size(), 1);
-    QCOMPARE(creator->txtOldFileName->text(), picture);
-    QCOMPARE(creator->txtFileName->text(), QString());
+    QCOMPARE(Control<QLineEdit>(*creator, "txtOldFileName")->text(), picture);
+    QCOMPARE(txtFileName->text(), QString());
     QVERIFY(m_messages.Shown().isEmpty());
 
     // Text from another program still goes into the box under the pointer.
     QMimeData text;
     text.setText(QStringLiteral("more"));
-    QVERIFY(DropOn(creator->txtCaption, text) != Qt::IgnoreAction);
+    QVERIFY(DropOn(txtCaption, text) != Qt::IgnoreAction);
     QVERIFY(creator->CaptionText().contains(QStringLiteral("more")));
 }
 
@@ -413,8 +445,8 @@ void tst_frmCreator::droppedFilesOpenBatch() {
     QFETCH(QStringList, dropped);
     QFETCH(QStringList, selected);
     auto creator = OpenCreator();
-    creator->chkTagsFromCaption->setChecked(true);
-    SetBoxText(creator->txtCaption, QStringLiteral("Sun, sea"));
+    Control<QCheckBox>(*creator, "chkTagsFromCaption")->setChecked(true);
+    SetBoxText(Control<QPlainTextEdit>(*creator, "txtCaption"), QStringLiteral("Sun, sea"));
     QMimeData dragged;
     SetDraggedPaths(dragged, DropPaths(dropped));
 
@@ -423,21 +455,23 @@ void tst_frmCreator::droppedFilesOpenBatch() {
     QString tagsSeen;
     Qt::DropAction behindBatch = Qt::CopyAction;
     QTimer poll;
+    auto* txtTags = Control<QLineEdit>(*creator, "txtTags");
     connect(&poll, &QTimer::timeout, this, [&] {
         auto* batch = qobject_cast<frmBatch*>(QApplication::activeModalWidget());
         if (!batch || !batch->isVisible())
             return;
         poll.stop();
         folder = batch->CurrentPath();
-        for (const QListWidgetItem* item : batch->lstFiles->selectedItems())
+        for (const QListWidgetItem* item :
+             Control<QListWidget>(*batch, "lstFiles")->selectedItems())
             seenSelected << item->text();
         tagsSeen = creator->TagsText();
         // The creator waits behind the batch and takes no further drop.
-        behindBatch = DropOn(creator->txtTags, dragged);
+        behindBatch = DropOn(txtTags, dragged);
         QTest::keyClick(batch, Qt::Key_Escape);
     });
     poll.start(10);
-    QCOMPARE(DropOn(creator->txtTags, dragged), Qt::CopyAction);
+    QCOMPARE(DropOn(txtTags, dragged), Qt::CopyAction);
     QTRY_VERIFY(!poll.isActive());
     QCOMPARE(folder, m_home.Path() + QStringLiteral("/drop"));
     seenSelected.sort();
@@ -466,13 +500,14 @@ void tst_frmCreator::dropsRefused() {
     QFETCH(QStringList, dropped);
     QFETCH(QStringList, groups);
     auto creator = OpenCreator(groups);
-    creator->txtFileName->setText(QStringLiteral("/kept.jpg"));
-    creator->chkQuickMode->setChecked(true);
+    auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
+    txtFileName->setText(QStringLiteral("/kept.jpg"));
+    Control<QCheckBox>(*creator, "chkQuickMode")->setChecked(true);
     QMimeData dragged;
     SetDraggedPaths(dragged, DropPaths(dropped));
-    QCOMPARE(DropOn(creator->txtCaption, dragged), Qt::IgnoreAction);
-    QCOMPARE(DropOn(creator->lblResult, dragged), Qt::IgnoreAction);
-    QCOMPARE(creator->txtFileName->text(), QStringLiteral("/kept.jpg"));
+    QCOMPARE(DropOn(Control<QPlainTextEdit>(*creator, "txtCaption"), dragged), Qt::IgnoreAction);
+    QCOMPARE(DropOn(Control<QLabel>(*creator, "lblResult"), dragged), Qt::IgnoreAction);
+    QCOMPARE(txtFileName->text(), QStringLiteral("/kept.jpg"));
     QCOMPARE(creator->CaptionText(), QString());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QVERIFY(StoredInfoFiles(m_home).isEmpty());

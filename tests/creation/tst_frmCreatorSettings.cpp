@@ -5,6 +5,11 @@
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QtTest>
 #include <memory>
@@ -55,13 +60,15 @@ void tst_frmCreatorSettings::firstRun() {
     QCOMPARE(creator->windowTitle(), QStringLiteral("Marivane :: Creator mode"));
     QCOMPARE(creator->CaptionText(), QString());
     QCOMPARE(creator->TagsText(), QString());
-    QVERIFY(!creator->chkQuickMode->isChecked());
-    QVERIFY(!creator->chkTagsFromCaption->isChecked());
-    QCOMPARE(creator->cboGroup->count(), 0);
-    QVERIFY(!creator->cmdCreatePhoto->isEnabled());
-    QVERIFY(!creator->cmdBatch->isEnabled());
-    QVERIFY(creator->cmdBatchURLs->isEnabled());
-    QVERIFY(creator->cmdCreatePhoto->isDefault());
+    QVERIFY(!Control<QCheckBox>(*creator, "chkQuickMode")->isChecked());
+    QVERIFY(!Control<QCheckBox>(*creator, "chkTagsFromCaption")->isChecked());
+    QCOMPARE(Control<QComboBox>(*creator, "cboGroup")->count(), 0);
+    auto* cmdCreatePhoto = Control<QPushButton>(*creator, "cmdCreatePhoto");
+    QVERIFY(!cmdCreatePhoto->isEnabled());
+    QVERIFY(!Control<QPushButton>(*creator, "cmdBatch")->isEnabled());
+    auto* cmdBatchURLs = Control<QPushButton>(*creator, "cmdBatchURLs");
+    QVERIFY(cmdBatchURLs->isEnabled());
+    QVERIFY(cmdCreatePhoto->isDefault());
     QCOMPARE(creator->size(), QSize(385, 277));
     QCOMPARE(creator->windowType(), Qt::Window);
     QVERIFY(creator->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
@@ -69,20 +76,22 @@ void tst_frmCreatorSettings::firstRun() {
     const QRect area = creator->screen()->availableGeometry();
     QCOMPARE(creator->pos(),
              QPoint(area.x() + (area.width() - 385) / 2, area.y() + (area.height() - 277) / 2));
-    QCOMPARE(creator->cmdHistory->toolTip(), QStringLiteral(" History "));
-    QCOMPARE(creator->cmdBatchURLs->toolTip(), QStringLiteral(" Batch mode with URLs "));
+    QCOMPARE(Control<QPushButton>(*creator, "cmdHistory")->toolTip(), QStringLiteral(" History "));
+    QCOMPARE(cmdBatchURLs->toolTip(), QStringLiteral(" Batch mode with URLs "));
     QVERIFY(!creator->windowIcon().isNull());
     QVERIFY(m_messages.Shown().isEmpty());
 }
 
 void tst_frmCreatorSettings::settingsSurviveReopen() {
     auto creator = Open();
-    SetBoxText(creator->txtCaption, QStringLiteral("First line\r\n\r\nthird \u00e9 line"));
-    creator->txtTags->setText(QStringLiteral("a, b"));
-    creator->chkQuickMode->setChecked(true);
-    creator->chkTagsFromCaption->setChecked(true);
-    creator->cboGroup->addItems({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    creator->cboGroup->setCurrentIndex(2);
+    SetBoxText(Control<QPlainTextEdit>(*creator, "txtCaption"),
+               QStringLiteral("First line\r\n\r\nthird \u00e9 line"));
+    Control<QLineEdit>(*creator, "txtTags")->setText(QStringLiteral("a, b"));
+    Control<QCheckBox>(*creator, "chkQuickMode")->setChecked(true);
+    Control<QCheckBox>(*creator, "chkTagsFromCaption")->setChecked(true);
+    auto* cboGroup = Control<QComboBox>(*creator, "cboGroup");
+    cboGroup->addItems({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    cboGroup->setCurrentIndex(2);
     creator->move(creator->pos() + QPoint(13, 7));
     const QPoint movedTo = creator->pos();
     Close(creator);
@@ -96,14 +105,15 @@ void tst_frmCreatorSettings::settingsSurviveReopen() {
     creator = Open();
     QCOMPARE(creator->CaptionText(), QStringLiteral("First line\r\n\r\nthird \u00e9 line"));
     QCOMPARE(creator->TagsText(), QStringLiteral("a, b"));
-    QVERIFY(creator->chkQuickMode->isChecked());
-    QVERIFY(creator->chkTagsFromCaption->isChecked());
-    QCOMPARE(creator->cboGroup->count(), 3);
+    QVERIFY(Control<QCheckBox>(*creator, "chkQuickMode")->isChecked());
+    QVERIFY(Control<QCheckBox>(*creator, "chkTagsFromCaption")->isChecked());
+    QCOMPARE(Control<QComboBox>(*creator, "cboGroup")->count(), 3);
     QCOMPARE(creator->GetGroup(), QStringLiteral("C"));
     QCOMPARE(creator->pos(), movedTo);
-    QVERIFY(creator->cmdBatch->isEnabled());
-    QVERIFY(!creator->cmdCreatePhoto->isEnabled()); // the file name always starts empty
-    QCOMPARE(creator->txtFileName->text(), QString());
+    QVERIFY(Control<QPushButton>(*creator, "cmdBatch")->isEnabled());
+    // The file name always starts empty.
+    QVERIFY(!Control<QPushButton>(*creator, "cmdCreatePhoto")->isEnabled());
+    QCOMPARE(Control<QLineEdit>(*creator, "txtFileName")->text(), QString());
 }
 
 void tst_frmCreatorSettings::groupIndex_data() {
@@ -125,14 +135,14 @@ void tst_frmCreatorSettings::groupIndex() {
         settings.SaveText(QStringLiteral("Group Index"), stored);
     }
     auto creator = Open();
-    QCOMPARE(creator->cboGroup->currentIndex(), selected);
+    QCOMPARE(Control<QComboBox>(*creator, "cboGroup")->currentIndex(), selected);
     if (selected < 0) {
         QCOMPARE(creator->GetGroup(), QString());
         // A post made so gets an empty group.
         const QString picture = m_home.Path() + QStringLiteral("/p.png");
         WriteFile(picture, "png");
-        creator->txtFileName->setText(picture);
-        QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
+        Control<QLineEdit>(*creator, "txtFileName")->setText(picture);
+        QTest::mouseClick(Control<QPushButton>(*creator, "cmdCreatePhoto"), Qt::LeftButton);
         const QStringList infos = StoredInfoFiles(m_home);
         QCOMPARE(infos.size(), 1);
         QVERIFY(
@@ -151,8 +161,8 @@ void tst_frmCreatorSettings::badValueSkipsOnlyItsStep() {
     }
     auto creator = Open();
     QCOMPARE(creator->TagsText(), QStringLiteral("kept"));
-    QVERIFY(!creator->chkQuickMode->isChecked());
-    QVERIFY(creator->chkTagsFromCaption->isChecked());
+    QVERIFY(!Control<QCheckBox>(*creator, "chkQuickMode")->isChecked());
+    QVERIFY(Control<QCheckBox>(*creator, "chkTagsFromCaption")->isChecked());
     QVERIFY(m_messages.Shown().isEmpty());
 }
 
@@ -168,39 +178,40 @@ void tst_frmCreatorSettings::lastOpenPictureDir() {
         return answer;
     });
     auto creator = Open();
+    auto* cmdBrowsePictureFile = Control<QPushButton>(*creator, "cmdBrowsePictureFile");
     // Cancelled: nothing stored.
-    QTest::mouseClick(creator->cmdBrowsePictureFile, Qt::LeftButton);
+    QTest::mouseClick(cmdBrowsePictureFile, Qt::LeftButton);
     QVERIFY(SettingsStore().GetText(QStringLiteral("Last open picture dir")).isEmpty());
     answer = picture;
-    QTest::mouseClick(creator->cmdBrowsePictureFile, Qt::LeftButton);
+    QTest::mouseClick(cmdBrowsePictureFile, Qt::LeftButton);
     QCOMPARE(SettingsStore().GetText(QStringLiteral("Last open picture dir")), folder);
-    QCOMPARE(creator->txtFileName->text(), picture);
-    QTest::mouseClick(creator->cmdBrowsePictureFile, Qt::LeftButton);
+    QCOMPARE(Control<QLineEdit>(*creator, "txtFileName")->text(), picture);
+    QTest::mouseClick(cmdBrowsePictureFile, Qt::LeftButton);
     QCOMPARE(startedIn, (QStringList{m_home.Path() + QStringLiteral("/Pictures"),
                                      m_home.Path() + QStringLiteral("/Pictures"), folder}));
 }
 
 void tst_frmCreatorSettings::historiesSavedAndOffered() {
     auto creator = Open();
-    creator->cboGroup->addItem(QStringLiteral("g"));
-    SetBoxText(creator->txtCaption, QStringLiteral("Sunset"));
-    creator->txtTags->setText(QStringLiteral("sky"));
+    Control<QComboBox>(*creator, "cboGroup")->addItem(QStringLiteral("g"));
+    SetBoxText(Control<QPlainTextEdit>(*creator, "txtCaption"), QStringLiteral("Sunset"));
+    Control<QLineEdit>(*creator, "txtTags")->setText(QStringLiteral("sky"));
     const QString picture = m_home.Path() + QStringLiteral("/p.png");
     WriteFile(picture, "png");
-    creator->txtFileName->setText(picture);
-    QTest::mouseClick(creator->cmdCreatePhoto, Qt::LeftButton);
+    Control<QLineEdit>(*creator, "txtFileName")->setText(picture);
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdCreatePhoto"), Qt::LeftButton);
     Close(creator);
     QCOMPARE(ReadFile(m_home.DataFolder() + QStringLiteral("/History.DAT")), "Sunset");
     QCOMPARE(ReadFile(m_home.DataFolder() + QStringLiteral("/Tags History.DAT")), "sky");
 
     creator = Open();
-    SetBoxText(creator->txtCaption, QStringLiteral("other"));
+    SetBoxText(Control<QPlainTextEdit>(*creator, "txtCaption"), QStringLiteral("other"));
     QTimer::singleShot(0, this, [] {
         QWidget* dialog = QApplication::activeModalWidget();
         QVERIFY(dialog);
         QTest::keyClick(dialog, Qt::Key_Return);
     });
-    QTest::mouseClick(creator->cmdHistory, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdHistory"), Qt::LeftButton);
     QCOMPARE(creator->CaptionText(), QStringLiteral("Sunset"));
 
     // An empty tags history says so.
@@ -208,7 +219,7 @@ void tst_frmCreatorSettings::historiesSavedAndOffered() {
     QFile::remove(m_home.DataFolder() + QStringLiteral("/Tags History.DAT"));
     creator.reset();
     creator = Open();
-    QTest::mouseClick(creator->cmdTagsHistory, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*creator, "cmdTagsHistory"), Qt::LeftButton);
     QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("History empty.")});
 }
 

@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -83,26 +86,30 @@ void tst_frmEditGroups::editorLayout() {
     QCOMPARE(editor.size(), QSize(325, 209));
     QVERIFY(editor.windowIcon().isNull());
     QVERIFY(!editor.Ok);
-    for (QPushButton* button : {editor.cmdOk, editor.cmdCancel, editor.cmdGet})
+    auto* cmdGet = Control<QPushButton>(editor, "cmdGet");
+    auto* cmdCancel = Control<QPushButton>(editor, "cmdCancel");
+    auto* cmdOk = Control<QPushButton>(editor, "cmdOk");
+    for (QPushButton* button : {cmdOk, cmdCancel, cmdGet})
         QVERIFY(!button->isDefault() && !button->autoDefault());
     editor.show();
     QVERIFY(QTest::qWaitForWindowActive(&editor));
+    auto* txtGroups = Control<QPlainTextEdit>(editor, "txtGroups");
     // Enter is a new line; Ctrl+A selects all without typing.
-    editor.txtGroups->setFocus();
-    QTest::keyClicks(editor.txtGroups, QStringLiteral("a"));
-    QTest::keyClick(editor.txtGroups, Qt::Key_Return);
-    QTest::keyClicks(editor.txtGroups, QStringLiteral("b"));
-    QCOMPARE(GetBoxText(editor.txtGroups), QStringLiteral("a\r\nb"));
+    txtGroups->setFocus();
+    QTest::keyClicks(txtGroups, QStringLiteral("a"));
+    QTest::keyClick(txtGroups, Qt::Key_Return);
+    QTest::keyClicks(txtGroups, QStringLiteral("b"));
+    QCOMPARE(GetBoxText(txtGroups), QStringLiteral("a\r\nb"));
     QVERIFY(editor.isVisible());
-    QTest::keyClick(editor.txtGroups, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(editor.txtGroups->textCursor().selectedText().size(), 3);
-    QCOMPARE(GetBoxText(editor.txtGroups), QStringLiteral("a\r\nb"));
+    QTest::keyClick(txtGroups, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(txtGroups->textCursor().selectedText().size(), 3);
+    QCOMPARE(GetBoxText(txtGroups), QStringLiteral("a\r\nb"));
     // Tab goes on to the buttons in their order instead of typing.
-    for (QPushButton* next : {editor.cmdOk, editor.cmdCancel, editor.cmdGet}) {
+    for (QPushButton* next : {cmdOk, cmdCancel, cmdGet}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);
     }
-    QCOMPARE(GetBoxText(editor.txtGroups), QStringLiteral("a\r\nb"));
+    QCOMPARE(GetBoxText(txtGroups), QStringLiteral("a\r\nb"));
 }
 
 void tst_frmEditGroups::EditFromCreator(frmCreator& creator,
@@ -115,7 +122,7 @@ void tst_frmEditGroups::EditFromCreator(frmCreator& creator,
         seen = true;
         act(editor);
     });
-    QTest::mouseClick(creator.cmdEditGroups, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(creator, "cmdEditGroups"), Qt::LeftButton);
     QVERIFY(seen);
 }
 
@@ -136,64 +143,70 @@ void tst_frmEditGroups::leaving() {
     QFETCH(QStringList, entries);
     QFETCH(int, selected);
     frmCreator creator;
-    creator.cboGroup->addItems({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
-    creator.cboGroup->setCurrentIndex(2);
+    auto* cboGroup = Control<QComboBox>(creator, "cboGroup");
+    cboGroup->addItems({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    cboGroup->setCurrentIndex(2);
     creator.show();
     QVERIFY(QTest::qWaitForWindowActive(&creator));
     QString shownText;
     EditFromCreator(creator, [&](frmEditGroups* editor) {
-        shownText = GetBoxText(editor->txtGroups);
-        SetBoxText(editor->txtGroups, QStringLiteral(" x \r\n\r\ny | z\r\n"));
+        auto* txtGroups = Control<QPlainTextEdit>(*editor, "txtGroups");
+        shownText = GetBoxText(txtGroups);
+        SetBoxText(txtGroups, QStringLiteral(" x \r\n\r\ny | z\r\n"));
+        auto* cmdCancel = Control<QPushButton>(*editor, "cmdCancel");
+        auto* cmdOk = Control<QPushButton>(*editor, "cmdOk");
         if (how.startsWith(QLatin1String("enter-"))) {
-            QPushButton* button =
-                how == QLatin1String("enter-ok") ? editor->cmdOk : editor->cmdCancel;
+            QPushButton* button = how == QLatin1String("enter-ok") ? cmdOk : cmdCancel;
             button->setFocus();
             QTest::keyClick(button, Qt::Key_Return);
         } else if (how == QLatin1String("ok")) {
-            QTest::mouseClick(editor->cmdOk, Qt::LeftButton);
+            QTest::mouseClick(cmdOk, Qt::LeftButton);
         } else if (how == QLatin1String("cancel")) {
-            QTest::mouseClick(editor->cmdCancel, Qt::LeftButton);
+            QTest::mouseClick(cmdCancel, Qt::LeftButton);
         } else if (how == QLatin1String("esc")) {
-            QTest::keyClick(editor->txtGroups, Qt::Key_Escape);
+            QTest::keyClick(txtGroups, Qt::Key_Escape);
         } else {
             editor->close();
         }
     });
     QCOMPARE(shownText, QStringLiteral("A\r\nB\r\nC"));
     QStringList shown;
-    for (int i = 0; i < creator.cboGroup->count(); ++i)
-        shown << creator.cboGroup->itemText(i);
+    for (int i = 0; i < cboGroup->count(); ++i)
+        shown << cboGroup->itemText(i);
     QCOMPARE(shown, entries);
-    QCOMPARE(creator.cboGroup->currentIndex(), selected);
+    QCOMPARE(cboGroup->currentIndex(), selected);
     QVERIFY(creator.isVisible());
     QVERIFY(!QApplication::activeModalWidget());
 }
 
 void tst_frmEditGroups::confirmingEmptyTextEmptiesList() {
     frmCreator creator;
-    creator.cboGroup->addItem(QStringLiteral("A"));
-    creator.cboGroup->setCurrentIndex(0);
+    auto* cboGroup = Control<QComboBox>(creator, "cboGroup");
+    cboGroup->addItem(QStringLiteral("A"));
+    cboGroup->setCurrentIndex(0);
     creator.show();
     QVERIFY(QTest::qWaitForWindowActive(&creator));
-    creator.txtFileName->setText(QStringLiteral("/some/file.jpg"));
-    QVERIFY(creator.cmdCreatePhoto->isEnabled());
+    Control<QLineEdit>(creator, "txtFileName")->setText(QStringLiteral("/some/file.jpg"));
+    auto* cmdCreatePhoto = Control<QPushButton>(creator, "cmdCreatePhoto");
+    QVERIFY(cmdCreatePhoto->isEnabled());
     EditFromCreator(creator, [](frmEditGroups* editor) {
-        SetBoxText(editor->txtGroups, QStringLiteral("  \r\n "));
-        QTest::mouseClick(editor->cmdOk, Qt::LeftButton);
+        SetBoxText(Control<QPlainTextEdit>(*editor, "txtGroups"), QStringLiteral("  \r\n "));
+        QTest::mouseClick(Control<QPushButton>(*editor, "cmdOk"), Qt::LeftButton);
     });
-    QCOMPARE(creator.cboGroup->count(), 0);
+    QCOMPARE(cboGroup->count(), 0);
     QCOMPARE(creator.GetGroup(), QString());
-    QVERIFY(!creator.cmdCreatePhoto->isEnabled());
-    QVERIFY(!creator.cmdBatch->isEnabled());
-    QVERIFY(creator.cmdBatchURLs->isEnabled());
+    QVERIFY(!cmdCreatePhoto->isEnabled());
+    auto* cmdBatch = Control<QPushButton>(creator, "cmdBatch");
+    QVERIFY(!cmdBatch->isEnabled());
+    QVERIFY(Control<QPushButton>(creator, "cmdBatchURLs")->isEnabled());
 
     // And a new group list enables them again.
     EditFromCreator(creator, [](frmEditGroups* editor) {
-        SetBoxText(editor->txtGroups, QStringLiteral("B"));
-        QTest::mouseClick(editor->cmdOk, Qt::LeftButton);
+        SetBoxText(Control<QPlainTextEdit>(*editor, "txtGroups"), QStringLiteral("B"));
+        QTest::mouseClick(Control<QPushButton>(*editor, "cmdOk"), Qt::LeftButton);
     });
-    QVERIFY(creator.cmdCreatePhoto->isEnabled());
-    QVERIFY(creator.cmdBatch->isEnabled());
+    QVERIFY(cmdCreatePhoto->isEnabled());
+    QVERIFY(cmdBatch->isEnabled());
 }
 
 void tst_frmEditGroups::placeAboveGetButton() {

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QtTest>
 #include <functional>
 
@@ -26,7 +28,7 @@ void tst_frmHistory::dialogLayout() {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Marivane :: History"));
     QCOMPARE(dialog.size(), QSize(401, 253));
     QVERIFY(dialog.windowIcon().isNull());
-    QVERIFY(dialog.cmdOk->isDefault());
+    QVERIFY(Control<QPushButton>(dialog, "cmdOk")->isDefault());
     QVERIFY(!dialog.Ok);
 }
 
@@ -62,23 +64,25 @@ void tst_frmHistory::paths() {
         if (!dialog)
             return;
         seen = true;
-        QCOMPARE(dialog->lstHistory->count(), 3);
-        QCOMPARE(dialog->lstHistory->currentRow(), 0);
-        QListWidget* list = dialog->lstHistory;
+        auto* lstHistory = Control<QListWidget>(*dialog, "lstHistory");
+        QCOMPARE(lstHistory->count(), 3);
+        QCOMPARE(lstHistory->currentRow(), 0);
+        QListWidget* list = lstHistory;
+        auto* cmdCancel = Control<QPushButton>(*dialog, "cmdCancel");
         if (how == QLatin1String("enter-cancel")) {
-            dialog->cmdCancel->setFocus();
-            QTest::keyClick(dialog->cmdCancel, Qt::Key_Return);
+            cmdCancel->setFocus();
+            QTest::keyClick(cmdCancel, Qt::Key_Return);
         } else if (how.startsWith(QLatin1String("enter"))) {
             QTest::keyClick(list, Qt::Key_Return);
         } else if (how == QLatin1String("ok")) {
             list->setCurrentRow(1);
-            QTest::mouseClick(dialog->cmdOk, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(*dialog, "cmdOk"), Qt::LeftButton);
         } else if (how == QLatin1String("double")) {
             const QRect at = list->visualItemRect(list->item(2));
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at.center());
         } else if (how == QLatin1String("cancel")) {
-            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+            QTest::mouseClick(cmdCancel, Qt::LeftButton);
         } else if (how == QLatin1String("esc")) {
             QTest::keyClick(list, Qt::Key_Escape);
         } else {
