@@ -1,4 +1,5 @@
 #include "service/frmGetGroupsList.h"
+#include "ui_frmGetGroupsList.h"
 
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
@@ -12,16 +13,17 @@
 #include <QPlainTextEdit>
 
 frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
-    : FormBase(Kind::Dialog, parent), m_groupsBox(groupsBox) {
-    setupUi(this);
-    m_account.Attach(this, lblEMail, txtEMail, txtPassword, cmdEMailHistory,
+    : FormBase(Kind::Dialog, parent), ui(std::make_unique<Ui::frmGetGroupsList>()),
+      m_groupsBox(groupsBox) {
+    ui->setupUi(this);
+    m_account.Attach(this, ui->lblEMail, ui->txtEMail, ui->txtPassword, ui->cmdEMailHistory,
                      [this] { UpdateControls(); });
     setWindowFlag(Qt::Tool, true);
     LoadFrame();
-    connect(cmdGetList, &QPushButton::clicked, this, &frmGetGroupsList::GetList);
-    connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
-    connect(cmdProxy, &QPushButton::clicked, this, &frmGetGroupsList::ShowConnectionSettings);
-    HighlightOnFocus(this, {txtEMail, txtPassword});
+    connect(ui->cmdGetList, &QPushButton::clicked, this, &frmGetGroupsList::GetList);
+    connect(ui->cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
+    connect(ui->cmdProxy, &QPushButton::clicked, this, &frmGetGroupsList::ShowConnectionSettings);
+    HighlightOnFocus(this, {ui->txtEMail, ui->txtPassword});
     try {
         m_account.Load(GetDataPath());
     } catch (const ComponentError& error) {
@@ -32,6 +34,8 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
     m_loaded = true;
     UpdateControls();
 }
+
+frmGetGroupsList::~frmGetGroupsList() = default;
 
 void frmGetGroupsList::SaveSettings() {
     try {
@@ -45,12 +49,12 @@ void frmGetGroupsList::SaveSettings() {
 
 void frmGetGroupsList::UpdateControls() {
     const bool idle = !m_busy;
-    for (QWidget* control : std::initializer_list<QWidget*>{cmdProxy, cmdGetList})
+    for (QWidget* control : std::initializer_list<QWidget*>{ui->cmdProxy, ui->cmdGetList})
         control->setEnabled(idle);
     m_account.Enable(idle);
-    cmdStop->setEnabled(m_busy);
+    ui->cmdStop->setEnabled(m_busy);
     if (idle)
-        cmdGetList->setEnabled(m_account.Ready());
+        ui->cmdGetList->setEnabled(m_account.Ready());
 }
 
 void frmGetGroupsList::ShowConnectionSettings() {
@@ -75,7 +79,7 @@ void frmGetGroupsList::GetList() {
 
 std::optional<QByteArray> frmGetGroupsList::Authenticate() {
     const std::optional<QByteArray> answer =
-        ::Authenticate(txtEMail->text(), txtPassword->text(), this);
+        ::Authenticate(ui->txtEMail->text(), ui->txtPassword->text(), this);
     m_launcher.Hide();
     return answer;
 }

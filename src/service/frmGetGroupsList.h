@@ -5,16 +5,22 @@
 #include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
 #include "service/modTumblelogs.h"
-#include "ui_frmGetGroupsList.h"
+
+#include <memory>
 
 class QPlainTextEdit;
 
+namespace Ui {
+class frmGetGroupsList;
+}
+
 // Fetches the account's tumblelogs (or, with the current API, its blogs) and puts one
 // "title | group" line per tumblelog into the groups editor's text, then closes itself.
-class frmGetGroupsList final : public FormBase, public Ui::frmGetGroupsList, public StoppableWork {
+class frmGetGroupsList final : public FormBase, public StoppableWork {
     Q_OBJECT
 public:
     explicit frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent = nullptr);
+    ~frmGetGroupsList() override;
 
     void SaveSettings();
     void UpdateControls() override;
@@ -32,6 +38,7 @@ private:
     void GetList();
     void ShowConnectionSettings();
 
+    std::unique_ptr<Ui::frmGetGroupsList> ui;
     QPlainTextEdit* m_groupsBox;
     ServiceAccountBoxes m_account;
     bool m_loaded = false;

@@ -1,20 +1,24 @@
 #include "service/frmLinks.h"
+#include "ui_frmLinks.h"
 
 #include "app/modCommon.h"
 #include "service/modLinks.h"
 #include "widgets/FormFunctions.h"
 #include "widgets/WindowSupport.h"
 
-frmLinks::frmLinks(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
-    setupUi(this);
+frmLinks::frmLinks(QWidget* parent)
+    : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmLinks>()) {
+    ui->setupUi(this);
     setWindowTitle(MakeWindowTitle(QStringLiteral("Links")));
-    m_linksHook.SetTextBox(txtLinks);
+    m_linksHook.SetTextBox(ui->txtLinks);
     m_linksHook.InitSelectAllHook();
-    FormFunctions::AttachTextBox(txtLinks);
-    SetBoxText(txtLinks, ReadLinksList());
+    FormFunctions::AttachTextBox(ui->txtLinks);
+    SetBoxText(ui->txtLinks, ReadLinksList());
     LoadFrame();
 }
 
+frmLinks::~frmLinks() = default;
+
 void frmLinks::OnUnload() {
-    FormFunctions::DetachTextBox(txtLinks);
+    FormFunctions::DetachTextBox(ui->txtLinks);
 }

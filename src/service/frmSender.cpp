@@ -1,4 +1,5 @@
 #include "service/frmSender.h"
+#include "ui_frmSender.h"
 
 #include "app/modCommon.h"
 #include "app/modProxy.h"
@@ -24,18 +25,21 @@ constexpr int kWideListWidth = 297;
 
 } // namespace
 
-frmSender::frmSender(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
-    setupUi(this);
-    m_account.Attach(this, lblEMail, txtEMail, txtPassword, cmdEMailHistory,
+frmSender::frmSender(QWidget* parent)
+    : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmSender>()) {
+    ui->setupUi(this);
+    m_account.Attach(this, ui->lblEMail, ui->txtEMail, ui->txtPassword, ui->cmdEMailHistory,
                      [this] { UpdateControls(); });
     LoadFrame();
-    connect(cmdSendPosts, &QPushButton::clicked, this, &frmSender::SendPosts);
-    connect(cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
-    connect(cmdProxy, &QPushButton::clicked, this, &frmSender::ShowConnectionSettings);
-    connect(cboPostState, &QComboBox::currentIndexChanged, this, &frmSender::StateChanged);
-    HighlightOnFocus(this, {txtEMail, txtPassword, txtPublishOn});
+    connect(ui->cmdSendPosts, &QPushButton::clicked, this, &frmSender::SendPosts);
+    connect(ui->cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
+    connect(ui->cmdProxy, &QPushButton::clicked, this, &frmSender::ShowConnectionSettings);
+    connect(ui->cboPostState, &QComboBox::currentIndexChanged, this, &frmSender::StateChanged);
+    HighlightOnFocus(this, {ui->txtEMail, ui->txtPassword, ui->txtPublishOn});
     Load();
 }
+
+frmSender::~frmSender() = default;
 
 void frmSender::Load() {
     try {
@@ -57,35 +61,36 @@ void frmSender::FillStates() {
     const QStringList states = {QStringLiteral("Publish now"),     QStringLiteral("Add to queue"),
                                 QStringLiteral("Publish on..."),   QStringLiteral("Save as draft"),
                                 QStringLiteral("Make submission"), QStringLiteral("Private")};
-    cboPostState->clear();
+    ui->cboPostState->clear();
     for (int code = 0; code < states.size(); ++code)
-        cboPostState->addItem(states.at(code), code);
-    cboPostState->setCurrentIndex(0);
-    txtPublishOn->move(txtPublishOn->x(), cboPostState->y());
-    txtPublishOn->hide();
+        ui->cboPostState->addItem(states.at(code), code);
+    ui->cboPostState->setCurrentIndex(0);
+    ui->txtPublishOn->move(ui->txtPublishOn->x(), ui->cboPostState->y());
+    ui->txtPublishOn->hide();
 }
 
 void frmSender::StateChanged() {
-    const bool publishOn = cboPostState->currentData().toInt() == kPublishOnState;
-    txtPublishOn->setVisible(publishOn);
-    cboPostState->resize(publishOn ? kNarrowListWidth : kWideListWidth, cboPostState->height());
+    const bool publishOn = ui->cboPostState->currentData().toInt() == kPublishOnState;
+    ui->txtPublishOn->setVisible(publishOn);
+    ui->cboPostState->resize(publishOn ? kNarrowListWidth : kWideListWidth,
+                             ui->cboPostState->height());
 }
 
 void frmSender::LoadSettings() {
     const SettingsStore store;
-    txtPublishOn->setText(store.ReadText(QStringLiteral("Publish Post On")));
+    ui->txtPublishOn->setText(store.ReadText(QStringLiteral("Publish Post On")));
     const qint32 index = store.ReadLong(QStringLiteral("Last State Index"), 0);
     // An index outside the list leaves "Publish now" selected.
-    if (index >= 0 && index < cboPostState->count())
-        cboPostState->setCurrentIndex(index);
+    if (index >= 0 && index < ui->cboPostState->count())
+        ui->cboPostState->setCurrentIndex(index);
 }
 
 void frmSender::SaveSettings() {
     try {
         SettingsStore store(SettingsStore::Writes::OnCommit);
         m_account.Save(store);
-        store.SaveText(QStringLiteral("Publish Post On"), txtPublishOn->text());
-        store.SaveLong(QStringLiteral("Last State Index"), cboPostState->currentIndex());
+        store.SaveText(QStringLiteral("Publish Post On"), ui->txtPublishOn->text());
+        store.SaveLong(QStringLiteral("Last State Index"), ui->cboPostState->currentIndex());
         store.Commit();
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
@@ -94,15 +99,15 @@ void frmSender::SaveSettings() {
 
 void frmSender::UpdateControls() {
     const bool idle = !m_busy;
-    for (QWidget* control : std::initializer_list<QWidget*>{filFiles, cmdProxy, cmdSendPosts,
-                                                            cboPostState, txtPublishOn})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui->filFiles, ui->cmdProxy, ui->cmdSendPosts, ui->cboPostState, ui->txtPublishOn})
         control->setEnabled(idle);
     m_account.Enable(idle);
-    cmdStop->setEnabled(m_busy);
+    ui->cmdStop->setEnabled(m_busy);
     if (idle)
-        cmdSendPosts->setEnabled(m_account.Ready() && filFiles->count() > 0);
+        ui->cmdSendPosts->setEnabled(m_account.Ready() && ui->filFiles->count() > 0);
     setWindowTitle(
-        MakeWindowTitle(QStringLiteral("Send mode :: ") + QString::number(filFiles->count())));
+        MakeWindowTitle(QStringLiteral("Send mode :: ") + QString::number(ui->filFiles->count())));
 }
 
 bool frmSender::RefreshFiles() {
@@ -119,22 +124,22 @@ bool frmSender::RefreshFiles() {
                 e, MsgIcon::Critical,
                 Messages::AboutPath(m_dataPath, QStringLiteral("Can't list the posts.")));
     }
-    filFiles->SetNames(names);
-    if (filFiles->count() > 0)
-        filFiles->setCurrentRow(0);
+    ui->filFiles->SetNames(names);
+    if (ui->filFiles->count() > 0)
+        ui->filFiles->setCurrentRow(0);
     return m_listed;
 }
 
 int frmSender::NextPostRow() const {
-    for (int row = 0; row < filFiles->count(); ++row) {
-        if (!m_skipped.contains(filFiles->text(row)))
+    for (int row = 0; row < ui->filFiles->count(); ++row) {
+        if (!m_skipped.contains(ui->filFiles->text(row)))
             return row;
     }
     return -1;
 }
 
 void frmSender::SendPosts() {
-    m_runPosts = filFiles->count();
+    m_runPosts = ui->filFiles->count();
     StartWork();
     SendLock lock;
     try {
@@ -161,7 +166,7 @@ void frmSender::SendPosts() {
     EndWork();
     if (!m_account.CurrentApi())
         m_account.RememberEMail();
-    if (m_listed && filFiles->count() == 0)
+    if (m_listed && ui->filFiles->count() == 0)
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
 }
 
@@ -178,7 +183,7 @@ MsgResult frmSender::ConfirmResend(const QString& path, const QString& caption) 
 }
 
 bool frmSender::SendFirstPost() {
-    const QString name = filFiles->text(NextPostRow());
+    const QString name = ui->filFiles->text(NextPostRow());
     const QString path = zsBuildFileName(m_dataPath, name);
     QString group;
     QString caption;
@@ -200,7 +205,7 @@ bool frmSender::SendFirstPost() {
     default:
         return false;
     }
-    if (!SendPost(group, caption, tags, picture, cboPostState->currentData().toInt(), path))
+    if (!SendPost(group, caption, tags, picture, ui->cboPostState->currentData().toInt(), path))
         return false;
     // A post left listed after the service took it would be sent again on the next turn.
     if (!DeletePost(path)) {
@@ -221,12 +226,13 @@ bool frmSender::SendPost(const QString& group, const QString& caption, const QSt
     const UploadPost post{group, caption, tags, picture, stateCode, path};
     bool accepted = false;
     if (m_account.CurrentApi()) {
-        const ApiUploadOutcome outcome = SendPostToApi(post, txtPublishOn->text(), this);
+        const ApiUploadOutcome outcome = SendPostToApi(post, ui->txtPublishOn->text(), this);
         if (outcome.Outcome == ApiUploadOutcome::Result::LimitReached)
             Messages::MsgBox(LimitMessage(outcome.Limit, m_sentInRun), MsgIcon::Critical);
         accepted = outcome.Outcome == ApiUploadOutcome::Result::Accepted;
     } else {
-        const UploadAccount account{txtEMail->text(), txtPassword->text(), txtPublishOn->text()};
+        const UploadAccount account{ui->txtEMail->text(), ui->txtPassword->text(),
+                                    ui->txtPublishOn->text()};
         accepted = ::SendPost(account, post, this);
     }
     MarkPostUnderWay(QString()); // also when no answer came
@@ -238,7 +244,7 @@ bool frmSender::SendPost(const QString& group, const QString& caption, const QSt
 void frmSender::MarkPostUnderWay(const QString& suffix) {
     const int row = NextPostRow();
     if (row >= 0)
-        filFiles->SetRowSuffix(row, suffix);
+        ui->filFiles->SetRowSuffix(row, suffix);
 }
 
 void frmSender::SendProgress(qint64 sent, qint64 total) {
@@ -246,7 +252,7 @@ void frmSender::SendProgress(qint64 sent, qint64 total) {
         return;
     MarkPostUnderWay(QStringLiteral(" - %1%").arg(sent * 100 / total));
     // Posts skipped in this run stay listed but count as done.
-    const int left = qMax(1, filFiles->count() - static_cast<int>(m_skipped.size()));
+    const int left = qMax(1, ui->filFiles->count() - static_cast<int>(m_skipped.size()));
     const int done = qMax(0, m_runPosts - left);
     m_launcher.Show((done + static_cast<double>(sent) / total) / m_runPosts, left);
 }

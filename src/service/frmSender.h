@@ -6,16 +6,21 @@
 #include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
 #include "service/modUpload.h"
-#include "ui_frmSender.h"
 
 #include <QSet>
+#include <memory>
+
+namespace Ui {
+class frmSender;
+}
 
 // The send mode window: uploads every waiting post, oldest first, deletes each post the
 // service accepted, and stops at the first failure or when asked to.
-class frmSender final : public FormBase, public Ui::frmSender, public StoppableWork {
+class frmSender final : public FormBase, public StoppableWork {
     Q_OBJECT
 public:
     explicit frmSender(QWidget* parent = nullptr);
+    ~frmSender() override;
 
     void FillStates();
     void LoadSettings();
@@ -48,6 +53,7 @@ private:
     // The line of the post under way shows this after its name (nothing: its name alone).
     void MarkPostUnderWay(const QString& suffix);
 
+    std::unique_ptr<Ui::frmSender> ui;
     ServiceAccountBoxes m_account;
     QString m_dataPath;
     bool m_loaded = false;

@@ -1,4 +1,5 @@
 #include "widgets/ProxySettingsDialog.h"
+#include "ui_ProxySettingsDialog.h"
 
 #include "app/FormBase.h"
 #include "components/Messages.h"
@@ -16,62 +17,66 @@ bool EditProxySettings(ProxySettings& settings, QWidget* owner) {
     return true;
 }
 
-ProxySettingsDialog::ProxySettingsDialog(QWidget* parent) : QDialog(parent) {
-    setupUi(this);
+ProxySettingsDialog::ProxySettingsDialog(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::ProxySettingsDialog>()) {
+    ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     zsSetFrameFont(this);
     zsCenterFormEx(this);
     EnterPressesFocusedButton(this);
-    connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    for (QRadioButton* option : {optNone, optHttp, optSocks5, optClassic, optCurrentApi})
+    connect(ui->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    for (QRadioButton* option :
+         {ui->optNone, ui->optHttp, ui->optSocks5, ui->optClassic, ui->optCurrentApi})
         connect(option, &QRadioButton::toggled, this, &ProxySettingsDialog::UpdateControls);
-    connect(txtRedirectPort, &QLineEdit::textChanged, this, &ProxySettingsDialog::UpdateControls);
-    connect(cmdSignIn, &QPushButton::clicked, this, &ProxySettingsDialog::SignInOrOut);
+    connect(ui->txtRedirectPort, &QLineEdit::textChanged, this,
+            &ProxySettingsDialog::UpdateControls);
+    connect(ui->cmdSignIn, &QPushButton::clicked, this, &ProxySettingsDialog::SignInOrOut);
     SetService(LoadServiceSettings());
 }
 
 ProxySettingsDialog::~ProxySettingsDialog() = default;
 
 void ProxySettingsDialog::SetSettings(const ProxySettings& settings) {
-    optHttp->setChecked(settings.Type == ProxySettings::Kind::Http);
-    optSocks5->setChecked(settings.Type == ProxySettings::Kind::Socks5);
-    optNone->setChecked(settings.Type == ProxySettings::Kind::None);
-    txtHost->setText(settings.Host);
-    txtPort->setText(settings.Port != 0 ? QString::number(settings.Port) : QString());
-    txtUser->setText(settings.User);
-    txtPassword->setText(settings.Password);
+    ui->optHttp->setChecked(settings.Type == ProxySettings::Kind::Http);
+    ui->optSocks5->setChecked(settings.Type == ProxySettings::Kind::Socks5);
+    ui->optNone->setChecked(settings.Type == ProxySettings::Kind::None);
+    ui->txtHost->setText(settings.Host);
+    ui->txtPort->setText(settings.Port != 0 ? QString::number(settings.Port) : QString());
+    ui->txtUser->setText(settings.User);
+    ui->txtPassword->setText(settings.Password);
     UpdateControls();
 }
 
 ProxySettings ProxySettingsDialog::Settings() const {
     ProxySettings settings;
-    if (optHttp->isChecked())
+    if (ui->optHttp->isChecked())
         settings.Type = ProxySettings::Kind::Http;
-    else if (optSocks5->isChecked())
+    else if (ui->optSocks5->isChecked())
         settings.Type = ProxySettings::Kind::Socks5;
-    settings.Host = txtHost->text().trimmed();
-    settings.Port = static_cast<quint16>(txtPort->text().trimmed().toUInt());
-    settings.User = txtUser->text();
-    settings.Password = txtPassword->text();
+    settings.Host = ui->txtHost->text().trimmed();
+    settings.Port = static_cast<quint16>(ui->txtPort->text().trimmed().toUInt());
+    settings.User = ui->txtUser->text();
+    settings.Password = ui->txtPassword->text();
     return settings;
 }
 
 void ProxySettingsDialog::SetService(const ServiceSettings& service) {
-    optCurrentApi->setChecked(service.Service == ServiceKind::CurrentApi);
-    optClassic->setChecked(service.Service == ServiceKind::Classic);
-    txtConsumerKey->setText(service.ConsumerKey);
-    txtConsumerSecret->setText(service.ConsumerSecret);
-    txtRedirectPort->setText(QString::number(service.RedirectPort));
+    ui->optCurrentApi->setChecked(service.Service == ServiceKind::CurrentApi);
+    ui->optClassic->setChecked(service.Service == ServiceKind::Classic);
+    ui->txtConsumerKey->setText(service.ConsumerKey);
+    ui->txtConsumerSecret->setText(service.ConsumerSecret);
+    ui->txtRedirectPort->setText(QString::number(service.RedirectPort));
     m_tokens = service.Tokens;
     UpdateControls();
 }
 
 ServiceSettings ProxySettingsDialog::Service() const {
     ServiceSettings service;
-    service.Service = optCurrentApi->isChecked() ? ServiceKind::CurrentApi : ServiceKind::Classic;
-    service.ConsumerKey = txtConsumerKey->text().trimmed();
-    service.ConsumerSecret = txtConsumerSecret->text().trimmed();
+    service.Service =
+        ui->optCurrentApi->isChecked() ? ServiceKind::CurrentApi : ServiceKind::Classic;
+    service.ConsumerKey = ui->txtConsumerKey->text().trimmed();
+    service.ConsumerSecret = ui->txtConsumerSecret->text().trimmed();
     RedirectPortValid(&service.RedirectPort);
     service.Tokens = m_tokens;
     return service;
@@ -79,7 +84,7 @@ ServiceSettings ProxySettingsDialog::Service() const {
 
 bool ProxySettingsDialog::RedirectPortValid(quint16* port) const {
     bool ok = false;
-    const uint value = txtRedirectPort->text().trimmed().toUInt(&ok);
+    const uint value = ui->txtRedirectPort->text().trimmed().toUInt(&ok);
     if (!ok || value == 0 || value > 65535)
         return false;
     if (port)
@@ -97,18 +102,18 @@ void ProxySettingsDialog::SignInOrOut() {
         UpdateControls();
         return;
     }
-    if (txtConsumerKey->text().trimmed().isEmpty() ||
-        txtConsumerSecret->text().trimmed().isEmpty()) {
+    if (ui->txtConsumerKey->text().trimmed().isEmpty() ||
+        ui->txtConsumerSecret->text().trimmed().isEmpty()) {
         Messages::MsgBox(QStringLiteral("Enter the consumer key and secret of the application "
                                         "you registered with the service."),
                          MsgIcon::Critical);
-        txtConsumerKey->setFocus();
+        ui->txtConsumerKey->setFocus();
         return;
     }
     if (!RedirectPortValid()) {
         Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."),
                          MsgIcon::Critical);
-        txtRedirectPort->setFocus();
+        ui->txtRedirectPort->setFocus();
         return;
     }
     // A new press starts afresh; an earlier sign-in that never came back is dropped.
@@ -136,7 +141,7 @@ void ProxySettingsDialog::SignInOrOut() {
         return;
     }
     m_waiting = true;
-    lblAccount->setText(QStringLiteral("Waiting for the browser..."));
+    ui->lblAccount->setText(QStringLiteral("Waiting for the browser..."));
 }
 
 void ProxySettingsDialog::SignInFinished(bool ok) {
@@ -159,25 +164,25 @@ void ProxySettingsDialog::SignInFinished(bool ok) {
 
 void ProxySettingsDialog::accept() {
     // A proxy without a usable address would make every request fail in a puzzling way.
-    if (!optNone->isChecked()) {
-        if (txtHost->text().trimmed().isEmpty()) {
+    if (!ui->optNone->isChecked()) {
+        if (ui->txtHost->text().trimmed().isEmpty()) {
             Messages::MsgBox(QStringLiteral("Enter the proxy host."), MsgIcon::Critical);
-            txtHost->setFocus();
+            ui->txtHost->setFocus();
             return;
         }
         bool ok = false;
-        const uint port = txtPort->text().trimmed().toUInt(&ok);
+        const uint port = ui->txtPort->text().trimmed().toUInt(&ok);
         if (!ok || port == 0 || port > 65535) {
             Messages::MsgBox(QStringLiteral("Enter a proxy port from 1 to 65535."),
                              MsgIcon::Critical);
-            txtPort->setFocus();
+            ui->txtPort->setFocus();
             return;
         }
     }
-    if (optCurrentApi->isChecked() && !RedirectPortValid()) {
+    if (ui->optCurrentApi->isChecked() && !RedirectPortValid()) {
         Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."),
                          MsgIcon::Critical);
-        txtRedirectPort->setFocus();
+        ui->txtRedirectPort->setFocus();
         return;
     }
     if (!SaveServiceChoice(Service())) {
@@ -188,21 +193,23 @@ void ProxySettingsDialog::accept() {
 }
 
 void ProxySettingsDialog::UpdateControls() {
-    const bool proxy = !optNone->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*>{txtHost, txtPort, txtUser, txtPassword})
+    const bool proxy = !ui->optNone->isChecked();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui->txtHost, ui->txtPort, ui->txtUser, ui->txtPassword})
         control->setEnabled(proxy);
-    const bool api = optCurrentApi->isChecked();
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             txtConsumerKey, txtConsumerSecret, txtRedirectPort, cmdSignIn, lblRedirectUri})
+    const bool api = ui->optCurrentApi->isChecked();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui->txtConsumerKey, ui->txtConsumerSecret,
+                                         ui->txtRedirectPort, ui->cmdSignIn, ui->lblRedirectUri})
         control->setEnabled(api);
     quint16 port = 0;
-    lblRedirectUri->setText(RedirectPortValid(&port) ? QStringLiteral("Redirect address: ") +
-                                                           CurrentApiAuth::RedirectUri(port)
-                                                     : QString());
-    cmdSignIn->setText(m_tokens.SignedIn() ? QStringLiteral("Sign out")
-                                           : QStringLiteral("Sign in"));
+    ui->lblRedirectUri->setText(RedirectPortValid(&port) ? QStringLiteral("Redirect address: ") +
+                                                               CurrentApiAuth::RedirectUri(port)
+                                                         : QString());
+    ui->cmdSignIn->setText(m_tokens.SignedIn() ? QStringLiteral("Sign out")
+                                               : QStringLiteral("Sign in"));
     if (m_tokens.SignedIn())
-        lblAccount->setText(QStringLiteral("Signed in as ") + m_tokens.AccountName);
+        ui->lblAccount->setText(QStringLiteral("Signed in as ") + m_tokens.AccountName);
     else if (!m_waiting)
-        lblAccount->setText(QStringLiteral("Not signed in"));
+        ui->lblAccount->setText(QStringLiteral("Not signed in"));
 }

@@ -2,18 +2,21 @@
 
 #include "components/ProxySettings.h"
 #include "store/modServiceSettings.h"
-#include "ui_ProxySettingsDialog.h"
 
 #include <QDialog>
 #include <memory>
 
 class CurrentApiAuth;
 
+namespace Ui {
+class ProxySettingsDialog;
+}
+
 // The connection settings: the proxy (no proxy, HTTP or SOCKS5, with host, port, user and
 // password), and which of the service's interfaces to speak, with the sign-in to the
 // current API. The proxy goes back to the caller; the service part keeps itself: its
 // choice is stored on "Ok", a sign-in or sign-out at once.
-class ProxySettingsDialog final : public QDialog, public Ui::ProxySettingsDialog {
+class ProxySettingsDialog final : public QDialog {
     Q_OBJECT
 public:
     explicit ProxySettingsDialog(QWidget* parent = nullptr);
@@ -33,6 +36,7 @@ private:
     void SignInFinished(bool ok);
     bool RedirectPortValid(quint16* port = nullptr) const;
 
+    std::unique_ptr<Ui::ProxySettingsDialog> ui;
     ServiceTokens m_tokens;
     std::unique_ptr<CurrentApiAuth> m_signIn;
     bool m_waiting = false; // a sign-in waits for the browser

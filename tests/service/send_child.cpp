@@ -1,9 +1,12 @@
 // A send run in a process of its own, so a test can kill it in the middle of an upload.
 // Messages go to stdout; a post that may have been published already is skipped ("No").
+#include "TestSupport.h"
 #include "components/Messages.h"
 #include "service/frmSender.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 
@@ -15,13 +18,13 @@ int main(int argc, char** argv) {
         return request.buttons == MsgButtons::YesNoCancel ? MsgResult::No : MsgResult::Ok;
     });
     frmSender window;
-    window.txtEMail->setText(QStringLiteral("me@example.org"));
-    window.txtPassword->setText(QStringLiteral("pw"));
+    Control<QLineEdit>(window, "txtEMail")->setText(QStringLiteral("me@example.org"));
+    Control<QLineEdit>(window, "txtPassword")->setText(QStringLiteral("pw"));
     window.show();
     QTimer::singleShot(0, &window, [&window] {
         std::puts("sending");
         std::fflush(stdout);
-        window.cmdSendPosts->click();
+        Control<QPushButton>(window, "cmdSendPosts")->click();
         QApplication::quit();
     });
     return QApplication::exec();

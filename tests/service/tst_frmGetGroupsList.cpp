@@ -7,7 +7,9 @@
 #include "service/modTumblelogs.h"
 
 #include <QJsonArray>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 
 class tst_frmGetGroupsList : public QObject {
@@ -20,8 +22,8 @@ class tst_frmGetGroupsList : public QObject {
 
     static void ShowWithAccount(frmGetGroupsList& window) {
         window.show();
-        window.txtEMail->setText(QStringLiteral("me@example.org"));
-        window.txtPassword->setText(QStringLiteral("pw"));
+        Control<QLineEdit>(window, "txtEMail")->setText(QStringLiteral("me@example.org"));
+        Control<QLineEdit>(window, "txtPassword")->setText(QStringLiteral("pw"));
     }
 
 private Q_SLOTS:
@@ -122,11 +124,11 @@ private Q_SLOTS:
         QPlainTextEdit editor;
         editor.setPlainText(QStringLiteral("old"));
         frmGetGroupsList window(&editor);
-        window.txtEMail->setText(QStringLiteral("me@example.org"));
-        window.txtPassword->setText(QStringLiteral("pw"));
+        Control<QLineEdit>(window, "txtEMail")->setText(QStringLiteral("me@example.org"));
+        Control<QLineEdit>(window, "txtPassword")->setText(QStringLiteral("pw"));
         bool stillOpen = false; // set only when the window did not close itself
         QTimer::singleShot(0, &window, [&] {
-            QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(window, "cmdGetList"), Qt::LeftButton);
             QTimer::singleShot(50, &window, [&] {
                 stillOpen = window.isVisible();
                 window.reject();
@@ -149,10 +151,11 @@ private Q_SLOTS:
         QPlainTextEdit editor;
         frmGetGroupsList window(&editor);
         ShowWithAccount(window);
-        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        auto* cmdGetList = Control<QPushButton>(window, "cmdGetList");
+        QTest::mouseClick(cmdGetList, Qt::LeftButton);
         QTest::qWait(50);
         QVERIFY(window.isVisible());
-        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QTest::mouseClick(cmdGetList, Qt::LeftButton);
         QTRY_VERIFY(!window.isVisible());
     }
 
@@ -168,12 +171,13 @@ private Q_SLOTS:
             window.close(); // refused while busy, asks to stop instead
             stayedOpen = window.isVisible();
         });
-        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        auto* cmdGetList = Control<QPushButton>(window, "cmdGetList");
+        QTest::mouseClick(cmdGetList, Qt::LeftButton);
         QVERIFY(stayedOpen);
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't authenticate on Tumblr.")});
         QCOMPARE(editor.toPlainText(), QStringLiteral("old"));
-        QVERIFY(window.cmdGetList->isEnabled());
-        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QVERIFY(cmdGetList->isEnabled());
+        QTest::mouseClick(cmdGetList, Qt::LeftButton);
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(editor.toPlainText(), QString());
     }
@@ -186,7 +190,7 @@ private Q_SLOTS:
         QPlainTextEdit editor;
         frmGetGroupsList window(&editor);
         ShowWithAccount(window);
-        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdGetList"), Qt::LeftButton);
         QTRY_VERIFY(launcher.Ended());
         QVERIFY(
             launcher.ShownInOrder(QStringLiteral("application://com.velmora.Marivane.desktop")));
@@ -199,8 +203,8 @@ private Q_SLOTS:
         {
             QPlainTextEdit editor;
             frmGetGroupsList window(&editor);
-            window.txtEMail->setText(QStringLiteral("shared@example.org"));
-            window.txtPassword->setText(QStringLiteral("pw"));
+            Control<QLineEdit>(window, "txtEMail")->setText(QStringLiteral("shared@example.org"));
+            Control<QLineEdit>(window, "txtPassword")->setText(QStringLiteral("pw"));
             window.reject();
         }
         SettingsStore store;
@@ -208,10 +212,11 @@ private Q_SLOTS:
         QVERIFY(store.GetText(QStringLiteral("Password")).size() == 8);
         QPlainTextEdit editor;
         frmGetGroupsList window(&editor);
-        QCOMPARE(window.txtPassword->text(), QStringLiteral("pw"));
-        QVERIFY(window.cmdGetList->isEnabled());
-        window.txtPassword->clear();
-        QVERIFY(!window.cmdGetList->isEnabled());
+        QCOMPARE(Control<QLineEdit>(window, "txtPassword")->text(), QStringLiteral("pw"));
+        auto* cmdGetList = Control<QPushButton>(window, "cmdGetList");
+        QVERIFY(cmdGetList->isEnabled());
+        Control<QLineEdit>(window, "txtPassword")->clear();
+        QVERIFY(!cmdGetList->isEnabled());
     }
 
     void currentApiFillsBlogsPrimaryFirst() {
@@ -226,10 +231,11 @@ private Q_SLOTS:
         editor.setPlainText(QStringLiteral("old"));
         frmGetGroupsList window(&editor);
         window.show();
-        QVERIFY(!window.txtEMail->isEnabled());
-        QVERIFY(!window.txtPassword->isEnabled());
-        QCOMPARE(window.txtEMail->text(), QStringLiteral("someone"));
-        QTest::mouseClick(window.cmdGetList, Qt::LeftButton);
+        auto* txtEMail = Control<QLineEdit>(window, "txtEMail");
+        QVERIFY(!txtEMail->isEnabled());
+        QVERIFY(!Control<QLineEdit>(window, "txtPassword")->isEnabled());
+        QCOMPARE(txtEMail->text(), QStringLiteral("someone"));
+        QTest::mouseClick(Control<QPushButton>(window, "cmdGetList"), Qt::LeftButton);
         QTRY_VERIFY(!window.isVisible());
         QCOMPARE(editor.toPlainText(),
                  QStringLiteral("Caf\u00e9 | main.tumblr.com\nSide | side.tumblr.com"));

@@ -4,6 +4,7 @@
 #include "widgets/WindowSupport.h"
 
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 // The links window shows the links list as it is on disk.
@@ -45,8 +46,9 @@ void tst_frmLinks::showsList() {
     QCOMPARE(links.windowTitle(), QStringLiteral("Marivane :: Links"));
     QCOMPARE(links.size(), QSize(385, 296));
     QVERIFY(!links.windowIcon().isNull());
-    QCOMPARE(GetBoxText(links.txtLinks), shown);
-    QCOMPARE(links.txtLinks->document()->blockCount(), shown.isEmpty() ? 1 : 3);
+    auto* txtLinks = Control<QPlainTextEdit>(links, "txtLinks");
+    QCOMPARE(GetBoxText(txtLinks), shown);
+    QCOMPARE(txtLinks->document()->blockCount(), shown.isEmpty() ? 1 : 3);
     QVERIFY(m_messages.Shown().isEmpty());
 }
 
@@ -55,14 +57,15 @@ void tst_frmLinks::keys() {
     frmLinks links;
     links.show();
     QVERIFY(QTest::qWaitForWindowActive(&links));
-    QCOMPARE(links.txtLinks->contextMenuPolicy(), Qt::CustomContextMenu); // attached
-    links.txtLinks->setFocus();
-    QTest::keyClick(links.txtLinks, Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(links.txtLinks->textCursor().selectedText().size(), 31);
-    QCOMPARE(GetBoxText(links.txtLinks), QStringLiteral("http://a/post/1\r\nhttp://b/post/2"));
-    QTest::keyClick(links.txtLinks, Qt::Key_Escape);
+    auto* txtLinks = Control<QPlainTextEdit>(links, "txtLinks");
+    QCOMPARE(txtLinks->contextMenuPolicy(), Qt::CustomContextMenu); // attached
+    txtLinks->setFocus();
+    QTest::keyClick(txtLinks, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(txtLinks->textCursor().selectedText().size(), 31);
+    QCOMPARE(GetBoxText(txtLinks), QStringLiteral("http://a/post/1\r\nhttp://b/post/2"));
+    QTest::keyClick(txtLinks, Qt::Key_Escape);
     QVERIFY(!links.isVisible());
-    QCOMPARE(links.txtLinks->contextMenuPolicy(), Qt::DefaultContextMenu); // detached
+    QCOMPARE(txtLinks->contextMenuPolicy(), Qt::DefaultContextMenu); // detached
     // Edits are never written back.
     QCOMPARE(ReadFile(LinksFile()), QByteArray("http://a/post/1\r\nhttp://b/post/2\r\n"));
 }

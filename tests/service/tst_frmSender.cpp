@@ -8,10 +8,14 @@
 #include "service/modUploadApi.h"
 #include "store/SendLock.h"
 #include "store/modStorage.h"
+#include "widgets/FileListBox.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
 #include <algorithm>
@@ -37,8 +41,8 @@ class tst_frmSender : public QObject {
     }
     QStringList Stored() { return m_home.DataFiles({"*.Info", "*.Picture"}); }
     static void FillAccount(frmSender& window) {
-        window.txtEMail->setText(QStringLiteral("me@example.org"));
-        window.txtPassword->setText(QStringLiteral("secret"));
+        Control<QLineEdit>(window, "txtEMail")->setText(QStringLiteral("me@example.org"));
+        Control<QLineEdit>(window, "txtPassword")->setText(QStringLiteral("secret"));
     }
 
 private Q_SLOTS:
@@ -76,33 +80,35 @@ private Q_SLOTS:
         QFETCH(bool, enabled);
         MakePosts(posts);
         frmSender window;
-        window.txtEMail->setText(email);
-        window.txtPassword->setText(password);
-        QCOMPARE(window.cmdSendPosts->isEnabled(), enabled);
-        QVERIFY(!window.cmdStop->isEnabled());
+        Control<QLineEdit>(window, "txtEMail")->setText(email);
+        Control<QLineEdit>(window, "txtPassword")->setText(password);
+        QCOMPARE(Control<QPushButton>(window, "cmdSendPosts")->isEnabled(), enabled);
+        QVERIFY(!Control<QPushButton>(window, "cmdStop")->isEnabled());
         QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: %1").arg(posts));
     }
 
     void publishOnShownBesideNarrowList() {
         frmSender window;
-        QCOMPARE(window.cboPostState->count(), 6);
-        QCOMPARE(window.cboPostState->itemText(2), QStringLiteral("Publish on..."));
-        QVERIFY(window.txtPublishOn->isHidden());
-        window.cboPostState->setCurrentIndex(2);
-        QVERIFY(!window.txtPublishOn->isHidden());
-        QCOMPARE(window.cboPostState->width(), 125);
-        QCOMPARE(window.txtPublishOn->y(), window.cboPostState->y());
-        window.cboPostState->setCurrentIndex(5);
-        QVERIFY(window.txtPublishOn->isHidden());
-        QCOMPARE(window.cboPostState->width(), 297);
+        auto* cboPostState = Control<QComboBox>(window, "cboPostState");
+        QCOMPARE(cboPostState->count(), 6);
+        QCOMPARE(cboPostState->itemText(2), QStringLiteral("Publish on..."));
+        auto* txtPublishOn = Control<QLineEdit>(window, "txtPublishOn");
+        QVERIFY(txtPublishOn->isHidden());
+        cboPostState->setCurrentIndex(2);
+        QVERIFY(!txtPublishOn->isHidden());
+        QCOMPARE(cboPostState->width(), 125);
+        QCOMPARE(txtPublishOn->y(), cboPostState->y());
+        cboPostState->setCurrentIndex(5);
+        QVERIFY(txtPublishOn->isHidden());
+        QCOMPARE(cboPostState->width(), 297);
     }
 
     void settingsKeptWithPasswordScrambled() {
         {
             frmSender window;
             FillAccount(window);
-            window.txtPublishOn->setText(QStringLiteral("tomorrow 10:00"));
-            window.cboPostState->setCurrentIndex(2);
+            Control<QLineEdit>(window, "txtPublishOn")->setText(QStringLiteral("tomorrow 10:00"));
+            Control<QComboBox>(window, "cboPostState")->setCurrentIndex(2);
             QVERIFY(window.close());
         }
         SettingsStore store;
@@ -110,17 +116,18 @@ private Q_SLOTS:
         QVERIFY(!stored.contains(QStringLiteral("secret")));
         QCOMPARE(DecryptPassword(stored), QStringLiteral("secret"));
         frmSender window;
-        QCOMPARE(window.txtEMail->text(), QStringLiteral("me@example.org"));
-        QCOMPARE(window.txtPassword->text(), QStringLiteral("secret"));
-        QCOMPARE(window.txtPublishOn->text(), QStringLiteral("tomorrow 10:00"));
-        QCOMPARE(window.cboPostState->currentIndex(), 2);
-        QVERIFY(!window.txtPublishOn->isHidden());
+        QCOMPARE(Control<QLineEdit>(window, "txtEMail")->text(), QStringLiteral("me@example.org"));
+        QCOMPARE(Control<QLineEdit>(window, "txtPassword")->text(), QStringLiteral("secret"));
+        QCOMPARE(Control<QLineEdit>(window, "txtPublishOn")->text(),
+                 QStringLiteral("tomorrow 10:00"));
+        QCOMPARE(Control<QComboBox>(window, "cboPostState")->currentIndex(), 2);
+        QVERIFY(!Control<QLineEdit>(window, "txtPublishOn")->isHidden());
     }
 
     void storedStateOutsideListKeepsFirst() {
         SettingsStore().SaveLong(QStringLiteral("Last State Index"), 17);
         frmSender window;
-        QCOMPARE(window.cboPostState->currentIndex(), 0);
+        QCOMPARE(Control<QComboBox>(window, "cboPostState")->currentIndex(), 0);
     }
 
     void runThatEmptiesTheList() {
@@ -128,8 +135,8 @@ private Q_SLOTS:
         m_service.Script({FakeService::Answer(201, "11"), FakeService::Answer(201, "12")});
         frmSender window;
         FillAccount(window);
-        window.cboPostState->setCurrentIndex(3);
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        Control<QComboBox>(window, "cboPostState")->setCurrentIndex(3);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QVERIFY(Stored().isEmpty());
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("All done ^_^v")});
         QCOMPARE(ReadFile(m_home.DataFolder() + "/Links.LST"),
@@ -148,12 +155,13 @@ private Q_SLOTS:
         m_service.Script({FakeService::Answer(201, "1"), FakeService::Answer(400, "Nope")});
         frmSender window;
         FillAccount(window);
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        auto* cmdSendPosts = Control<QPushButton>(window, "cmdSendPosts");
+        QTest::mouseClick(cmdSendPosts, Qt::LeftButton);
         QCOMPARE(Stored(), before.mid(2)); // first pair gone, second and third kept
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post. Nope")});
         QCOMPARE(m_service.Requests().size(), 2);
         QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: 2"));
-        QVERIFY(window.cmdSendPosts->isEnabled());
+        QVERIFY(cmdSendPosts->isEnabled());
         QVERIFY(!window.Busy());
     }
 
@@ -174,19 +182,20 @@ private Q_SLOTS:
         bool stayedOpen = false;
         QTimer::singleShot(400, &window, [&] {
             QVERIFY(window.Busy());
-            QVERIFY(window.cmdStop->isEnabled());
-            QVERIFY(!window.txtEMail->isEnabled());
+            auto* cmdStop = Control<QPushButton>(window, "cmdStop");
+            QVERIFY(cmdStop->isEnabled());
+            QVERIFY(!Control<QLineEdit>(window, "txtEMail")->isEnabled());
             if (how == "stop")
-                QTest::mouseClick(window.cmdStop, Qt::LeftButton);
+                QTest::mouseClick(cmdStop, Qt::LeftButton);
             else if (how == "close")
                 window.close();
             else
-                QTest::keyClick(window.filFiles, Qt::Key_Escape);
+                QTest::keyClick(Control<FileListBox>(window, "filFiles"), Qt::Key_Escape);
             stayedOpen = window.isVisible();
         });
         QElapsedTimer timer;
         timer.start();
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QVERIFY(timer.elapsed() < 5000);
         QVERIFY(stayedOpen);
         QVERIFY(window.isVisible());
@@ -212,11 +221,12 @@ private Q_SLOTS:
         frmSender window;
         FillAccount(window);
         for (int i = 0; i < stops; ++i)
-            QTimer::singleShot(500 + 100 * i, &window,
-                               [&] { QTest::mouseClick(window.cmdStop, Qt::LeftButton); });
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+            QTimer::singleShot(500 + 100 * i, &window, [&] {
+                QTest::mouseClick(Control<QPushButton>(window, "cmdStop"), Qt::LeftButton);
+            });
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QCOMPARE(m_service.Requests().size(), 1);
-        QCOMPARE(window.filFiles->count(), stops == 1 ? 1 : 2);
+        QCOMPARE(Control<FileListBox>(window, "filFiles")->count(), stops == 1 ? 1 : 2);
         QCOMPARE(QFile::exists(first), stops != 1);
         QCOMPARE(PostSendingSince(first).has_value(), stops != 1);
         QCOMPARE(ReadFile(m_home.DataFolder() + "/Links.LST"),
@@ -245,13 +255,13 @@ private Q_SLOTS:
         frmSender window;
         FillAccount(window);
         m_messages.Answer(answer);
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QVERIFY(m_messages.Texts().first().startsWith(
             QStringLiteral("This post may already be on your blog: its last upload ended "
                            "without an answer. Send it again?\r\n\r\nCaption: caption 0\r\n")));
         QCOMPARE(m_messages.Shown().first().buttons, MsgButtons::YesNoCancel);
         QCOMPARE(m_service.Requests().size(), requests);
-        QCOMPARE(window.filFiles->count(), left);
+        QCOMPARE(Control<FileListBox>(window, "filFiles")->count(), left);
         QCOMPARE(m_messages.Texts().contains(QStringLiteral("All done ^_^v")), left == 0);
         if (answer == MsgResult::No)
             QVERIFY(PostSendingSince(first).has_value());
@@ -263,10 +273,10 @@ private Q_SLOTS:
         WriteFile(first.left(first.lastIndexOf('.')) + QStringLiteral(".Info"), "g0");
         frmSender window;
         FillAccount(window);
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't load post files.")});
         QCOMPARE(m_service.Requests().size(), 1);
-        QCOMPARE(window.filFiles->count(), 1);
+        QCOMPARE(Control<FileListBox>(window, "filFiles")->count(), 1);
     }
 
     void folderThatCannotBeListedIsNotAllDone() {
@@ -280,7 +290,7 @@ private Q_SLOTS:
             QVERIFY(QDir().rename(m_home.DataFolder(), moved));
             WriteFile(m_home.DataFolder(), "not a folder");
         });
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QFile::remove(m_home.DataFolder());
         QDir().rename(moved, m_home.DataFolder());
         QCOMPARE(m_messages.Texts(), QStringList{m_home.DataFolder() +
@@ -294,13 +304,14 @@ private Q_SLOTS:
         QVERIFY(other.TryLock(m_home.DataFolder()));
         frmSender window;
         FillAccount(window);
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        auto* cmdSendPosts = Control<QPushButton>(window, "cmdSendPosts");
+        QTest::mouseClick(cmdSendPosts, Qt::LeftButton);
         QCOMPARE(m_messages.Texts(),
                  QStringList{QStringLiteral("Another copy of the program is sending posts from "
                                             "this data folder. Try again when it has finished.")});
         QCOMPARE(m_service.Requests().size(), 0);
-        QCOMPARE(window.filFiles->count(), 1);
-        QVERIFY(window.cmdSendPosts->isEnabled());
+        QCOMPARE(Control<FileListBox>(window, "filFiles")->count(), 1);
+        QVERIFY(cmdSendPosts->isEnabled());
     }
 
     void progressShownWhileSending() {
@@ -315,16 +326,17 @@ private Q_SLOTS:
         frmSender window;
         window.show();
         FillAccount(window);
-        const QString first = window.filFiles->text(0);
-        const QString second = window.filFiles->text(1);
+        auto* filFiles = Control<FileListBox>(window, "filFiles");
+        const QString first = filFiles->text(0);
+        const QString second = filFiles->text(1);
         QStringList shown; // every text the first line showed during the run
-        const QAbstractItemModel* model = window.filFiles->model();
+        const QAbstractItemModel* model = filFiles->model();
         connect(model, &QAbstractItemModel::dataChanged, this, [&] {
             const QString line = model->index(0, 0).data().toString();
             if (shown.isEmpty() || shown.last() != line)
                 shown << line;
         });
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post. Nope")});
 
         // The first post's line counted up while it went out, then was itself again.
@@ -343,7 +355,7 @@ private Q_SLOTS:
         QCOMPARE(percents.last(), 100);
         QCOMPARE(shown.value(percents.size()), first);
         // The refused post stays, its line as it was.
-        QCOMPARE(window.filFiles->count(), 1);
+        QCOMPARE(filFiles->count(), 1);
         QCOMPARE(model->index(0, 0).data().toString(), second);
         QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: 1"));
 
@@ -373,12 +385,12 @@ private Q_SLOTS:
         m_service.Script({answer});
         frmSender window;
         FillAccount(window);
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
         QCOMPARE(m_service.Requests().size(), 1);
         QCOMPARE(m_messages.Texts().size(), 1);
         QVERIFY(m_messages.Texts().first().startsWith(info + QStringLiteral("\r\n\r\n")));
         QCOMPARE(m_messages.Shown().first().icon, MsgIcon::Critical);
-        QCOMPARE(window.filFiles->count(), 1);
+        QCOMPARE(Control<FileListBox>(window, "filFiles")->count(), 1);
     }
 
     void currentApiRunStopsAtALimit() {
@@ -390,11 +402,13 @@ private Q_SLOTS:
                                   {"body", QJsonObject{{"response", QJsonObject{{"id", "7"}}}}}};
         m_api.Script({created, QJsonObject{{"status", 429}, {"body", "Limit Exceeded"}}});
         frmSender window;
-        QVERIFY(!window.txtEMail->isEnabled());
-        QVERIFY(!window.txtPassword->isEnabled());
-        QCOMPARE(window.txtEMail->text(), QStringLiteral("someone"));
-        QVERIFY(window.cmdSendPosts->isEnabled());
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        auto* txtEMail = Control<QLineEdit>(window, "txtEMail");
+        QVERIFY(!txtEMail->isEnabled());
+        QVERIFY(!Control<QLineEdit>(window, "txtPassword")->isEnabled());
+        QCOMPARE(txtEMail->text(), QStringLiteral("someone"));
+        auto* cmdSendPosts = Control<QPushButton>(window, "cmdSendPosts");
+        QVERIFY(cmdSendPosts->isEnabled());
+        QTest::mouseClick(cmdSendPosts, Qt::LeftButton);
         QCOMPARE(m_messages.Texts(),
                  QStringList{LimitMessage(QStringLiteral("The service's limit of requests has been "
                                                          "reached (too many requests)."),
@@ -414,16 +428,18 @@ private Q_SLOTS:
         const QString first = m_home.DataFolder() + QLatin1Char('/') + Stored().first();
         m_api.Script({QJsonObject{{"mode", "close_after_body"}}});
         frmSender window;
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        auto* cmdSendPosts = Control<QPushButton>(window, "cmdSendPosts");
+        QTest::mouseClick(cmdSendPosts, Qt::LeftButton);
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post.")});
         QVERIFY(PostSendingSince(first).has_value());
-        QCOMPARE(window.filFiles->count(), 2);
+        auto* filFiles = Control<FileListBox>(window, "filFiles");
+        QCOMPARE(filFiles->count(), 2);
         m_messages.Clear();
         m_messages.Answer(MsgResult::No);
-        QTest::mouseClick(window.cmdSendPosts, Qt::LeftButton);
+        QTest::mouseClick(cmdSendPosts, Qt::LeftButton);
         QVERIFY(m_messages.Texts().first().startsWith(
             QStringLiteral("This post may already be on your blog")));
-        QCOMPARE(window.filFiles->count(), 1);
+        QCOMPARE(filFiles->count(), 1);
         QVERIFY(QFile::exists(first));
         QCOMPARE(m_api.Requests().size(), 2); // the first post once, the second once
     }

@@ -10,6 +10,10 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 // The offscreen platform opens no URLs; in its place the BROWSER program gets them, as
@@ -57,7 +61,9 @@ private Q_SLOTS:
     }
 
     void savedEvenWhenCancelled() {
-        OnDialog([](ProxySettingsDialog* dialog) { dialog->cmdCancel->click(); });
+        OnDialog([](ProxySettingsDialog* dialog) {
+            Control<QPushButton>(*dialog, "cmdCancel")->click();
+        });
         ShowProxySettings();
         SettingsStore store;
         QCOMPARE(store
@@ -71,7 +77,9 @@ private Q_SLOTS:
         // A folder where the settings file belongs: nothing can be written there. Cancel,
         // since the proxy settings are stored all the same.
         QVERIFY(QDir().mkpath(SettingsStore::FileName()));
-        OnDialog([](ProxySettingsDialog* dialog) { dialog->cmdCancel->click(); });
+        OnDialog([](ProxySettingsDialog* dialog) {
+            Control<QPushButton>(*dialog, "cmdCancel")->click();
+        });
         ShowProxySettings();
         QDir(SettingsStore::FileName()).removeRecursively();
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't save settings.")});
@@ -81,12 +89,12 @@ private Q_SLOTS:
 
     void editedSettingsRoundTrip() {
         OnDialog([](ProxySettingsDialog* dialog) {
-            dialog->optSocks5->setChecked(true);
-            dialog->txtHost->setText(QStringLiteral(" proxy.local "));
-            dialog->txtPort->setText(QStringLiteral("1080"));
-            dialog->txtUser->setText(QStringLiteral("me"));
-            dialog->txtPassword->setText(QStringLiteral("p\u00e4ss"));
-            dialog->cmdOk->click();
+            Control<QRadioButton>(*dialog, "optSocks5")->setChecked(true);
+            Control<QLineEdit>(*dialog, "txtHost")->setText(QStringLiteral(" proxy.local "));
+            Control<QLineEdit>(*dialog, "txtPort")->setText(QStringLiteral("1080"));
+            Control<QLineEdit>(*dialog, "txtUser")->setText(QStringLiteral("me"));
+            Control<QLineEdit>(*dialog, "txtPassword")->setText(QStringLiteral("p\u00e4ss"));
+            Control<QPushButton>(*dialog, "cmdOk")->click();
         });
         ShowProxySettings();
         QVERIFY(!ReadFile(SettingsStore::FileName()).contains("p\xc3\xa4ss"));
@@ -124,12 +132,12 @@ private Q_SLOTS:
         ProxySettings settings;
         bool stayedOpen = false;
         OnDialog([&](ProxySettingsDialog* dialog) {
-            dialog->optHttp->setChecked(true);
-            dialog->txtHost->setText(host);
-            dialog->txtPort->setText(port);
-            dialog->cmdOk->click();
+            Control<QRadioButton>(*dialog, "optHttp")->setChecked(true);
+            Control<QLineEdit>(*dialog, "txtHost")->setText(host);
+            Control<QLineEdit>(*dialog, "txtPort")->setText(port);
+            Control<QPushButton>(*dialog, "cmdOk")->click();
             stayedOpen = dialog->isVisible();
-            dialog->cmdCancel->click();
+            Control<QPushButton>(*dialog, "cmdCancel")->click();
         });
         QVERIFY(!EditProxySettings(settings));
         QVERIFY(stayedOpen);
@@ -140,16 +148,18 @@ private Q_SLOTS:
     void serviceChoiceKept() {
         QCOMPARE(LoadServiceSettings().Service, ServiceKind::Classic);
         OnDialog([](ProxySettingsDialog* dialog) {
-            QVERIFY(dialog->optClassic->isChecked());
-            QVERIFY(!dialog->txtConsumerKey->isEnabled());
-            QCOMPARE(dialog->txtRedirectPort->text(), QStringLiteral("8765"));
-            dialog->optCurrentApi->setChecked(true);
-            dialog->txtConsumerKey->setText(QStringLiteral("app-key"));
-            dialog->txtConsumerSecret->setText(QStringLiteral("app-secret"));
-            dialog->txtRedirectPort->setText(QStringLiteral("9876"));
-            QCOMPARE(dialog->lblRedirectUri->text(),
+            QVERIFY(Control<QRadioButton>(*dialog, "optClassic")->isChecked());
+            auto* txtConsumerKey = Control<QLineEdit>(*dialog, "txtConsumerKey");
+            QVERIFY(!txtConsumerKey->isEnabled());
+            auto* txtRedirectPort = Control<QLineEdit>(*dialog, "txtRedirectPort");
+            QCOMPARE(txtRedirectPort->text(), QStringLiteral("8765"));
+            Control<QRadioButton>(*dialog, "optCurrentApi")->setChecked(true);
+            txtConsumerKey->setText(QStringLiteral("app-key"));
+            Control<QLineEdit>(*dialog, "txtConsumerSecret")->setText(QStringLiteral("app-secret"));
+            txtRedirectPort->setText(QStringLiteral("9876"));
+            QCOMPARE(Control<QLabel>(*dialog, "lblRedirectUri")->text(),
                      QStringLiteral("Redirect address: http://127.0.0.1:9876/callback"));
-            dialog->cmdOk->click();
+            Control<QPushButton>(*dialog, "cmdOk")->click();
         });
         ShowProxySettings();
         const ServiceSettings stored = LoadServiceSettings();
@@ -181,17 +191,19 @@ private Q_SLOTS:
         const quint16 port = ClosedPort();
         ProxySettingsDialog dialog;
         dialog.show();
-        dialog.optCurrentApi->setChecked(true);
-        dialog.txtConsumerKey->setText(QStringLiteral("key"));
-        dialog.txtConsumerSecret->setText(QStringLiteral("secret"));
-        dialog.txtRedirectPort->setText(QString::number(port));
-        QTest::mouseClick(dialog.cmdSignIn, Qt::LeftButton);
-        QCOMPARE(dialog.lblAccount->text(), QStringLiteral("Waiting for the browser..."));
+        Control<QRadioButton>(dialog, "optCurrentApi")->setChecked(true);
+        Control<QLineEdit>(dialog, "txtConsumerKey")->setText(QStringLiteral("key"));
+        Control<QLineEdit>(dialog, "txtConsumerSecret")->setText(QStringLiteral("secret"));
+        Control<QLineEdit>(dialog, "txtRedirectPort")->setText(QString::number(port));
+        auto* cmdSignIn = Control<QPushButton>(dialog, "cmdSignIn");
+        QTest::mouseClick(cmdSignIn, Qt::LeftButton);
+        auto* lblAccount = Control<QLabel>(dialog, "lblAccount");
+        QCOMPARE(lblAccount->text(), QStringLiteral("Waiting for the browser..."));
         const ServiceTokens tokens = LoadServiceSettings().Tokens;
         if (message.isEmpty()) {
-            QTRY_COMPARE(dialog.lblAccount->text(), QStringLiteral("Signed in as someone"));
+            QTRY_COMPARE(lblAccount->text(), QStringLiteral("Signed in as someone"));
             QVERIFY(m_messages.Shown().isEmpty());
-            QCOMPARE(dialog.cmdSignIn->text(), QStringLiteral("Sign out"));
+            QCOMPARE(cmdSignIn->text(), QStringLiteral("Sign out"));
             const ServiceSettings stored = LoadServiceSettings();
             QVERIFY(stored.Tokens.AccessToken.startsWith(QStringLiteral("access-")));
             QVERIFY(stored.Tokens.RefreshToken.startsWith(QStringLiteral("refresh-")));
@@ -205,15 +217,15 @@ private Q_SLOTS:
             QCOMPARE(query.value("scope").toString(), QStringLiteral("basic write offline_access"));
             QCOMPARE(query.value("redirect_uri").toString(),
                      QStringLiteral("http://127.0.0.1:%1/callback").arg(port));
-            QTest::mouseClick(dialog.cmdSignIn, Qt::LeftButton);
+            QTest::mouseClick(cmdSignIn, Qt::LeftButton);
             QVERIFY(!LoadServiceSettings().Tokens.SignedIn());
             QVERIFY(!ReadFile(SettingsStore::FileName()).contains("Access Token"));
-            QCOMPARE(dialog.lblAccount->text(), QStringLiteral("Not signed in"));
+            QCOMPARE(lblAccount->text(), QStringLiteral("Not signed in"));
         } else {
             QTRY_COMPARE(m_messages.Texts(), QStringList{message});
             QVERIFY(!LoadServiceSettings().Tokens.SignedIn());
-            QCOMPARE(dialog.cmdSignIn->text(), QStringLiteral("Sign in"));
-            QCOMPARE(dialog.lblAccount->text(), QStringLiteral("Not signed in"));
+            QCOMPARE(cmdSignIn->text(), QStringLiteral("Sign in"));
+            QCOMPARE(lblAccount->text(), QStringLiteral("Not signed in"));
         }
     }
 };
