@@ -1,4 +1,5 @@
 #include "manage/frmPostManager.h"
+#include "ui_frmPostManager.h"
 
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
@@ -25,18 +26,19 @@ bool IsPress(const QEvent* event) {
 
 } // namespace
 
-frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, parent) {
-    setupUi(this);
+frmPostManager::frmPostManager(QWidget* parent)
+    : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmPostManager>()) {
+    ui->setupUi(this);
     LoadFrame();
-    picPreview->hide();
-    filFiles->viewport()->installEventFilter(this);
-    lblInfo->installEventFilter(this);
-    lblInfoURL->installEventFilter(this);
-    connect(picPreview, &PicturePreview::DoubleClicked, this, &frmPostManager::ShowList);
-    connect(picPreview, &PicturePreview::MenuRequested, this,
+    ui->picPreview->hide();
+    ui->filFiles->viewport()->installEventFilter(this);
+    ui->lblInfo->installEventFilter(this);
+    ui->lblInfoURL->installEventFilter(this);
+    connect(ui->picPreview, &PicturePreview::DoubleClicked, this, &frmPostManager::ShowList);
+    connect(ui->picPreview, &PicturePreview::MenuRequested, this,
             [this](const QPoint& at) { mnuContextPicture->exec(at); });
-    connect(picPreview, &PicturePreview::HoldReleased, this, [this] { ShowInfo(true); });
-    connect(filFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(ui->picPreview, &PicturePreview::HoldReleased, this, [this] { ShowInfo(true); });
+    connect(ui->filFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 // Shift extends a selection from its anchor; anything else starts a new one.
                 if (!(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier))
@@ -45,7 +47,8 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
     connect(&m_totalSize, &QFutureWatcher<double>::finished, this, [this] {
         if (!m_totalSize.future().isResultReadyAt(0))
             return;
-        lblSize->setText(QStringLiteral("Total size: ") + zsFormatByteSizeEx(m_totalSize.result()));
+        ui->lblSize->setText(QStringLiteral("Total size: ") +
+                             zsFormatByteSizeEx(m_totalSize.result()));
     });
     try {
         m_folder = GetDataPath();
@@ -56,9 +59,9 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
         return;
     }
     m_loaded = true;
-    if (filFiles->count() > 0)
+    if (ui->filFiles->count() > 0)
         SelectRow(0);
-    picPreview->setGeometry(filFiles->geometry());
+    ui->picPreview->setGeometry(ui->filFiles->geometry());
     BuildMenus();
     UpdateStatus();
 }
@@ -66,6 +69,10 @@ frmPostManager::frmPostManager(QWidget* parent) : FormBase(Kind::MainWindow, par
 frmPostManager::~frmPostManager() {
     // A closed window's count would only keep the disk busy.
     m_totalSize.cancel();
+}
+
+const QImage& frmPostManager::PreviewPicture() const {
+    return ui->picPreview->Picture();
 }
 
 int frmPostManager::exec() {
@@ -87,7 +94,7 @@ void frmPostManager::BuildMenus() {
 }
 
 void frmPostManager::Refresh() {
-    filFiles->SetNames({});
+    ui->filFiles->SetNames({});
     try {
         ShowPosts(ListPostPictures(m_folder));
     } catch (const ComponentError& e) {
@@ -96,15 +103,15 @@ void frmPostManager::Refresh() {
 }
 
 void frmPostManager::ShowPosts(const FileNameList& pictures) {
-    filFiles->SetNames(pictures);
+    ui->filFiles->SetNames(pictures);
     for (const int row : PostsWithSendMarker(m_folder, pictures))
-        filFiles->SetRowSuffix(row, QStringLiteral(" (upload unanswered)"));
+        ui->filFiles->SetRowSuffix(row, QStringLiteral(" (upload unanswered)"));
 }
 
 void frmPostManager::UpdateStatus() {
-    setWindowTitle(
-        MakeWindowTitle(QStringLiteral("Manage mode :: ") + QString::number(filFiles->count())));
-    lblSize->setText(QStringLiteral("Total size: "));
+    setWindowTitle(MakeWindowTitle(QStringLiteral("Manage mode :: ") +
+                                   QString::number(ui->filFiles->count())));
+    ui->lblSize->setText(QStringLiteral("Total size: "));
     // A stat per post was most of the opening time with thousands of posts, so the total is
     // added up on a worker thread, and at opening only once the list has been painted.
     if (m_listPainted)
@@ -132,11 +139,15 @@ QFuture<double> frmPostManager::GetTotalSize() const {
             if (!promise.isCanceled())
                 promise.addResult(total);
         },
-        m_folder, filFiles->Names());
+        m_folder, ui->filFiles->Names());
+}
+
+bool frmPostManager::InPreview() const {
+    return ui->picPreview->isVisible();
 }
 
 void frmPostManager::SelectRow(int row) {
-    filFiles->setCurrentRow(row);
+    ui->filFiles->setCurrentRow(row);
     m_anchorRow = row;
 }
 
@@ -147,14 +158,14 @@ void frmPostManager::FrameLabel(QLabel* label, QWidget* frame) {
 }
 
 void frmPostManager::ShowPreview() {
-    if (PressedIndex < 0 || PressedIndex >= filFiles->count())
+    if (PressedIndex < 0 || PressedIndex >= ui->filFiles->count())
         return;
-    const QString path = zsBuildFileName(m_folder, filFiles->text(PressedIndex));
+    const QString path = zsBuildFileName(m_folder, ui->filFiles->text(PressedIndex));
 
     QImage picture;
     QString url;
     try {
-        picture = FormFunctions::LoadPictureFile(path, picPreview->size() * devicePixelRatio());
+        picture = FormFunctions::LoadPictureFile(path, ui->picPreview->size() * devicePixelRatio());
     } catch (const ComponentError& notPicture) {
         try {
             url = ReadPictureURL(path);
@@ -173,46 +184,46 @@ void frmPostManager::ShowPreview() {
     QString caption;
     QString tags;
     const bool infoRead = LoadPost(path, group, caption, tags);
-    lblInfo->setText(QStringLiteral("Group: ") + group + QLatin1Char('\n') +
-                     QStringLiteral("Caption: ") + zsGetLineOnly(caption) + QLatin1Char('\n') +
-                     QStringLiteral("Tags: ") + tags);
+    ui->lblInfo->setText(QStringLiteral("Group: ") + group + QLatin1Char('\n') +
+                         QStringLiteral("Caption: ") + zsGetLineOnly(caption) + QLatin1Char('\n') +
+                         QStringLiteral("Tags: ") + tags);
     ShowInfo(infoRead);
-    FrameLabel(lblInfo, shpInfoBack);
+    FrameLabel(ui->lblInfo, ui->shpInfoBack);
     // The URL box follows this post's own URL, so no earlier post's URL lingers in it.
-    lblInfoURL->setText(QStringLiteral("Picture URL:\n") + url);
-    FrameLabel(lblInfoURL, shpInfoBackURL);
-    shpInfoBackURL->setVisible(!url.isEmpty());
-    lblInfoURL->setVisible(!url.isEmpty());
+    ui->lblInfoURL->setText(QStringLiteral("Picture URL:\n") + url);
+    FrameLabel(ui->lblInfoURL, ui->shpInfoBackURL);
+    ui->shpInfoBackURL->setVisible(!url.isEmpty());
+    ui->lblInfoURL->setVisible(!url.isEmpty());
 
-    filFiles->hide();
-    picPreview->SetPicture(picture);
-    picPreview->show();
-    picPreview->setFocus();
+    ui->filFiles->hide();
+    ui->picPreview->SetPicture(picture);
+    ui->picPreview->show();
+    ui->picPreview->setFocus();
 }
 
 void frmPostManager::ShowList() {
-    picPreview->hide();
-    picPreview->SetPicture(QImage());
-    filFiles->show();
-    filFiles->setFocus();
+    ui->picPreview->hide();
+    ui->picPreview->SetPicture(QImage());
+    ui->filFiles->show();
+    ui->filFiles->setFocus();
 }
 
 void frmPostManager::DeleteSelected() {
-    if (filFiles->count() == 0 || !filFiles->selectionModel()->hasSelection())
+    if (ui->filFiles->count() == 0 || !ui->filFiles->selectionModel()->hasSelection())
         return;
     if (Messages::MsgBox(QStringLiteral("Delete selected files?"), MsgIcon::Question,
                          MsgButtons::OkCancel) != MsgResult::Ok)
         return;
-    const int count = filFiles->count();
+    const int count = ui->filFiles->count();
     for (int i = 0; i < count; ++i) {
-        if (filFiles->isRowSelected(i))
-            DeletePost(zsBuildFileName(m_folder, filFiles->text(i)));
+        if (ui->filFiles->isRowSelected(i))
+            DeletePost(zsBuildFileName(m_folder, ui->filFiles->text(i)));
     }
     const int anchor = m_anchorRow;
     Refresh();
     UpdateStatus();
-    if (filFiles->count() > 0)
-        SelectRow(qBound(0, anchor, filFiles->count() - 1));
+    if (ui->filFiles->count() > 0)
+        SelectRow(qBound(0, anchor, ui->filFiles->count() - 1));
 }
 
 bool frmPostManager::KeyPreview(QKeyEvent* event) {
@@ -220,7 +231,7 @@ bool frmPostManager::KeyPreview(QKeyEvent* event) {
         return FormBase::KeyPreview(event);
     const bool list = !InPreview();
     if (list && event->key() == Qt::Key_A && HasExactly(event, Qt::ControlModifier)) {
-        ListBoxSelectRange(filFiles, true, 0, filFiles->count() - 1);
+        ListBoxSelectRange(ui->filFiles, true, 0, ui->filFiles->count() - 1);
         return true;
     }
     if (!HasExactly(event, Qt::NoModifier))
@@ -234,7 +245,7 @@ bool frmPostManager::KeyPreview(QKeyEvent* event) {
     }
     if (IsEnter(event)) {
         if (list) {
-            PressedIndex = filFiles->count() > 0 ? filFiles->currentRow() : -1;
+            PressedIndex = ui->filFiles->count() > 0 ? ui->filFiles->currentRow() : -1;
             ShowPreview();
         } else {
             ShowList();
@@ -249,7 +260,7 @@ bool frmPostManager::KeyPreview(QKeyEvent* event) {
 }
 
 bool frmPostManager::ListMouseEvent(QMouseEvent* event) {
-    const QModelIndex index = filFiles->indexAt(event->position().toPoint());
+    const QModelIndex index = ui->filFiles->indexAt(event->position().toPoint());
     if (event->type() == QEvent::MouseButtonDblClick && event->button() != Qt::RightButton) {
         ShowPreview();
         return true;
@@ -261,7 +272,7 @@ bool frmPostManager::ListMouseEvent(QMouseEvent* event) {
     // A right press away from the items opens nothing and leaves the selection alone.
     if (!index.isValid())
         return true;
-    if (!filFiles->selectionModel()->isSelected(index)) {
+    if (!ui->filFiles->selectionModel()->isSelected(index)) {
         SelectRow(index.row());
         PressedIndex = index.row();
     }
@@ -270,23 +281,23 @@ bool frmPostManager::ListMouseEvent(QMouseEvent* event) {
 }
 
 void frmPostManager::ShowInfo(bool show) {
-    shpInfoBack->setVisible(show);
-    lblInfo->setVisible(show);
+    ui->shpInfoBack->setVisible(show);
+    ui->lblInfo->setVisible(show);
 }
 
 bool frmPostManager::eventFilter(QObject* watched, QEvent* event) {
     if (m_loaded) {
-        if (watched == filFiles->viewport() && event->type() == QEvent::Paint)
+        if (watched == ui->filFiles->viewport() && event->type() == QEvent::Paint)
             ListPainted();
-        if (watched == filFiles->viewport() && IsPress(event))
+        if (watched == ui->filFiles->viewport() && IsPress(event))
             return ListMouseEvent(static_cast<QMouseEvent*>(event));
-        if (watched == lblInfo && IsPress(event)) {
+        if (watched == ui->lblInfo && IsPress(event)) {
             // Held down, the info box gives way to the picture until the button is released.
             ShowInfo(false);
-            picPreview->HoldUntilRelease();
+            ui->picPreview->HoldUntilRelease();
             return true;
         }
-        if (watched == lblInfoURL &&
+        if (watched == ui->lblInfoURL &&
             (IsPress(event) || event->type() == QEvent::MouseButtonRelease))
             return true;
     }

@@ -1,16 +1,22 @@
 #pragma once
 
 #include "app/FormBase.h"
-#include "ui_frmPostManager.h"
+#include "components/FolderListing.h"
 
 #include <QFutureWatcher>
+#include <memory>
 
+class QImage;
 class QLabel;
 class QMenu;
 
+namespace Ui {
+class frmPostManager;
+}
+
 // Manage mode: lists the waiting posts, previews one at a time (its picture filling the
 // view, with its group, caption and tags or its picture URL), and deletes the selected ones.
-class frmPostManager final : public FormBase, public Ui::frmPostManager {
+class frmPostManager final : public FormBase {
     Q_OBJECT
 public:
     explicit frmPostManager(QWidget* parent = nullptr);
@@ -29,7 +35,7 @@ public:
     QAction* mnuBackToList = nullptr;
 
     // The picture the preview paints, as decoded for it.
-    const QImage& PreviewPicture() const { return picPreview->Picture(); }
+    const QImage& PreviewPicture() const;
 
 protected:
     bool KeyPreview(QKeyEvent* event) override;
@@ -48,11 +54,12 @@ private:
     void ShowList();
     void DeleteSelected();
     void SelectRow(int row);
-    bool InPreview() const { return picPreview->isVisible(); }
+    bool InPreview() const;
     bool ListMouseEvent(QMouseEvent* event);
     void ShowInfo(bool show);
     static void FrameLabel(QLabel* label, QWidget* frame);
 
+    std::unique_ptr<Ui::frmPostManager> ui;
     QString m_folder;
     QFutureWatcher<double> m_totalSize;
     bool m_listPainted = false;

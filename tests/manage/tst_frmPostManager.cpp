@@ -2,10 +2,14 @@
 #include "components/SupportLibrary.h"
 #include "manage/frmPostManager.h"
 #include "store/modStorage.h"
+#include "widgets/FileListBox.h"
+#include "widgets/PicturePreview.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFrame>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QtTest>
@@ -33,7 +37,7 @@ private:
     static void Open(frmPostManager& w) {
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.filFiles->setFocus();
+        Control<FileListBox>(w, "filFiles")->setFocus();
     }
 
     TestHome m_home;
@@ -74,23 +78,26 @@ void tst_frmPostManager::listsPostsInNameOrder() {
     MessageRecorder messages;
     frmPostManager w;
     QVERIFY(w.Loaded());
-    QCOMPARE(w.filFiles->count(), 3);
-    QCOMPARE(w.filFiles->text(0), QStringLiteral("a 0001.Picture"));
-    QCOMPARE(w.filFiles->text(1), QStringLiteral("b 0002.Picture"));
-    QCOMPARE(w.filFiles->text(2), QStringLiteral("C.PICTURE"));
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    QCOMPARE(filFiles->count(), 3);
+    QCOMPARE(filFiles->text(0), QStringLiteral("a 0001.Picture"));
+    QCOMPARE(filFiles->text(1), QStringLiteral("b 0002.Picture"));
+    QCOMPARE(filFiles->text(2), QStringLiteral("C.PICTURE"));
     // A post whose upload got no answer is marked in its line, not in its name.
-    QCOMPARE(w.filFiles->model()->index(1, 0).data().toString(),
+    QCOMPARE(filFiles->model()->index(1, 0).data().toString(),
              QStringLiteral("b 0002.Picture (upload unanswered)"));
-    QCOMPARE(w.filFiles->model()->index(0, 0).data().toString(), QStringLiteral("a 0001.Picture"));
-    QCOMPARE(Selected(w.filFiles), QStringList{"a 0001.Picture"});
-    QCOMPARE(w.filFiles->currentRow(), 0);
+    QCOMPARE(filFiles->model()->index(0, 0).data().toString(), QStringLiteral("a 0001.Picture"));
+    QCOMPARE(Selected(filFiles), QStringList{"a 0001.Picture"});
+    QCOMPARE(filFiles->currentRow(), 0);
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 3"));
+    auto* lblSize = Control<QLabel>(w, "lblSize");
     // Added up once the list is on screen.
-    QCOMPARE(w.lblSize->text(), QStringLiteral("Total size: "));
+    QCOMPARE(lblSize->text(), QStringLiteral("Total size: "));
     Open(w);
-    QTRY_COMPARE(w.lblSize->text(), QStringLiteral("Total size: ") + zsFormatByteSizeEx(1536));
-    QCOMPARE(w.picPreview->geometry(), w.filFiles->geometry());
-    QVERIFY(!w.picPreview->isVisible());
+    QTRY_COMPARE(lblSize->text(), QStringLiteral("Total size: ") + zsFormatByteSizeEx(1536));
+    auto* picPreview = Control<PicturePreview>(w, "picPreview");
+    QCOMPARE(picPreview->geometry(), filFiles->geometry());
+    QVERIFY(!picPreview->isVisible());
     QCOMPARE(w.mnuContextList->actions().size(), 3);
     QVERIFY(w.mnuContextList->actions().at(1)->isSeparator());
     QCOMPARE(w.mnuPreview->text(), QStringLiteral("Preview\tEnter"));
@@ -106,15 +113,16 @@ void tst_frmPostManager::emptyFolderIgnoresKeys() {
     frmPostManager w;
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 0"));
     Open(w);
-    QTRY_COMPARE(w.lblSize->text(), QStringLiteral("Total size: 0 bytes"));
-    QTest::keyClick(w.filFiles, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(w.filFiles, Qt::Key_Return);
-    QTest::keyClick(w.filFiles, Qt::Key_Delete);
-    QTest::mouseDClick(w.filFiles->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    QTest::mouseClick(w.filFiles->viewport(), Qt::RightButton, {}, QPoint(20, 20));
-    QVERIFY(!w.picPreview->isVisible());
+    QTRY_COMPARE(Control<QLabel>(w, "lblSize")->text(), QStringLiteral("Total size: 0 bytes"));
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    QTest::keyClick(filFiles, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(filFiles, Qt::Key_Return);
+    QTest::keyClick(filFiles, Qt::Key_Delete);
+    QTest::mouseDClick(filFiles->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(filFiles->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    QVERIFY(!Control<PicturePreview>(w, "picPreview")->isVisible());
     QVERIFY(messages.Shown().isEmpty());
-    QTest::keyClick(w.filFiles, Qt::Key_Escape);
+    QTest::keyClick(filFiles, Qt::Key_Escape);
     QVERIFY(w.Unloaded());
 }
 
@@ -129,38 +137,42 @@ void tst_frmPostManager::previewStretchesPicture() {
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
-    QTest::keyClick(w.filFiles, Qt::Key_Return);
-    QVERIFY(w.picPreview->isVisible());
-    QVERIFY(!w.filFiles->isVisible());
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    QTest::keyClick(filFiles, Qt::Key_Return);
+    auto* picPreview = Control<PicturePreview>(w, "picPreview");
+    QVERIFY(picPreview->isVisible());
+    QVERIFY(!filFiles->isVisible());
     QVERIFY(messages.Shown().isEmpty());
     // Decoded at the size shown, not at full size.
-    QVERIFY(w.PreviewPicture().width() <= w.picPreview->width() * w.devicePixelRatio());
+    QVERIFY(w.PreviewPicture().width() <= picPreview->width() * w.devicePixelRatio());
 
-    const QImage shown = w.picPreview->grab().toImage();
+    const QImage shown = picPreview->grab().toImage();
     const int right = shown.width() - 2;
     const int bottom = shown.height() - 2;
     QCOMPARE(QColor(shown.pixel(right / 4, bottom)), QColor(Qt::red));
     QCOMPARE(QColor(shown.pixel(right - 2, bottom)), QColor(Qt::blue));
     QCOMPARE(QColor(shown.pixel(right - 2, 1)), QColor(Qt::blue));
 
-    QCOMPARE(w.lblInfo->text(),
+    auto* lblInfo = Control<QLabel>(w, "lblInfo");
+    QCOMPARE(lblInfo->text(),
              QStringLiteral("Group: blog.example\nCaption: First line\nTags: t1 t2"));
-    QVERIFY(w.lblInfo->isVisible());
-    QVERIFY(w.shpInfoBack->isVisible());
-    QCOMPARE(w.shpInfoBack->pos(), QPoint(12, 12));
-    QCOMPARE(w.shpInfoBack->size(), w.lblInfo->size() + QSize(16, 8));
-    QVERIFY(!w.lblInfoURL->isVisible());
+    QVERIFY(lblInfo->isVisible());
+    auto* shpInfoBack = Control<QFrame>(w, "shpInfoBack");
+    QVERIFY(shpInfoBack->isVisible());
+    QCOMPARE(shpInfoBack->pos(), QPoint(12, 12));
+    QCOMPARE(shpInfoBack->size(), lblInfo->size() + QSize(16, 8));
+    QVERIFY(!Control<QLabel>(w, "lblInfoURL")->isVisible());
 
-    QTest::keyClick(w.picPreview, Qt::Key_Return);
-    QVERIFY(w.filFiles->isVisible());
-    QTest::keyClick(w.filFiles, Qt::Key_Return);
-    QTest::keyClick(w.picPreview, Qt::Key_Escape);
-    QVERIFY(w.filFiles->isVisible());
+    QTest::keyClick(picPreview, Qt::Key_Return);
+    QVERIFY(filFiles->isVisible());
+    QTest::keyClick(filFiles, Qt::Key_Return);
+    QTest::keyClick(picPreview, Qt::Key_Escape);
+    QVERIFY(filFiles->isVisible());
     QVERIFY(!w.Unloaded());
-    QTest::mouseDClick(w.filFiles->viewport(), Qt::LeftButton, {}, w.filFiles->rowRect(0).center());
-    QVERIFY(w.picPreview->isVisible());
-    QTest::mouseDClick(w.picPreview, Qt::LeftButton, {}, QPoint(300, 150));
-    QVERIFY(w.filFiles->isVisible());
+    QTest::mouseDClick(filFiles->viewport(), Qt::LeftButton, {}, filFiles->rowRect(0).center());
+    QVERIFY(picPreview->isVisible());
+    QTest::mouseDClick(picPreview, Qt::LeftButton, {}, QPoint(300, 150));
+    QVERIFY(filFiles->isVisible());
 }
 
 void tst_frmPostManager::previewOfUrlAndBrokenPosts() {
@@ -184,38 +196,42 @@ void tst_frmPostManager::previewOfUrlAndBrokenPosts() {
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
-    QCOMPARE(w.filFiles->count(), 3);
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    QCOMPARE(filFiles->count(), 3);
     // The URL post: no message, the URL box instead of a picture.
-    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QTest::keyClick(filFiles, Qt::Key_Return);
     QVERIFY(messages.Shown().isEmpty());
     QVERIFY(w.PreviewPicture().isNull());
-    QVERIFY(w.lblInfoURL->isVisible());
-    QCOMPARE(w.lblInfoURL->text(), QStringLiteral("Picture URL:\nhttp://pics.example/a.jpg"));
-    QCOMPARE(w.shpInfoBackURL->size(), w.lblInfoURL->size() + QSize(16, 8));
-    QVERIFY(w.lblInfo->isVisible());
+    auto* lblInfoURL = Control<QLabel>(w, "lblInfoURL");
+    QVERIFY(lblInfoURL->isVisible());
+    QCOMPARE(lblInfoURL->text(), QStringLiteral("Picture URL:\nhttp://pics.example/a.jpg"));
+    QCOMPARE(Control<QFrame>(w, "shpInfoBackURL")->size(), lblInfoURL->size() + QSize(16, 8));
+    auto* lblInfo = Control<QLabel>(w, "lblInfo");
+    QVERIFY(lblInfo->isVisible());
 
+    auto* picPreview = Control<PicturePreview>(w, "picPreview");
     // Neither picture nor URL: the message, then the info without picture or URL box.
-    QTest::keyClick(w.picPreview, Qt::Key_Escape);
-    w.filFiles->setCurrentRow(1);
-    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QTest::keyClick(picPreview, Qt::Key_Escape);
+    filFiles->setCurrentRow(1);
+    QTest::keyClick(filFiles, Qt::Key_Return);
     QCOMPARE(messages.Texts(), QStringList{Data(QStringLiteral("b.Picture")) +
                                            QStringLiteral("\r\n\r\nCan't load picture file.")});
     QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
-    QVERIFY(w.picPreview->isVisible());
+    QVERIFY(picPreview->isVisible());
     QVERIFY(w.PreviewPicture().isNull());
-    QVERIFY(w.lblInfo->isVisible());
-    QVERIFY(!w.lblInfoURL->isVisible());
+    QVERIFY(lblInfo->isVisible());
+    QVERIFY(!lblInfoURL->isVisible());
 
     // An unreadable ".Info": the store's message, the picture without the info box.
     messages.Clear();
-    QTest::keyClick(w.picPreview, Qt::Key_Escape);
-    w.filFiles->setCurrentRow(2);
-    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QTest::keyClick(picPreview, Qt::Key_Escape);
+    filFiles->setCurrentRow(2);
+    QTest::keyClick(filFiles, Qt::Key_Return);
     QCOMPARE(messages.Texts(), QStringList{"Can't load post files."});
-    QVERIFY(w.picPreview->isVisible());
+    QVERIFY(picPreview->isVisible());
     QVERIFY(!w.PreviewPicture().isNull());
-    QVERIFY(!w.lblInfo->isVisible());
-    QVERIFY(!w.shpInfoBack->isVisible());
+    QVERIFY(!lblInfo->isVisible());
+    QVERIFY(!Control<QFrame>(w, "shpInfoBack")->isVisible());
     QCOMPARE(Stored(), before);
 }
 
@@ -225,17 +241,19 @@ void tst_frmPostManager::holdToHideInfo() {
     SavePicture(image, QStringLiteral("c"));
     frmPostManager w;
     Open(w);
-    QTest::keyClick(w.filFiles, Qt::Key_Return);
+    QTest::keyClick(Control<FileListBox>(w, "filFiles"), Qt::Key_Return);
     for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
-        QTest::mousePress(w.lblInfo, button, {}, QPoint(3, 3));
-        QVERIFY(!w.lblInfo->isVisible());
-        QVERIFY(!w.shpInfoBack->isVisible());
+        auto* lblInfo = Control<QLabel>(w, "lblInfo");
+        QTest::mousePress(lblInfo, button, {}, QPoint(3, 3));
+        QVERIFY(!lblInfo->isVisible());
+        auto* shpInfoBack = Control<QFrame>(w, "shpInfoBack");
+        QVERIFY(!shpInfoBack->isVisible());
         QVERIFY(!w.mnuContextPicture->isVisible());
-        QTest::mouseRelease(w.lblInfo, button, {}, QPoint(3, 3));
-        QVERIFY(w.lblInfo->isVisible());
-        QVERIFY(w.shpInfoBack->isVisible());
+        QTest::mouseRelease(lblInfo, button, {}, QPoint(3, 3));
+        QVERIFY(lblInfo->isVisible());
+        QVERIFY(shpInfoBack->isVisible());
     }
-    QVERIFY(w.picPreview->isVisible());
+    QVERIFY(Control<PicturePreview>(w, "picPreview")->isVisible());
 }
 
 void tst_frmPostManager::deleteSelected() {
@@ -244,25 +262,26 @@ void tst_frmPostManager::deleteSelected() {
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
-    w.filFiles->selectionModel()->select(w.filFiles->model()->index(1, 0),
-                                         QItemSelectionModel::Select); // a and B selected
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    filFiles->selectionModel()->select(filFiles->model()->index(1, 0),
+                                       QItemSelectionModel::Select); // a and B selected
     messages.Answer(MsgResult::Cancel);
-    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QTest::keyClick(filFiles, Qt::Key_Delete);
     QCOMPARE(messages.Texts(), QStringList{"Delete selected files?"});
     QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Question);
     QCOMPARE(messages.Shown().at(0).buttons, MsgButtons::OkCancel);
     QCOMPARE(Stored().size(), 6);
 
-    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QTest::keyClick(filFiles, Qt::Key_Delete);
     QCOMPARE(Stored(), (QStringList{"c.Info", "c.Picture"}));
     QCOMPARE(w.windowTitle(), QStringLiteral("Marivane :: Manage mode :: 1"));
-    QTRY_COMPARE(w.lblSize->text(), QStringLiteral("Total size: 9 bytes"));
-    QCOMPARE(Selected(w.filFiles), QStringList{"c.Picture"});
+    QTRY_COMPARE(Control<QLabel>(w, "lblSize")->text(), QStringLiteral("Total size: 9 bytes"));
+    QCOMPARE(Selected(filFiles), QStringList{"c.Picture"});
 
-    QTest::keyClick(w.filFiles, Qt::Key_Delete);
+    QTest::keyClick(filFiles, Qt::Key_Delete);
     QVERIFY(Stored().isEmpty());
-    QCOMPARE(w.filFiles->count(), 0);
-    QVERIFY(Selected(w.filFiles).isEmpty());
+    QCOMPARE(filFiles->count(), 0);
+    QVERIFY(Selected(filFiles).isEmpty());
     QCOMPARE(messages.Shown().size(), 3);
 }
 
@@ -284,13 +303,14 @@ void tst_frmPostManager::deleteKeepsSelectionPlace() {
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
-    auto* view = w.filFiles->viewport();
-    QTest::mouseClick(view, Qt::LeftButton, {}, w.filFiles->rowRect(anchor).center());
-    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, w.filFiles->rowRect(last).center());
-    QCOMPARE(Selected(w.filFiles).size(), last - anchor + 1);
-    QTest::keyClick(w.filFiles, Qt::Key_Delete);
-    QCOMPARE(Selected(w.filFiles), QStringList{after});
-    QCOMPARE(w.filFiles->text(w.filFiles->currentRow()), after);
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    auto* view = filFiles->viewport();
+    QTest::mouseClick(view, Qt::LeftButton, {}, filFiles->rowRect(anchor).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ShiftModifier, filFiles->rowRect(last).center());
+    QCOMPARE(Selected(filFiles).size(), last - anchor + 1);
+    QTest::keyClick(filFiles, Qt::Key_Delete);
+    QCOMPARE(Selected(filFiles), QStringList{after});
+    QCOMPARE(filFiles->text(filFiles->currentRow()), after);
 }
 
 void tst_frmPostManager::rightButtonMenu() {
@@ -302,8 +322,9 @@ void tst_frmPostManager::rightButtonMenu() {
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
-    auto* view = w.filFiles->viewport();
-    const QPoint belowItems(30, w.filFiles->rowRect(2).bottom() + 20);
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    auto* view = filFiles->viewport();
+    const QPoint belowItems(30, filFiles->rowRect(2).bottom() + 20);
     QMenu* shown = nullptr;
     auto closeMenu = [&](QAction* choose) {
         QTimer::singleShot(0, this, [&shown, choose] {
@@ -317,37 +338,38 @@ void tst_frmPostManager::rightButtonMenu() {
     };
 
     // Below the items: no menu, the selection unchanged.
-    w.filFiles->selectionModel()->select(w.filFiles->model()->index(1, 0),
-                                         QItemSelectionModel::Select);
+    filFiles->selectionModel()->select(filFiles->model()->index(1, 0), QItemSelectionModel::Select);
     closeMenu(nullptr);
     QTest::mouseClick(view, Qt::RightButton, {}, belowItems);
     QCoreApplication::processEvents();
     QCOMPARE(shown, nullptr);
-    QCOMPARE(Selected(w.filFiles).size(), 2);
+    QCOMPARE(Selected(filFiles).size(), 2);
 
     // On a selected item the selection stays; "Preview" shows the item of the last left press.
-    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, w.filFiles->rowRect(1).center());
-    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, w.filFiles->rowRect(1).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, filFiles->rowRect(1).center());
+    QTest::mouseClick(view, Qt::LeftButton, Qt::ControlModifier, filFiles->rowRect(1).center());
     QCOMPARE(w.PressedIndex, 1);
     closeMenu(w.mnuPreview);
-    QTest::mousePress(view, Qt::RightButton, {}, w.filFiles->rowRect(0).center());
+    QTest::mousePress(view, Qt::RightButton, {}, filFiles->rowRect(0).center());
     QCOMPARE(shown, w.mnuContextList);
-    QCOMPARE(Selected(w.filFiles).size(), 2);
-    QVERIFY(w.picPreview->isVisible());
-    QVERIFY(w.lblInfo->text().contains(QStringLiteral("Caption: two")));
+    QCOMPARE(Selected(filFiles).size(), 2);
+    auto* picPreview = Control<PicturePreview>(w, "picPreview");
+    QVERIFY(picPreview->isVisible());
+    auto* lblInfo = Control<QLabel>(w, "lblInfo");
+    QVERIFY(lblInfo->text().contains(QStringLiteral("Caption: two")));
 
     // The picture's menu leads back to the list.
     closeMenu(w.mnuBackToList);
-    QTest::mousePress(w.picPreview, Qt::RightButton, {}, QPoint(300, 150));
+    QTest::mousePress(picPreview, Qt::RightButton, {}, QPoint(300, 150));
     QCOMPARE(shown, w.mnuContextPicture);
-    QVERIFY(w.filFiles->isVisible());
+    QVERIFY(filFiles->isVisible());
 
     // On an unselected item it selects that item alone first.
     closeMenu(w.mnuPreview);
-    QTest::mousePress(view, Qt::RightButton, {}, w.filFiles->rowRect(2).center());
-    QCOMPARE(Selected(w.filFiles).size(), 1);
+    QTest::mousePress(view, Qt::RightButton, {}, filFiles->rowRect(2).center());
+    QCOMPARE(Selected(filFiles).size(), 1);
     QCOMPARE(w.PressedIndex, 2);
-    QVERIFY(w.lblInfo->text().contains(QStringLiteral("Caption: three")));
+    QVERIFY(lblInfo->text().contains(QStringLiteral("Caption: three")));
     QVERIFY(messages.Shown().isEmpty());
 }
 
