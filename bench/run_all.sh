@@ -9,7 +9,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 build=$(pwd)/build-bench
 cmake -S . -B "$build" -G Ninja -DMARIVANE_BENCH=ON -DCMAKE_BUILD_TYPE=Release \
-      -DBUILD_TESTING=OFF >/dev/null || exit 1
+      -DBUILD_TESTING=OFF -DMARIVANE_WERROR=ON >/dev/null || exit 1
 ninja -C "$build" >/dev/null || { echo "the benchmark build failed" >&2; exit 1; }
 mkdir -p "$build/bench-logs"
 
