@@ -1,8 +1,8 @@
-// Opening the manage and the send windows over many waiting posts against a few: fills two
-// data folders (few and many posts) and times, alternating between them, constructing,
-// showing and painting the first frame of frmPostManager and frmSender. Prints the median
-// milliseconds of each window and folder as "<window> <posts> <ms>" lines.
-// Usage: scale_windows <work folder> [few=50] [many=5000] [rounds=21]
+// Opening the manage and the send windows over many waiting posts against a few: fills one
+// data folder per post count and times, alternating between them, constructing, showing and
+// painting the first frame of frmPostManager and frmSender. Prints the median milliseconds
+// of each window and folder as "<window> <posts> <ms>" lines.
+// Usage: scale_windows <work folder> <rounds> <posts> [<posts> ...]
 #include "FirstPaint.h"
 #include "manage/frmPostManager.h"
 #include "service/frmSender.h"
@@ -24,13 +24,21 @@ void UseDataHome(const QString& work, int posts) {
     qputenv("XDG_DATA_HOME", QFile::encodeName(work + QStringLiteral("/data-%1").arg(posts)));
 }
 
+// Stores the posts the way the folder batch does: the same files as one by one, with one
+// sync per group instead of several per post, which kept tens of thousands from being filled
+// in a benchmark's time.
 bool Fill(const QString& work, int posts) {
     UseDataHome(work, posts);
     const QString picture = work + QStringLiteral("/picture.jpg");
-    for (int i = 0; i < posts; ++i) {
-        if (!SavePost(QStringLiteral("Blog | blog.example.com"),
-                      QStringLiteral("Caption of post %1").arg(i), QStringLiteral("tag one, two"),
-                      picture, QString()))
+    {
+        PostSaveGroup group(1024);
+        for (int i = 0; i < posts; ++i) {
+            if (!group.Add(QStringLiteral("Blog | blog.example.com"),
+                           QStringLiteral("Caption of post %1").arg(i),
+                           QStringLiteral("tag one, two"), picture, QString()))
+                return false;
+        }
+        if (!group.Flush().isEmpty())
             return false;
     }
     return ListPostInfos(GetDataPath()).size() == posts;
@@ -45,7 +53,7 @@ template <typename Window> double OpenOnce(const QString& work, int posts) {
     const FirstPaint painted(&window, [&loop] { loop.quit(); });
     window.show();
     loop.exec();
-    return clock.nsecsElapsed() / 1e6;
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
 double Median(std::vector<double> values) {
@@ -59,17 +67,18 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     InstallMessageBoxes();
     const QStringList args = app.arguments();
-    if (args.size() < 2) {
-        std::fprintf(stderr, "usage: scale_windows <work folder> [few] [many] [rounds]\n");
+    if (args.size() < 4) {
+        std::fprintf(stderr, "usage: scale_windows <work folder> <rounds> <posts>...\n");
         return 2;
     }
     const QString work = args.at(1);
-    const int counts[2] = {args.size() > 2 ? args.at(2).toInt() : 50,
-                           args.size() > 3 ? args.at(3).toInt() : 5000};
-    const int rounds = args.size() > 4 ? args.at(4).toInt() : 21;
+    const int rounds = args.at(2).toInt();
+    std::vector<int> counts;
+    for (qsizetype i = 3; i < args.size(); ++i)
+        counts.push_back(args.at(i).toInt());
 
     QFile picture(work + QStringLiteral("/picture.jpg"));
-    if (!picture.open(QIODevice::WriteOnly) || picture.write(QByteArray(30000, 'p')) != 30000)
+    if (!picture.open(QIODevice::WriteOnly) || picture.write(QByteArray(3000, 'p')) != 3000)
         return 1;
     picture.close();
     for (const int posts : counts) {
@@ -79,16 +88,16 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    std::vector<double> manager[2], sender[2];
+    std::vector<std::vector<double>> manager(counts.size()), sender(counts.size());
     OpenOnce<frmPostManager>(work, counts[0]); // the first window pays for fonts and styles
     OpenOnce<frmSender>(work, counts[0]);
     for (int round = 0; round < rounds; ++round) {
-        for (int which = 0; which < 2; ++which) {
+        for (size_t which = 0; which < counts.size(); ++which) {
             manager[which].push_back(OpenOnce<frmPostManager>(work, counts[which]));
             sender[which].push_back(OpenOnce<frmSender>(work, counts[which]));
         }
     }
-    for (int which = 0; which < 2; ++which) {
+    for (size_t which = 0; which < counts.size(); ++which) {
         std::printf("manager %d %.3f\n", counts[which], Median(manager[which]));
         std::printf("sender %d %.3f\n", counts[which], Median(sender[which]));
     }

@@ -3,12 +3,19 @@
 #include "components/ComponentError.h"
 
 #include <QFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <limits>
+#include <linux/fs.h>
+#include <linux/magic.h>
 #include <string_view>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <thread>
 #include <vector>
 
 // Thousands of waiting posts are listed each time the manage or the send window opens, so
@@ -132,44 +139,104 @@ private:
     quint32 m_skip = 0;
 };
 
-bool IsRegularFile(const QByteArray& folder, const struct dirent* entry) {
+bool IsRegularFile(int folder, const struct dirent* entry) {
     if (entry->d_type == DT_REG)
         return true;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
         return false;
     struct stat info {};
-    const QByteArray path = folder + '/' + QByteArray(entry->d_name);
-    return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
+    return ::fstatat(folder, entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 
 // Beyond this a folder's size says little about its names.
 constexpr off_t kLargestExpected = 64 << 20;
+// From this size on a folder is worth reading on several threads.
+constexpr off_t kSplitFrom = 128 << 10;
+constexpr off_t kLastPosition = std::numeric_limits<off_t>::max();
 
-// Hands `take` the name of each regular file of the folder that `accept` takes, after telling
-// `expect` the folder's own size, which on most file systems bounds the bytes of its names.
-// readdir directly: QDir builds a file-info object per entry.
-template <typename Expect, typename Accept, typename Take>
-void ReadFolder(const QString& folder, Expect expect, Accept accept, Take take) {
-    const QByteArray encoded = QFile::encodeName(folder);
-    DIR* dir = ::opendir(encoded.constData());
-    if (!dir)
-        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, errno);
-    struct stat info {};
-    if (::fstat(::dirfd(dir), &info) == 0)
-        expect(static_cast<qsizetype>(std::clamp<off_t>(info.st_size, 0, kLargestExpected)));
+// Entries whose reading positions lie in [From, To).
+struct PositionRange {
+    off_t From;
+    off_t To;
+};
+
+// ext4 keeps a large folder as a tree ordered by a hash of the names, and then the reading
+// position of an entry is its hash: a range of hashes can be read on a thread of its own.
+// Elsewhere positions mean anything, so the folder is read as a whole.
+std::vector<PositionRange> SplitPositions(int folder, off_t folderSize) {
+    constexpr int kMaxParts = 4;
+    const int parts = std::min(kMaxParts, QThread::idealThreadCount());
+    struct statfs fileSystem {};
+    int flags = 0;
+    if (sizeof(long) < sizeof(off_t) || parts < 2 || folderSize < kSplitFrom ||
+        ::fstatfs(folder, &fileSystem) != 0 || fileSystem.f_type != EXT4_SUPER_MAGIC ||
+        ::ioctl(folder, FS_IOC_GETFLAGS, &flags) != 0 || !(flags & FS_INDEX_FL))
+        return {{0, kLastPosition}};
+    // 64-bit positions: the name's hash above bit 32, and below it a second hash.
+    const off_t step = kLastPosition / parts;
+    std::vector<PositionRange> ranges;
+    for (int part = 0; part < parts; ++part)
+        ranges.push_back({part * step, part + 1 == parts ? kLastPosition : (part + 1) * step});
+    return ranges;
+}
+
+// Hands `take` the name of each regular file of an open folder whose position lies in the range
+// and whose name `accept` takes. Returns an errno, or 0. readdir directly: QDir builds a
+// file-info object per entry.
+template <typename Accept, typename Take>
+int ReadRange(DIR* dir, PositionRange range, Accept accept, Take take) {
+    if (range.From != 0)
+        ::seekdir(dir, static_cast<long>(range.From));
+    off_t position = range.From;
     for (;;) {
         errno = 0;
         const struct dirent* entry = ::readdir(dir);
         if (!entry)
-            break;
+            return errno;
+        if (position >= range.To)
+            return 0;
+        // An entry's d_off is where the entry after it starts.
+        position = entry->d_off;
         const std::string_view name(entry->d_name);
-        if (accept(name) && IsRegularFile(encoded, entry))
+        if (accept(name) && IsRegularFile(::dirfd(dir), entry))
             take(name);
     }
-    const int error = errno;
-    ::closedir(dir);
-    if (error != 0)
-        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, error);
+}
+
+DIR* OpenFolder(const QString& folder) {
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, errno);
+    return dir;
+}
+
+[[noreturn]] void ThrowReadError(const QString& folder, int error) {
+    ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read folder"), folder, error);
+}
+
+// What one thread finds in its range of a folder: names per suffix.
+struct PartMatches {
+    std::vector<FileNameList> Names;
+    int Error = 0;
+};
+
+void ReadPart(DIR* dir, PositionRange range, const std::vector<QLatin1StringView>& suffixes,
+              qsizetype expectedBytes, PartMatches& found) {
+    found.Names.resize(suffixes.size());
+    // Reserved address space costs nothing until used; growing and copying did.
+    for (FileNameList& names : found.Names)
+        names.Reserve(expectedBytes);
+    size_t matched = 0;
+    found.Error = ReadRange(
+        dir, range,
+        [&suffixes, &matched](std::string_view name) {
+            for (matched = 0; matched < suffixes.size(); ++matched) {
+                if (EndsWithIgnoringCase(name, suffixes[matched]))
+                    return true;
+            }
+            return false;
+        },
+        [&found, &matched](std::string_view name) { found.Names[matched].Append(name); });
 }
 
 } // namespace
@@ -203,6 +270,14 @@ void FileNameList::Append(std::string_view utf8) {
     m_bytes.append(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+void FileNameList::Append(const FileNameList& names) {
+    const qsizetype shift = m_bytes.size();
+    m_bytes.append(names.m_bytes);
+    m_names.reserve(m_names.size() + names.m_names.size());
+    for (const Span& name : names.m_names)
+        m_names.append({name.start + shift, name.size});
+}
+
 void FileNameList::Reserve(qsizetype bytes) {
     m_bytes.reserve(bytes);
 }
@@ -217,23 +292,60 @@ void FileNameList::Reorder(const std::vector<quint32>& order) {
 
 QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& name)) {
     QStringList names;
-    ReadFolder(
-        folder, [](qsizetype) {},
-        [accept](std::string_view name) { return accept(FromUtf8(name)); },
+    DIR* dir = OpenFolder(folder);
+    const int error = ReadRange(
+        dir, {0, kLastPosition}, [accept](std::string_view name) { return accept(FromUtf8(name)); },
         [&names](std::string_view name) { names.append(FromUtf8(name)); });
+    ::closedir(dir);
+    if (error != 0)
+        ThrowReadError(folder, error);
     return names;
 }
 
-FileNameList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix) {
-    FileNameList found;
-    ReadFolder(
-        folder,
-        // Reserved address space costs nothing until used; growing and copying did.
-        [&found](qsizetype bytes) { found.Reserve(bytes); },
-        [suffix](std::string_view name) { return EndsWithIgnoringCase(name, suffix); },
-        [&found](std::string_view name) { found.Append(name); });
-    found.Reorder(NameSorter(found).Order());
+std::vector<FileNameList> ListFileNamesEndingWith(const QString& folder,
+                                                  const std::vector<QLatin1StringView>& suffixes) {
+    DIR* first = OpenFolder(folder);
+    struct stat info {};
+    const off_t folderSize = ::fstat(::dirfd(first), &info) == 0 ? info.st_size : 0;
+    const std::vector<PositionRange> ranges = SplitPositions(::dirfd(first), folderSize);
+    const auto expected = static_cast<qsizetype>(
+        std::clamp<off_t>(folderSize / static_cast<off_t>(ranges.size()), 0, kLargestExpected));
+
+    std::vector<PartMatches> parts(ranges.size());
+    std::vector<DIR*> dirs{first};
+    std::vector<std::thread> threads;
+    for (size_t part = 1; part < ranges.size(); ++part) {
+        DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+        if (!dir) {
+            parts[part].Error = errno;
+            continue;
+        }
+        dirs.push_back(dir);
+        threads.emplace_back(ReadPart, dir, ranges[part], std::cref(suffixes), expected,
+                             std::ref(parts[part]));
+    }
+    ReadPart(first, ranges.front(), suffixes, expected, parts.front());
+    for (std::thread& thread : threads)
+        thread.join();
+    for (DIR* dir : dirs)
+        ::closedir(dir);
+
+    for (const PartMatches& part : parts) {
+        if (part.Error != 0)
+            ThrowReadError(folder, part.Error);
+    }
+    std::vector<FileNameList> found = std::move(parts.front().Names);
+    for (size_t part = 1; part < parts.size(); ++part) {
+        for (size_t suffix = 0; suffix < suffixes.size(); ++suffix)
+            found[suffix].Append(parts[part].Names[suffix]);
+    }
+    for (FileNameList& names : found)
+        names.Reorder(NameSorter(names).Order());
     return found;
+}
+
+FileNameList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix) {
+    return std::move(ListFileNamesEndingWith(folder, std::vector{suffix}).front());
 }
 
 void SortFileNames(QStringList& names) {

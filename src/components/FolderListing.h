@@ -25,6 +25,7 @@ public:
     QStringList ToStringList() const;
 
     void Append(std::string_view utf8);
+    void Append(const FileNameList& names);
     void Reserve(qsizetype bytes);
     // Puts the names in the given order: order[i] is the index of the name to stand at i.
     void Reorder(const std::vector<quint32>& order);
@@ -46,6 +47,11 @@ QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& n
 // Names of the regular files of a folder that end with `suffix` (any letter case), already in
 // SortFileNames order. Raises ComponentError when the folder cannot be read.
 FileNameList ListFileNamesEndingWith(const QString& folder, QLatin1StringView suffix);
+
+// The same for several suffixes from one reading of the folder: one list per suffix. A large
+// folder is read on several threads.
+std::vector<FileNameList> ListFileNamesEndingWith(const QString& folder,
+                                                  const std::vector<QLatin1StringView>& suffixes);
 
 // Puts file names in ascending order, letter case ignored; names equal but for their letter
 // case keep one fixed order among themselves.

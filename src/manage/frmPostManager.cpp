@@ -19,6 +19,11 @@
 
 namespace {
 
+// A stat per post costs a microsecond or two: the total of a usual queue is there with the
+// window's first frame, while thousands of posts are added up on a worker thread, at opening
+// only once the list has been painted.
+constexpr int kSummedAtOnce = 1000;
+
 bool IsPress(const QEvent* event) {
     return event->type() == QEvent::MouseButtonPress ||
            event->type() == QEvent::MouseButtonDblClick;
@@ -47,12 +52,11 @@ frmPostManager::frmPostManager(QWidget* parent)
     connect(&m_totalSize, &QFutureWatcher<double>::finished, this, [this] {
         if (!m_totalSize.future().isResultReadyAt(0))
             return;
-        ui->lblSize->setText(QStringLiteral("Total size: ") +
-                             zsFormatByteSizeEx(m_totalSize.result()));
+        ShowTotalSize(m_totalSize.result());
     });
     try {
         m_folder = GetDataPath();
-        ShowPosts(ListPostPictures(m_folder));
+        ShowPosts(ListPostPicturesWithMarkers(m_folder));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
         zsUnloadForm(this);
@@ -96,33 +100,41 @@ void frmPostManager::BuildMenus() {
 void frmPostManager::Refresh() {
     ui->filFiles->SetNames({});
     try {
-        ShowPosts(ListPostPictures(m_folder));
+        ShowPosts(ListPostPicturesWithMarkers(m_folder));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
     }
 }
 
-void frmPostManager::ShowPosts(const FileNameList& pictures) {
-    ui->filFiles->SetNames(pictures);
-    for (const int row : PostsWithSendMarker(m_folder, pictures))
+void frmPostManager::ShowPosts(const PostPictures& posts) {
+    ui->filFiles->SetNames(posts.Names);
+    for (const int row : posts.MarkedRows)
         ui->filFiles->SetRowSuffix(row, QStringLiteral(" (upload unanswered)"));
 }
 
 void frmPostManager::UpdateStatus() {
     setWindowTitle(MakeWindowTitle(QStringLiteral("Manage mode :: ") +
                                    QString::number(ui->filFiles->count())));
+    if (ui->filFiles->count() <= kSummedAtOnce) {
+        m_totalSize.cancel();
+        ShowTotalSize(TotalFileSize(m_folder, ui->filFiles->Names()));
+        return;
+    }
     ui->lblSize->setText(QStringLiteral("Total size: "));
-    // A stat per post was most of the opening time with thousands of posts, so the total is
-    // added up on a worker thread, and at opening only once the list has been painted.
     if (m_listPainted)
         CountTotalSize();
+}
+
+void frmPostManager::ShowTotalSize(double bytes) {
+    ui->lblSize->setText(QStringLiteral("Total size: ") + zsFormatByteSizeEx(bytes));
 }
 
 void frmPostManager::ListPainted() {
     if (m_listPainted)
         return;
     m_listPainted = true;
-    QTimer::singleShot(0, this, &frmPostManager::CountTotalSize);
+    if (ui->filFiles->count() > kSummedAtOnce)
+        QTimer::singleShot(0, this, &frmPostManager::CountTotalSize);
 }
 
 void frmPostManager::CountTotalSize() {

@@ -9,6 +9,7 @@
 class QImage;
 class QLabel;
 class QMenu;
+struct PostPictures;
 
 namespace Ui {
 class frmPostManager;
@@ -44,8 +45,9 @@ protected:
 private:
     void BuildMenus();
     void Refresh();
-    void ShowPosts(const FileNameList& pictures);
+    void ShowPosts(const PostPictures& posts);
     void UpdateStatus();
+    void ShowTotalSize(double bytes);
     // The sum of the sizes of the listed picture files, added up on a worker thread.
     QFuture<double> GetTotalSize() const;
     void ListPainted();

@@ -243,22 +243,20 @@ void ClearPostSending(const QString& fileName) {
     QFile::remove(SendMarkerPath(fileName));
 }
 
-QList<int> PostsWithSendMarker(const QString& folder, const FileNameList& pictures) {
+PostPictures ListPostPicturesWithMarkers(const QString& folder) {
+    std::vector<FileNameList> found = ListFileNamesEndingWith(
+        folder, {QLatin1StringView(".picture"), QLatin1StringView(".sending")});
+    PostPictures posts{std::move(found[0]), {}};
+    const FileNameList& markers = found[1];
     QSet<QString> marked;
-    try {
-        const FileNameList markers = ListFileNamesEndingWith(folder, QLatin1StringView(".sending"));
-        for (qsizetype i = 0; i < markers.size(); ++i)
-            marked.insert(SendMarkerPath(zsBuildFileName(folder, markers.at(i))));
-    } catch (const ComponentError&) {
-        return {};
-    }
-    QList<int> rows;
+    for (qsizetype i = 0; i < markers.size(); ++i)
+        marked.insert(SendMarkerPath(markers.at(i)));
     // Names are built only when some post is marked, which is rare.
-    for (qsizetype i = 0; !marked.isEmpty() && i < pictures.size(); ++i) {
-        if (marked.contains(SendMarkerPath(zsBuildFileName(folder, pictures.at(i)))))
-            rows.append(static_cast<int>(i));
+    for (qsizetype i = 0; !marked.isEmpty() && i < posts.Names.size(); ++i) {
+        if (marked.contains(SendMarkerPath(posts.Names.at(i))))
+            posts.MarkedRows.append(static_cast<int>(i));
     }
-    return rows;
+    return posts;
 }
 
 std::optional<QDateTime> PostSendingSince(const QString& fileName) {

@@ -78,9 +78,14 @@ QString SendMarkerPath(const QString& fileName);
 // Written durably before the upload starts; raises ComponentError when it cannot be.
 void MarkPostSending(const QString& fileName);
 void ClearPostSending(const QString& fileName);
-// Rows of a picture listing whose post has a send marker. A folder that cannot be read
-// marks nothing.
-QList<int> PostsWithSendMarker(const QString& folder, const FileNameList& pictures);
+// The ".Picture" files of a folder as ListPostPictures gives them, and from the same one
+// reading of the folder the rows whose post has a send marker. Raises ComponentError when the
+// folder cannot be read.
+struct PostPictures {
+    FileNameList Names;
+    QList<int> MarkedRows;
+};
+PostPictures ListPostPicturesWithMarkers(const QString& folder);
 // When the post's last upload began, if it ended without an answer.
 std::optional<QDateTime> PostSendingSince(const QString& fileName);
 // The URL of a URL post's ".Picture" file, or empty; a read failure raises ComponentError.

@@ -83,7 +83,7 @@ private Q_SLOTS:
                                      " ",      "-",      "0",      "9"};
         const QStringList suffixes = {".Picture", ".PICTURE", ".picture", ".Info", ".pict"};
         QRandomGenerator random(7);
-        for (int i = 0; i < 400; ++i) {
+        for (int i = 0; i < 250; ++i) {
             QString name;
             for (int length = 1 + random.bounded(6); length > 0; --length)
                 name += letters.at(random.bounded(letters.size()));
@@ -102,6 +102,26 @@ private Q_SLOTS:
             QVERIFY2(expected.at(i - 1).toCaseFolded().toUtf8() <=
                          expected.at(i).toCaseFolded().toUtf8(),
                      qPrintable(expected.at(i - 1) + QStringLiteral(" / ") + expected.at(i)));
+    }
+
+    // Thousands of posts are read on several threads; together they must find each file once.
+    void LargeFolderReadInParts() {
+        QTemporaryDir dir;
+        QStringList pictures;
+        QStringList infos;
+        // Long names make a folder large enough to be read in parts with few files.
+        const QString padding(200, QLatin1Char('n'));
+        for (int i = 0; i < 250; ++i) {
+            const QString base = QStringLiteral("%1 ").arg(i, 4, 10, QLatin1Char('0')) + padding;
+            pictures.append(base + QStringLiteral(".Picture"));
+            infos.append(base + QStringLiteral(".Info"));
+            WriteFile(dir.path() + QLatin1Char('/') + pictures.last(), "p");
+            WriteFile(dir.path() + QLatin1Char('/') + infos.last(), "i");
+        }
+        const std::vector<FileNameList> found = ListFileNamesEndingWith(
+            dir.path(), {QLatin1StringView(".picture"), QLatin1StringView(".info")});
+        QCOMPARE(found.at(0).ToStringList(), pictures);
+        QCOMPARE(found.at(1).ToStringList(), infos);
     }
 };
 
