@@ -72,6 +72,8 @@ const QString& FormBase::Credit() {
 
 FormBase::FormBase(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Before the controls exist, which then lay out their text once, in the frame's font.
+    zsSetFrameFont(this);
 }
 
 FormBase::~FormBase() {
@@ -83,7 +85,6 @@ FormBase::~FormBase() {
 }
 
 void FormBase::LoadFrame() {
-    zsSetFrameFont(this);
     zsCenterFormEx(this);
     if (m_kind == Kind::MainWindow) {
         if (!zsIsInIDE())

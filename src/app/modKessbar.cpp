@@ -9,17 +9,19 @@
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
-#include <atomic>
+#include <mutex>
 
 namespace {
 
-// Set once the companion was found on the session bus, or the bus can start it; only read
-// afterwards. False while the bus has not answered.
-std::atomic<bool> g_toolBarProxy = false;
+// Whether the companion runs on the session bus, or the bus can start it: unknown until the
+// search beside start-up has ended, and then fixed.
+enum class Companion { Unknown, Reachable, Absent };
+std::mutex g_lock;
+Companion g_companion = Companion::Unknown;
+// Calls made while the search went on; the companion gets them once it is found. Start-up
+// does not wait for the bus: it is no part of the first frame.
+QList<QDBusMessage> g_waiting;
 
-// Start-up waits this long for the bus at most; a question to the bus, asked beside start-up,
-// may take longer.
-constexpr int kStartUpWaitMs = 250;
 constexpr int kBusQuestionMs = 1000;
 
 // Looks for the companion beside start-up; gone once it is done.
@@ -51,38 +53,58 @@ bool CompanionReachable(QDBusConnection& bus) {
            activatable.arguments().value(0).toStringList().contains(name);
 }
 
-void CallCompanion(const char* method, const QVariantList& arguments) {
-    if (!g_toolBarProxy)
-        return;
+QDBusMessage CompanionCall(const char* method, const QVariantList& arguments) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(QString::fromLatin1(kToolbarService), QStringLiteral("/"),
                                        QString(), QString::fromLatin1(method));
     call.setArguments(arguments);
     // Auto-start: the bus starts a companion that is not running yet and hands it the call.
     call.setAutoStartService(true);
-    QDBusConnection::sessionBus().send(call); // no reply awaited, errors ignored
+    return call;
+}
+
+void CallCompanion(const char* method, const QVariantList& arguments) {
+    const std::lock_guard lock(g_lock);
+    if (g_companion == Companion::Unknown)
+        g_waiting.append(CompanionCall(method, arguments));
+    else if (g_companion == Companion::Reachable)
+        QDBusConnection::sessionBus().send(CompanionCall(method, arguments)); // errors ignored
+}
+
+void SearchEnded(bool reachable) {
+    const std::lock_guard lock(g_lock);
+    g_companion = reachable ? Companion::Reachable : Companion::Absent;
+    if (reachable) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.send(CompanionCall("ShowToolBar", {}));
+        for (const QDBusMessage& call : std::as_const(g_waiting))
+            bus.send(call);
+    }
+    g_waiting.clear();
 }
 
 } // namespace
 
 void InitToolBar() {
+    {
+        const std::lock_guard lock(g_lock);
+        g_companion = Companion::Unknown;
+    }
     // Connecting waits for the bus, which may never answer; that waiting happens beside
-    // start-up, which goes on after a moment whatever the bus does.
+    // start-up.
     QThread* search = QThread::create([] {
-        if (!SessionBusAnswers(kBusQuestionMs))
-            return;
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        if (!bus.isConnected() || !CompanionReachable(bus))
-            return;
-        g_toolBarProxy = true;
-        CallCompanion("ShowToolBar", {});
+        bool reachable = false;
+        if (SessionBusAnswers(kBusQuestionMs)) {
+            QDBusConnection bus = QDBusConnection::sessionBus();
+            reachable = bus.isConnected() && CompanionReachable(bus);
+        }
+        SearchEnded(reachable);
     });
     QObject::connect(search, &QThread::finished, search, &QObject::deleteLater);
     static const bool waitAtEnd = (qAddPostRoutine(WaitForSearch), true);
     Q_UNUSED(waitAtEnd);
     g_search = search;
     search->start();
-    search->wait(QDeadlineTimer(kStartUpWaitMs));
 }
 
 qint32 ToolBarHandle(QWidget* window) {

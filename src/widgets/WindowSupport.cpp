@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
@@ -37,12 +38,17 @@ void zsSetFrameFont(QWidget* window) {
 
 namespace {
 
-// The icon group: a small and a large image.
+// The icon group: a small and a large image. Read as PNG outright: finding out the format
+// loaded every image plugin of the system at start-up.
 QIcon ResourceIcon(const QString& resourceName) {
     QIcon icon;
-    for (const char* size : {"16", "32"})
-        icon.addFile(QStringLiteral(":/icons/") + resourceName + QLatin1Char('-') +
-                     QLatin1String(size) + QStringLiteral(".png"));
+    for (const char* size : {"16", "32"}) {
+        QImageReader reader(QStringLiteral(":/icons/") + resourceName + QLatin1Char('-') +
+                                QLatin1String(size) + QStringLiteral(".png"),
+                            "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
@@ -61,10 +67,14 @@ bool zsIsInIDE() {
 }
 
 int zsRegisterAppPath() {
-    // Remembers where the program was last started from, for tools that look for it.
-    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
-              QStringLiteral("AppPaths"))
-        .setValue(QStringLiteral("Marivane"), QCoreApplication::applicationFilePath());
+    // Remembers where the program was last started from, for tools that look for it. Written
+    // only when it moved: a durable write at every start held up the first frame.
+    QSettings paths(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+                    QStringLiteral("AppPaths"));
+    const QString key = QStringLiteral("Marivane");
+    const QString path = QCoreApplication::applicationFilePath();
+    if (paths.value(key).toString() != path)
+        paths.setValue(key, path);
     return 0;
 }
 

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void noCompanionOnTheBus();
     void everyWindowMarkedAndUnmarked();
+    void windowMarkedBeforeTheBusAnswered();
 
 private:
     QList<FakeCompanion::Call> CallsSince(qsizetype first) const {
@@ -92,6 +93,18 @@ void tst_ToolbarCompanion::everyWindowMarkedAndUnmarked() {
     }
     QCOMPARE(got, expected);
     QVERIFY(m_messages.Shown().isEmpty());
+}
+
+void tst_ToolbarCompanion::windowMarkedBeforeTheBusAnswered() {
+    // Start-up does not wait for the bus; the creator is marked while the search goes on.
+    const qsizetype first = m_companion.calls.size();
+    InitToolBar();
+    QWidget window;
+    const qint32 handle = ToolBarMarkForm(&window);
+    QTRY_COMPARE(CallsSince(first).size(), 2);
+    QCOMPARE(CallsSince(first).at(0).method, QStringLiteral("ShowToolBar"));
+    QCOMPARE(CallsSince(first).at(1).method, QStringLiteral("MarkForm"));
+    QCOMPARE(CallsSince(first).at(1).arguments, QVariantList{handle});
 }
 
 QTEST_MAIN(tst_ToolbarCompanion)
