@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <dirent.h>
 #include <limits>
@@ -172,24 +173,34 @@ struct PositionRange {
     off_t To;
 };
 
+// How many threads read a folder, and the ranges of positions they share out.
+struct FolderSplit {
+    int Threads = 1;
+    std::vector<PositionRange> Ranges{{0, kLastPosition}};
+};
+
 // ext4 keeps a large folder as a tree ordered by a hash of the names, and then the reading
-// position of an entry is its hash: a range of hashes can be read on a thread of its own.
+// position of an entry is its hash: ranges of hashes can be read on threads of their own.
 // Elsewhere positions mean anything, so the folder is read as a whole.
-std::vector<PositionRange> SplitPositions(int folder, off_t folderSize) {
-    constexpr int kMaxParts = 4;
-    const int parts = std::min(kMaxParts, QThread::idealThreadCount());
+FolderSplit SplitPositions(int folder, off_t folderSize) {
+    constexpr int kMaxThreads = 4;
+    // More ranges than threads, so that a thread the system holds back leaves the others more.
+    constexpr int kRangesPerThread = 4;
+    const int threads = std::min(kMaxThreads, QThread::idealThreadCount());
     struct statfs fileSystem {};
     int flags = 0;
-    if (sizeof(long) < sizeof(off_t) || parts < 2 || folderSize < kSplitFrom ||
+    if (sizeof(long) < sizeof(off_t) || threads < 2 || folderSize < kSplitFrom ||
         ::fstatfs(folder, &fileSystem) != 0 || fileSystem.f_type != EXT4_SUPER_MAGIC ||
         ::ioctl(folder, FS_IOC_GETFLAGS, &flags) != 0 || !(flags & FS_INDEX_FL))
-        return {{0, kLastPosition}};
+        return {};
     // 64-bit positions: the name's hash above bit 32, and below it a second hash.
+    const int parts = threads * kRangesPerThread;
     const off_t step = kLastPosition / parts;
-    std::vector<PositionRange> ranges;
+    FolderSplit split{threads, {}};
     for (int part = 0; part < parts; ++part)
-        ranges.push_back({part * step, part + 1 == parts ? kLastPosition : (part + 1) * step});
-    return ranges;
+        split.Ranges.push_back(
+            {part * step, part + 1 == parts ? kLastPosition : (part + 1) * step});
+    return split;
 }
 
 // Hands `take` the name of each regular file of an open folder whose position lies in the range
@@ -319,24 +330,30 @@ std::vector<FileNameList> ListFileNamesEndingWith(const QString& folder,
     DIR* first = OpenFolder(folder);
     struct stat info {};
     const off_t folderSize = ::fstat(::dirfd(first), &info) == 0 ? info.st_size : 0;
-    const std::vector<PositionRange> ranges = SplitPositions(::dirfd(first), folderSize);
+    const FolderSplit split = SplitPositions(::dirfd(first), folderSize);
+    const std::vector<PositionRange>& ranges = split.Ranges;
     const auto expected = static_cast<qsizetype>(
         std::clamp<off_t>(folderSize / static_cast<off_t>(ranges.size()), 0, kLargestExpected));
 
     std::vector<PartMatches> parts(ranges.size());
+    std::atomic<size_t> next = 0;
+    // Each thread reads with a folder handle of its own. Range 0, the only one that starts at
+    // position 0, goes out first, to a handle not read yet.
+    const auto readRanges = [&](DIR* dir) {
+        for (size_t part; (part = next++) < ranges.size();)
+            ReadPart(dir, ranges[part], suffixes, expected, parts[part]);
+    };
     std::vector<DIR*> dirs{first};
     std::vector<std::thread> threads;
-    for (size_t part = 1; part < ranges.size(); ++part) {
+    for (int thread = 1; thread < split.Threads; ++thread) {
+        // Without another handle the threads there are read it all.
         DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-        if (!dir) {
-            parts[part].Error = errno;
-            continue;
-        }
+        if (!dir)
+            break;
         dirs.push_back(dir);
-        threads.emplace_back(ReadPart, dir, ranges[part], std::cref(suffixes), expected,
-                             std::ref(parts[part]));
+        threads.emplace_back(readRanges, dir);
     }
-    ReadPart(first, ranges.front(), suffixes, expected, parts.front());
+    readRanges(first);
     for (std::thread& thread : threads)
         thread.join();
     for (DIR* dir : dirs)
