@@ -51,23 +51,38 @@ unsigned char LowerByte(char c) {
     return static_cast<unsigned char>(AsciiLower(c));
 }
 
-// The order of a list of names: by their case-folded UTF-8 bytes (code point order), then by
-// the names' own bytes. An ASCII name is its own key, read from the list and lowered as it is
-// compared; only other names get a folded copy. Lowering a folded key changes nothing.
+// The order of the names of some lists taken together: by their case-folded UTF-8 bytes (code
+// point order), then by the names' own bytes. An ASCII name is its own key, read from its list
+// and lowered as it is compared; only other names get a folded copy. Lowering a folded key
+// changes nothing.
 class NameSorter final {
 public:
-    explicit NameSorter(const FileNameList& names) : m_names(names) {
-        m_entries.reserve(static_cast<size_t>(names.size()));
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            std::string_view key = names.Utf8At(i);
-            if (!IsAscii(key)) {
-                // QByteArray keeps its bytes in place when the vector moves it.
-                m_folded.push_back(FromUtf8(key).toCaseFolded().toUtf8());
-                key = {m_folded.back().constData(), static_cast<size_t>(m_folded.back().size())};
-            }
-            m_entries.push_back(
-                {0, key.data(), static_cast<quint32>(key.size()), static_cast<quint32>(i)});
+    explicit NameSorter(std::vector<const FileNameList*> lists) : m_lists(std::move(lists)) {
+        quint32 count = 0;
+        for (const FileNameList* list : m_lists) {
+            m_starts.push_back(count);
+            count += static_cast<quint32>(list->size());
         }
+        m_entries.reserve(count);
+        quint32 index = 0;
+        for (const FileNameList* list : m_lists) {
+            for (qsizetype i = 0; i < list->size(); ++i, ++index) {
+                std::string_view key = list->Utf8At(i);
+                if (!IsAscii(key)) {
+                    // QByteArray keeps its bytes in place when the vector moves it.
+                    m_folded.push_back(FromUtf8(key).toCaseFolded().toUtf8());
+                    key = {m_folded.back().constData(),
+                           static_cast<size_t>(m_folded.back().size())};
+                }
+                m_entries.push_back({0, key.data(), static_cast<quint32>(key.size()), index});
+            }
+        }
+    }
+
+    // A name by its index over all the lists.
+    std::string_view NameAt(quint32 index) const {
+        const auto list = std::upper_bound(m_starts.begin(), m_starts.end(), index) - 1;
+        return m_lists[static_cast<size_t>(list - m_starts.begin())]->Utf8At(index - *list);
     }
 
     // The indices of the names, in order.
@@ -81,7 +96,7 @@ public:
             if (a.head != b.head)
                 return a.head < b.head;
             const int byKey = CompareTails(a, b);
-            return byKey != 0 ? byKey < 0 : m_names.Utf8At(a.index) < m_names.Utf8At(b.index);
+            return byKey != 0 ? byKey < 0 : NameAt(a.index) < NameAt(b.index);
         };
         // Tens of thousands of names: each half on a core of its own, then one merge.
         constexpr size_t kSortedInHalves = 8192;
@@ -146,11 +161,26 @@ private:
         return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
     }
 
-    const FileNameList& m_names;
+    std::vector<const FileNameList*> m_lists;
+    std::vector<quint32> m_starts; // index of each list's first name
     std::vector<QByteArray> m_folded;
     std::vector<Entry> m_entries;
     quint32 m_skip = 0;
 };
+
+// The names of some lists together, in SortFileNames order, in a list of their own.
+FileNameList SortedTogether(const std::vector<const FileNameList*>& lists) {
+    NameSorter sorter(lists);
+    const std::vector<quint32> order = sorter.Order();
+    qsizetype bytes = 0;
+    for (const FileNameList* list : lists)
+        bytes += list->Bytes();
+    FileNameList sorted;
+    sorted.Reserve(bytes, static_cast<qsizetype>(order.size()));
+    for (const quint32 index : order)
+        sorted.Append(sorter.NameAt(index));
+    return sorted;
+}
 
 bool IsRegularFile(int folder, const struct dirent* entry) {
     if (entry->d_type == DT_REG)
@@ -293,24 +323,9 @@ void FileNameList::Append(std::string_view utf8) {
     m_bytes.append(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-void FileNameList::Append(const FileNameList& names) {
-    const qsizetype shift = m_bytes.size();
-    m_bytes.append(names.m_bytes);
-    m_names.reserve(m_names.size() + names.m_names.size());
-    for (const Span& name : names.m_names)
-        m_names.append({name.start + shift, name.size});
-}
-
-void FileNameList::Reserve(qsizetype bytes) {
+void FileNameList::Reserve(qsizetype bytes, qsizetype names) {
     m_bytes.reserve(bytes);
-}
-
-void FileNameList::Reorder(const std::vector<quint32>& order) {
-    QList<Span> reordered;
-    reordered.reserve(static_cast<qsizetype>(order.size()));
-    for (const quint32 index : order)
-        reordered.append(m_names.at(index));
-    m_names = std::move(reordered);
+    m_names.reserve(names);
 }
 
 QStringList ListFileNames(const QString& folder, bool (*accept)(const QString& name)) {
@@ -363,13 +378,13 @@ std::vector<FileNameList> ListFileNamesEndingWith(const QString& folder,
         if (part.Error != 0)
             ThrowReadError(folder, part.Error);
     }
-    std::vector<FileNameList> found = std::move(parts.front().Names);
-    for (size_t part = 1; part < parts.size(); ++part) {
-        for (size_t suffix = 0; suffix < suffixes.size(); ++suffix)
-            found[suffix].Append(parts[part].Names[suffix]);
+    std::vector<FileNameList> found;
+    for (size_t suffix = 0; suffix < suffixes.size(); ++suffix) {
+        std::vector<const FileNameList*> lists;
+        for (const PartMatches& part : parts)
+            lists.push_back(&part.Names[suffix]);
+        found.push_back(SortedTogether(lists));
     }
-    for (FileNameList& names : found)
-        names.Reorder(NameSorter(names).Order());
     return found;
 }
 
@@ -381,7 +396,7 @@ void SortFileNames(QStringList& names) {
     QStringList sorted;
     sorted.reserve(names.size());
     const FileNameList list(names);
-    for (const quint32 index : NameSorter(list).Order())
+    for (const quint32 index : NameSorter({&list}).Order())
         sorted.append(std::move(names[index]));
     names = std::move(sorted);
 }

@@ -24,11 +24,10 @@ public:
     std::string_view Utf8At(qsizetype index) const;
     QStringList ToStringList() const;
 
+    qsizetype Bytes() const { return m_bytes.size(); }
+
     void Append(std::string_view utf8);
-    void Append(const FileNameList& names);
-    void Reserve(qsizetype bytes);
-    // Puts the names in the given order: order[i] is the index of the name to stand at i.
-    void Reorder(const std::vector<quint32>& order);
+    void Reserve(qsizetype bytes, qsizetype names = 0);
 
 private:
     struct Span {
