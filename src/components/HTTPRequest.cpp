@@ -12,8 +12,8 @@ namespace {
 
 constexpr int kHeartbeatMs = 100;
 
-QNetworkRequest BuildRequest(const HTTPRequestSpec& spec, qint64 bodySize) {
-    QNetworkRequest request(spec.Url);
+QNetworkRequest BuildRequest(const HTTPRequestDetails& outgoing, qint64 bodySize) {
+    QNetworkRequest request(outgoing.Url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
@@ -21,13 +21,13 @@ QNetworkRequest BuildRequest(const HTTPRequestSpec& spec, qint64 bodySize) {
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    if (!spec.ContentType.isEmpty())
-        request.setHeader(QNetworkRequest::ContentTypeHeader, spec.ContentType);
+    if (!outgoing.ContentType.isEmpty())
+        request.setHeader(QNetworkRequest::ContentTypeHeader, outgoing.ContentType);
     request.setHeader(QNetworkRequest::ContentLengthHeader, bodySize);
-    request.setHeader(QNetworkRequest::UserAgentHeader, spec.Agent);
-    for (const HTTPHeader& header : spec.Headers)
+    request.setHeader(QNetworkRequest::UserAgentHeader, outgoing.Agent);
+    for (const HTTPHeader& header : outgoing.Headers)
         request.setRawHeader(header.Name, header.Value);
-    request.setTransferTimeout(spec.TimeoutMs);
+    request.setTransferTimeout(outgoing.TimeoutMs);
     return request;
 }
 
@@ -129,24 +129,24 @@ QString HTTPRequest::GetAgentName(const QString& application) {
     return application + QStringLiteral("/1.0 (Linux; Qt %1)").arg(QString::fromLatin1(qVersion()));
 }
 
-bool HTTPRequest::SendRequest(const HTTPRequestSpec& spec, IHTTPRequestCallback* callback) {
+bool HTTPRequest::SendRequest(const HTTPRequestDetails& outgoing, IHTTPRequestCallback* callback) {
     m_statusCode = 0;
     m_errorCode = 0;
     m_bodySent = false;
     m_response.clear();
     m_errorText.clear();
 
-    BodyDevice body(spec.Body.Chunks);
+    BodyDevice body(outgoing.Body.Chunks);
     body.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    const QNetworkRequest request = BuildRequest(spec, body.size());
+    const QNetworkRequest request = BuildRequest(outgoing, body.size());
 
     QNetworkAccessManager manager;
     manager.setProxy(Proxy.ToNetworkProxy());
-    QNetworkReply* reply = manager.sendCustomRequest(request, spec.Verb, &body);
+    QNetworkReply* reply = manager.sendCustomRequest(request, outgoing.Verb, &body);
     Transfer transfer(reply, body, callback);
     transfer.Run(m_response);
     m_bodySent = body.AllRead();
-    ReadResult(*reply, transfer.Cancelled(), spec.TimeoutMs);
+    ReadResult(*reply, transfer.Cancelled(), outgoing.TimeoutMs);
     delete reply;
     return m_errorCode == 0;
 }

@@ -34,7 +34,7 @@ struct HTTPHeader {
 };
 
 // What one exchange sends. HTTP/1.1 only.
-struct HTTPRequestSpec {
+struct HTTPRequestDetails {
     QUrl Url;
     QByteArray Verb = QByteArrayLiteral("POST");
     // Empty: no Content-Type is sent.
@@ -72,7 +72,7 @@ public:
     static QString GetAgentName(const QString& application);
 
     // Returns true when an HTTP answer came.
-    bool SendRequest(const HTTPRequestSpec& spec, IHTTPRequestCallback* callback);
+    bool SendRequest(const HTTPRequestDetails& outgoing, IHTTPRequestCallback* callback);
 
 private:
     void ReadResult(const QNetworkReply& reply, bool cancelled, int timeoutMs);

@@ -72,14 +72,14 @@ void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields
                  int timeoutMs, IHTTPRequestCallback* callback) {
     request.Proxy.Load();
     const ApiEndpoint endpoint = ServiceEndpoint();
-    HTTPRequestSpec spec;
-    spec.Url.setScheme(QStringLiteral("http"));
-    spec.Url.setHost(endpoint.Host);
-    spec.Url.setPort(endpoint.Port);
-    spec.Url.setPath(path);
-    spec.ContentType = fields.FormText1();
-    spec.Body = fields.FormText2();
-    spec.Agent = ApiAgent();
-    spec.TimeoutMs = timeoutMs;
-    request.SendRequest(spec, callback);
+    HTTPRequestDetails outgoing;
+    outgoing.Url.setScheme(QStringLiteral("http"));
+    outgoing.Url.setHost(endpoint.Host);
+    outgoing.Url.setPort(endpoint.Port);
+    outgoing.Url.setPath(path);
+    outgoing.ContentType = fields.FormText1();
+    outgoing.Body = fields.FormText2();
+    outgoing.Agent = ApiAgent();
+    outgoing.TimeoutMs = timeoutMs;
+    request.SendRequest(outgoing, callback);
 }

@@ -24,17 +24,17 @@ QJsonArray Errors(const QByteArray& answer) {
 void SendApiRequest(HTTPRequest& request, const QString& verb, const QString& path,
                     const QByteArray& contentType, const HTTPFormBody& body,
                     const QString& accessToken, int timeoutMs, IHTTPRequestCallback* callback) {
-    HTTPRequestSpec spec;
-    spec.Url = CurrentApiBase();
-    spec.Url.setPath(path);
-    spec.Verb = verb.toLatin1();
-    spec.ContentType = contentType;
-    spec.Body = body;
-    spec.Agent = ApiAgent();
-    spec.TimeoutMs = timeoutMs;
-    spec.Headers = {{"Authorization", "Bearer " + accessToken.toLatin1()}};
+    HTTPRequestDetails outgoing;
+    outgoing.Url = CurrentApiBase();
+    outgoing.Url.setPath(path);
+    outgoing.Verb = verb.toLatin1();
+    outgoing.ContentType = contentType;
+    outgoing.Body = body;
+    outgoing.Agent = ApiAgent();
+    outgoing.TimeoutMs = timeoutMs;
+    outgoing.Headers = {{"Authorization", "Bearer " + accessToken.toLatin1()}};
     request.Proxy.Load();
-    request.SendRequest(spec, callback);
+    request.SendRequest(outgoing, callback);
 }
 
 QString ApiErrorText(const QByteArray& answer) {
