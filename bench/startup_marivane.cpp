@@ -1,6 +1,7 @@
 // Starts like the program does (main.cpp) and ends as soon as the creator window's first
 // frame is painted, printing the monotonic clock at that moment for startup.sh.
 #include "FirstPaint.h"
+#include "app/FontConfigWarmUp.h"
 #include "app/modKessbar.h"
 #include "creation/frmCreator.h"
 #include "widgets/MessageBoxes.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // Fontconfig loads while the program connects to the display.
+    FontConfigWarmUp fonts;
     QApplication app(argc, argv);
     InstallMessageBoxes();
     if (zsRegisterAppPath() < 0)
@@ -17,6 +20,7 @@ int main(int argc, char* argv[]) {
         zsSetApplicationIcon(QStringLiteral("A_MAIN"));
     InitToolBar();
 
+    fonts.Wait();
     frmCreator creator;
     const FirstPaint painted(&creator, ReportPaintedAndQuit);
     creator.show();

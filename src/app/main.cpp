@@ -1,3 +1,4 @@
+#include "app/FontConfigWarmUp.h"
 #include "app/modKessbar.h"
 #include "components/ComponentError.h"
 #include "components/Messages.h"
@@ -11,6 +12,8 @@
 // Main: registers the program, gives it its icon, greets the toolbar companion and opens
 // the creator window; the program ends when that window closes.
 int main(int argc, char* argv[]) {
+    // Fontconfig loads while the program connects to the display.
+    FontConfigWarmUp fonts;
     QApplication app(argc, argv);
     // Matches the windows to the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(MARIVANE_APP_ID));
@@ -23,6 +26,7 @@ int main(int argc, char* argv[]) {
         zsSetApplicationIcon(QStringLiteral("A_MAIN"));
     InitToolBar();
 
+    fonts.Wait();
     std::unique_ptr<frmCreator> creator;
     try {
         creator = std::make_unique<frmCreator>();
