@@ -16,12 +16,13 @@
 #include <QMenu>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 
 namespace {
 
-// A stat per post costs a microsecond or two: the total of a usual queue is there with the
-// window's first frame, while thousands of posts are added up on a worker thread, at opening
-// only once the list has been painted.
+// A stat per post costs a microsecond or two: the sizes the folder's index does not know are
+// counted before the window's first frame up to this many; more are counted on a worker
+// thread, at opening only once the list has been painted.
 constexpr int kSummedAtOnce = 1000;
 
 bool IsPress(const QEvent* event) {
@@ -106,8 +107,9 @@ void frmPostManager::Refresh() {
     }
 }
 
-void frmPostManager::ShowPosts(const PostPictures& posts) {
-    ui->filFiles->SetNames(posts.Names);
+void frmPostManager::ShowPosts(PostPictures posts) {
+    m_contents = std::move(posts.Folder);
+    ui->filFiles->SetNames(m_contents.Pictures);
     for (const int row : posts.MarkedRows)
         ui->filFiles->SetRowSuffix(row, QStringLiteral(" (upload unanswered)"));
 }
@@ -115,13 +117,17 @@ void frmPostManager::ShowPosts(const PostPictures& posts) {
 void frmPostManager::UpdateStatus() {
     setWindowTitle(MakeWindowTitle(QStringLiteral("Manage mode :: ") +
                                    QString::number(ui->filFiles->count())));
-    if (ui->filFiles->count() <= kSummedAtOnce) {
-        m_totalSize.cancel();
-        ShowTotalSize(TotalFileSize(m_folder, ui->filFiles->Names()));
-        return;
+    m_totalSize.cancel();
+    QList<qint64>& sizes = m_contents.PictureSizes;
+    m_countAgain = m_contents.SizesFromIndex;
+    if (std::count(sizes.cbegin(), sizes.cend(), -1) <= kSummedAtOnce) {
+        CountFileSizes(m_folder, m_contents.Pictures, sizes);
+        ShowTotalSize(SumOfSizes(sizes));
+    } else {
+        ui->lblSize->setText(QStringLiteral("Total size: "));
+        m_countAgain = true;
     }
-    ui->lblSize->setText(QStringLiteral("Total size: "));
-    if (m_listPainted)
+    if (m_countAgain && m_listPainted)
         CountTotalSize();
 }
 
@@ -133,7 +139,7 @@ void frmPostManager::ListPainted() {
     if (m_listPainted)
         return;
     m_listPainted = true;
-    if (ui->filFiles->count() > kSummedAtOnce)
+    if (m_countAgain)
         QTimer::singleShot(0, this, &frmPostManager::CountTotalSize);
 }
 
@@ -145,13 +151,21 @@ void frmPostManager::CountTotalSize() {
 
 QFuture<double> frmPostManager::GetTotalSize() const {
     return QtConcurrent::run(
-        [](QPromise<double>& promise, const QString& folder, const FileNameList& names) {
-            const double total =
-                TotalFileSize(folder, names, [&promise] { return promise.isCanceled(); });
-            if (!promise.isCanceled())
-                promise.addResult(total);
+        [](QPromise<double>& promise, const QString& folder, FolderContents contents) {
+            // Sizes from the index are counted too: a picture rewritten in place keeps its
+            // folder's stamp.
+            QList<qint64> sizes(contents.Pictures.size(), -1);
+            CountFileSizes(folder, contents.Pictures, sizes,
+                           [&promise] { return promise.isCanceled(); });
+            if (promise.isCanceled())
+                return;
+            if (sizes != contents.PictureSizes) {
+                contents.PictureSizes = sizes;
+                RecordPictureSizes(folder, contents);
+            }
+            promise.addResult(SumOfSizes(sizes));
         },
-        m_folder, ui->filFiles->Names());
+        m_folder, m_contents);
 }
 
 bool frmPostManager::InPreview() const {

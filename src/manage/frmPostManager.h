@@ -2,6 +2,7 @@
 
 #include "app/FormBase.h"
 #include "components/FolderListing.h"
+#include "store/FolderIndex.h"
 
 #include <QFutureWatcher>
 #include <memory>
@@ -45,10 +46,10 @@ protected:
 private:
     void BuildMenus();
     void Refresh();
-    void ShowPosts(const PostPictures& posts);
+    void ShowPosts(PostPictures posts);
     void UpdateStatus();
     void ShowTotalSize(double bytes);
-    // The sum of the sizes of the listed picture files, added up on a worker thread.
+    // The sum of the sizes of the listed picture files, all counted on a worker thread.
     QFuture<double> GetTotalSize() const;
     void ListPainted();
     void CountTotalSize();
@@ -63,8 +64,12 @@ private:
 
     std::unique_ptr<Ui::frmPostManager> ui;
     QString m_folder;
+    // The listing shown, with the pictures' sizes as far as known.
+    FolderContents m_contents;
     QFutureWatcher<double> m_totalSize;
     bool m_listPainted = false;
+    // Sizes shown came from the index, or are still being counted.
+    bool m_countAgain = false;
     int m_anchorRow = -1;
     bool m_loaded = false;
 };

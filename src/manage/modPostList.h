@@ -2,11 +2,15 @@
 
 #include "components/FolderListing.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
 
-// Sum of the sizes of the named files of a folder; a file whose size cannot be read adds
-// nothing. When `stopped` answers true the sum ends early, unfinished.
-double TotalFileSize(const QString& folder, const FileNameList& names,
-                     const std::function<bool()>& stopped = {});
+// Counts the sizes of a folder's named files that `sizes` (one per name) does not know yet
+// (-1); a file whose size cannot be read stays -1. When `stopped` answers true the count ends
+// early, unfinished.
+void CountFileSizes(const QString& folder, const FileNameList& names, QList<qint64>& sizes,
+                    const std::function<bool()>& stopped = {});
+// The sum of the known sizes.
+double SumOfSizes(const QList<qint64>& sizes);

@@ -200,11 +200,11 @@ bool LoadPost(const QString& fileName, QString& group, QString& caption, QString
 }
 
 FileNameList ListPostInfos(const QString& folder) {
-    return ListFileNamesEndingWith(folder, QLatin1StringView(".info"));
+    return ReadFolderContents(folder).Infos;
 }
 
 FileNameList ListPostPictures(const QString& folder) {
-    return ListFileNamesEndingWith(folder, QLatin1StringView(".picture"));
+    return ReadFolderContents(folder).Pictures;
 }
 
 QString InfoPathFor(const QString& picturePath) {
@@ -244,16 +244,14 @@ void ClearPostSending(const QString& fileName) {
 }
 
 PostPictures ListPostPicturesWithMarkers(const QString& folder) {
-    std::vector<FileNameList> found = ListFileNamesEndingWith(
-        folder, {QLatin1StringView(".picture"), QLatin1StringView(".sending")});
-    PostPictures posts{std::move(found[0]), {}};
-    const FileNameList& markers = found[1];
+    PostPictures posts{ReadFolderContents(folder), {}};
+    const FileNameList& markers = posts.Folder.Markers;
     QSet<QString> marked;
     for (qsizetype i = 0; i < markers.size(); ++i)
         marked.insert(SendMarkerPath(markers.at(i)));
     // Names are built only when some post is marked, which is rare.
-    for (qsizetype i = 0; !marked.isEmpty() && i < posts.Names.size(); ++i) {
-        if (marked.contains(SendMarkerPath(posts.Names.at(i))))
+    for (qsizetype i = 0; !marked.isEmpty() && i < posts.Folder.Pictures.size(); ++i) {
+        if (marked.contains(SendMarkerPath(posts.Folder.Pictures.at(i))))
             posts.MarkedRows.append(static_cast<int>(i));
     }
     return posts;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/FolderListing.h"
+#include "store/FolderIndex.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -82,7 +83,7 @@ void ClearPostSending(const QString& fileName);
 // reading of the folder the rows whose post has a send marker. Raises ComponentError when the
 // folder cannot be read.
 struct PostPictures {
-    FileNameList Names;
+    FolderContents Folder;
     QList<int> MarkedRows;
 };
 PostPictures ListPostPicturesWithMarkers(const QString& folder);

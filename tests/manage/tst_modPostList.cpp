@@ -101,14 +101,19 @@ void tst_modPostList::keepsPostWhenInfoCannotGo() {
 void tst_modPostList::totalSkipsMissingFiles() {
     WriteFile(In("a.Picture"), QByteArray(1000, 'a'));
     WriteFile(In("b.Picture"), QByteArray(24, 'b'));
-    QCOMPARE(TotalFileSize(m_dir.path(), FileNameList({"a.Picture", "gone.Picture", "b.Picture"})),
-             1024.0);
-    QCOMPARE(TotalFileSize(m_dir.path(), FileNameList()), 0.0);
+    const FileNameList names({"a.Picture", "gone.Picture", "b.Picture", "known.Picture"});
+    // A size already known is not looked up again.
+    QList<qint64> sizes{-1, -1, -1, 5};
+    CountFileSizes(m_dir.path(), names, sizes);
+    QCOMPARE(sizes, (QList<qint64>{1000, -1, 24, 5}));
+    QCOMPARE(SumOfSizes(sizes), 1029.0);
+    QCOMPARE(SumOfSizes({}), 0.0);
     // A closed window stops its count.
     int asked = 0;
-    QCOMPARE(TotalFileSize(m_dir.path(), FileNameList({"a.Picture", "b.Picture"}),
-                           [&asked] { return ++asked > 0; }),
-             0.0);
+    QList<qint64> unknown{-1, -1};
+    CountFileSizes(m_dir.path(), FileNameList({"a.Picture", "b.Picture"}), unknown,
+                   [&asked] { return ++asked > 0; });
+    QCOMPARE(unknown, (QList<qint64>{-1, -1}));
     QCOMPARE(asked, 1);
 }
 
