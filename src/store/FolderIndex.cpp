@@ -16,12 +16,14 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <tuple>
 #include <unistd.h>
 #include <unordered_map>
 
 namespace {
 
 constexpr std::string_view kMagic = "MRVIDX01";
+constexpr unsigned kAllPostFiles = PostFiles::Pictures | PostFiles::Infos | PostFiles::Markers;
 
 // Only where every entry change moves the folder's times by the kernel's clock. Network file
 // systems stamp with a clock of their own, FAT in steps of two seconds.
@@ -97,6 +99,7 @@ QByteArray Encode(const QString& folder, const FolderContents& contents) {
     out.reserve(contents.Pictures.Bytes() + contents.Infos.Bytes() + contents.Markers.Bytes() +
                 contents.Pictures.size() * 10 + contents.Infos.size() + path.size() + 256);
     out.append(kMagic.data(), static_cast<qsizetype>(kMagic.size()));
+    AppendNumber(out, contents.Listed);
     AppendNumber(out, static_cast<quint64>(path.size()));
     out.append(path);
     const FolderStamp& stamp = contents.Stamp;
@@ -170,12 +173,14 @@ std::optional<FolderContents> Decode(const QString& folder, const QByteArray& da
     std::string_view magic;
     std::string_view path;
     quint64 pathSize = 0;
-    if (!in.Bytes(kMagic.size(), magic) || magic != kMagic || !in.Number(pathSize) ||
-        !in.Bytes(pathSize, path) || path != QFile::encodeName(folder).toStdString() ||
-        !in.Signed(stamp.ModifiedSeconds) || !in.Signed(stamp.ModifiedNanoseconds) ||
-        !in.Signed(stamp.ChangedSeconds) || !in.Signed(stamp.ChangedNanoseconds) ||
-        !in.Number(stamp.Device) || !in.Number(stamp.Inode) || !in.Names(contents.Pictures) ||
-        !in.Names(contents.Infos) || !in.Names(contents.Markers))
+    quint64 listed = 0;
+    if (!in.Bytes(kMagic.size(), magic) || magic != kMagic || !in.Number(listed) ||
+        listed > kAllPostFiles || !in.Number(pathSize) || !in.Bytes(pathSize, path) ||
+        path != QFile::encodeName(folder).toStdString() || !in.Signed(stamp.ModifiedSeconds) ||
+        !in.Signed(stamp.ModifiedNanoseconds) || !in.Signed(stamp.ChangedSeconds) ||
+        !in.Signed(stamp.ChangedNanoseconds) || !in.Number(stamp.Device) ||
+        !in.Number(stamp.Inode) || !in.Names(contents.Pictures) || !in.Names(contents.Infos) ||
+        !in.Names(contents.Markers))
         return std::nullopt;
     contents.PictureSizes.reserve(contents.Pictures.size());
     for (qsizetype i = 0; i < contents.Pictures.size(); ++i) {
@@ -187,6 +192,7 @@ std::optional<FolderContents> Decode(const QString& folder, const QByteArray& da
     }
     if (!in.AtEnd())
         return std::nullopt;
+    contents.Listed = static_cast<unsigned>(listed);
     contents.Indexable = true;
     return contents;
 }
@@ -251,22 +257,37 @@ QList<qint64> CarriedSizes(const FolderContents& earlier, const FileNameList& pi
 
 } // namespace
 
-FolderContents ReadFolderContents(const QString& folder) {
+FolderContents ReadFolderContents(const QString& folder, unsigned wanted) {
     const qint64 readAt = NowNanoseconds();
     const std::optional<FolderStamp> before = StampOf(folder);
-    std::optional<FolderContents> indexed = before ? LoadIndex(folder) : std::nullopt;
-    if (indexed && indexed->Stamp == *before)
-        return std::move(*indexed);
+    const std::optional<FolderContents> indexed = before ? LoadIndex(folder) : std::nullopt;
+    const bool current = indexed && indexed->Stamp == *before;
+    if (current && (indexed->Listed & wanted) == wanted)
+        return *indexed;
 
-    std::vector<FileNameList> found =
-        ListFileNamesEndingWith(folder, {QLatin1StringView(".picture"), QLatin1StringView(".info"),
-                                         QLatin1StringView(".sending")});
-    FolderContents read;
-    read.Pictures = std::move(found[0]);
-    read.Infos = std::move(found[1]);
-    read.Markers = std::move(found[2]);
-    read.PictureSizes = indexed ? CarriedSizes(*indexed, read.Pictures, read.SizesFromIndex)
-                                : QList<qint64>(read.Pictures.size(), -1);
+    // Of a current index only the kinds it lacks are read.
+    FolderContents read = current ? *indexed : FolderContents{};
+    const unsigned missing = wanted & ~read.Listed;
+    std::vector<QLatin1StringView> suffixes;
+    std::vector<FileNameList*> lists;
+    for (const auto& [kind, suffix, list] :
+         {std::tuple{PostFiles::Pictures, ".picture", &read.Pictures},
+          std::tuple{PostFiles::Infos, ".info", &read.Infos},
+          std::tuple{PostFiles::Markers, ".sending", &read.Markers}}) {
+        if (missing & kind) {
+            suffixes.emplace_back(suffix);
+            lists.push_back(list);
+        }
+    }
+    std::vector<FileNameList> found = ListFileNamesEndingWith(folder, suffixes);
+    for (size_t i = 0; i < lists.size(); ++i)
+        *lists[i] = std::move(found[i]);
+    read.Listed |= missing;
+    if (missing & PostFiles::Pictures) {
+        read.SizesFromIndex = false;
+        read.PictureSizes = indexed ? CarriedSizes(*indexed, read.Pictures, read.SizesFromIndex)
+                                    : QList<qint64>(read.Pictures.size(), -1);
+    }
     if (before) {
         read.Stamp = *before;
         // Also unchanged while it was read.

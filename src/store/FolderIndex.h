@@ -19,9 +19,18 @@ struct FolderStamp {
     bool operator==(const FolderStamp&) const = default;
 };
 
+// The kinds of post files a reading of the data folder holds, as bits.
+namespace PostFiles {
+constexpr unsigned Pictures = 1;
+constexpr unsigned Infos = 2;
+constexpr unsigned Markers = 4;
+} // namespace PostFiles
+
 // One reading of the data folder: its post pictures, ".Info" files and send markers, names in
-// SortFileNames order, and each picture's size in bytes where known, else -1.
+// SortFileNames order, and each picture's size in bytes where known, else -1. Only the kinds
+// in Listed were read; a window's opening sorts only the names it shows.
 struct FolderContents {
+    unsigned Listed = 0;
     FileNameList Pictures;
     FileNameList Infos;
     FileNameList Markers;
@@ -35,11 +44,12 @@ struct FolderContents {
     bool Indexable = false;
 };
 
-// Reads the post files of a folder. Reading tens of thousands of entries takes tens of
-// milliseconds, so the reading is kept in an index in the user's cache folder and used again
-// while the folder's stamp holds; sizes known for pictures that are still there are carried
-// over when it does not. Raises ComponentError when the folder cannot be read.
-FolderContents ReadFolderContents(const QString& folder);
+// Reads the `wanted` post files of a folder (PostFiles bits). Reading tens of thousands of
+// entries takes tens of milliseconds, so the reading is kept in an index in the user's cache
+// folder and used again while the folder's stamp holds; sizes known for pictures that are
+// still there are carried over when it does not. Raises ComponentError when the folder cannot
+// be read.
+FolderContents ReadFolderContents(const QString& folder, unsigned wanted);
 
 // Keeps sizes counted later for the next opening, while the folder is as it was read.
 void RecordPictureSizes(const QString& folder, const FolderContents& contents);

@@ -200,11 +200,11 @@ bool LoadPost(const QString& fileName, QString& group, QString& caption, QString
 }
 
 FileNameList ListPostInfos(const QString& folder) {
-    return ReadFolderContents(folder).Infos;
+    return ReadFolderContents(folder, PostFiles::Infos).Infos;
 }
 
 FileNameList ListPostPictures(const QString& folder) {
-    return ReadFolderContents(folder).Pictures;
+    return ReadFolderContents(folder, PostFiles::Pictures).Pictures;
 }
 
 QString InfoPathFor(const QString& picturePath) {
@@ -244,7 +244,7 @@ void ClearPostSending(const QString& fileName) {
 }
 
 PostPictures ListPostPicturesWithMarkers(const QString& folder) {
-    PostPictures posts{ReadFolderContents(folder), {}};
+    PostPictures posts{ReadFolderContents(folder, PostFiles::Pictures | PostFiles::Markers), {}};
     const FileNameList& markers = posts.Folder.Markers;
     QSet<QString> marked;
     for (qsizetype i = 0; i < markers.size(); ++i)

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 #include <QtTest>
 #include <limits>
 
@@ -40,8 +41,12 @@ private Q_SLOTS:
     void pictureUrlRecognition();
     void readPictureUrlOfVanishedFile();
     void deleteRemovesBoth();
+    void folderIndexFollowsTheFolder();
+    void damagedFolderIndexIsReadAgain();
 
 private:
+    // Two posts, read once the folder has been quiet long enough for the reading to be kept.
+    FolderContents KeptReading();
     QStringList Stored() const;
     QString WritePicture(const QByteArray& bytes);
     TestHome m_home;
@@ -427,6 +432,60 @@ void tst_modStorage::deleteRemovesBoth() {
     DeletePost(m_home.DataFolder() + QStringLiteral("/noextension"));
     QVERIFY(DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(2))); // by ".Info"
     QVERIFY(Stored().isEmpty());
+}
+
+FolderContents tst_modStorage::KeptReading() {
+    const QString folder = GetDataPath();
+    for (const char* name : {"a.Picture", "a.Info", "b.Picture", "b.Info"})
+        WriteFile(folder + '/' + QLatin1String(name), "1234");
+    QThread::msleep(250);
+    return ReadFolderContents(folder, PostFiles::Pictures);
+}
+
+void tst_modStorage::folderIndexFollowsTheFolder() {
+    const QString folder = GetDataPath();
+    FolderContents first = KeptReading();
+    if (!first.Indexable)
+        QSKIP("This file system's times do not show every change of a folder.");
+    QCOMPARE(first.PictureSizes, (QList<qint64>{-1, -1}));
+    first.PictureSizes = {10, 20};
+    RecordPictureSizes(folder, first);
+    // Rewritten in place, a picture leaves the folder's times alone: the kept sizes answer,
+    // and say so. Kinds not read before are read into the index.
+    WriteFile(folder + QStringLiteral("/a.Picture"), "12345678");
+    const FolderContents again =
+        ReadFolderContents(folder, PostFiles::Pictures | PostFiles::Infos);
+    QCOMPARE(again.PictureSizes, (QList<qint64>{10, 20}));
+    QVERIFY(again.SizesFromIndex);
+    QCOMPARE(again.Infos.ToStringList(), (QStringList{"a.Info", "b.Info"}));
+    // Any post added or removed is seen at once; known sizes are carried over.
+    QVERIFY(QFile::remove(folder + QStringLiteral("/a.Picture")));
+    WriteFile(folder + QStringLiteral("/c.Picture"), "1");
+    const FolderContents changed = ReadFolderContents(folder, PostFiles::Pictures);
+    QCOMPARE(changed.Pictures.ToStringList(), (QStringList{"b.Picture", "c.Picture"}));
+    QCOMPARE(changed.PictureSizes, (QList<qint64>{20, -1}));
+    // Just changed, the folder could change again within the same tick of the clock.
+    QVERIFY(!changed.Indexable);
+}
+
+void tst_modStorage::damagedFolderIndexIsReadAgain() {
+    const QString folder = GetDataPath();
+    if (!KeptReading().Indexable)
+        QSKIP("This file system's times do not show every change of a folder.");
+    const QString indexFolder = m_home.Path() + QStringLiteral("/cache/Velmora/Marivane/");
+    const QStringList indexes = FolderFiles(indexFolder, {QStringLiteral("*.index")});
+    QCOMPARE(indexes.size(), 1);
+    const QString index = indexFolder + indexes.first();
+    const QByteArray kept = ReadFile(index);
+    QByteArray wrongLength = kept;
+    wrongLength[16] = '\xff';
+    for (const QByteArray& damaged :
+         {QByteArray(), kept.left(8), kept.left(kept.size() / 2), kept.chopped(1),
+          QByteArray(kept + "x"), wrongLength, QByteArray(kept.size(), '\xff')}) {
+        WriteFile(index, damaged);
+        const FolderContents read = ReadFolderContents(folder, PostFiles::Pictures);
+        QCOMPARE(read.Pictures.ToStringList(), (QStringList{"a.Picture", "b.Picture"}));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_modStorage)
