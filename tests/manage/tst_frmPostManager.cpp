@@ -11,8 +11,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
-#include <QTimer>
 #include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 class tst_frmPostManager : public QObject {
