@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <bit>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +20,6 @@
 #include <sys/vfs.h>
 #include <tuple>
 #include <unistd.h>
-#include <unordered_map>
 
 namespace {
 
@@ -115,7 +116,7 @@ QByteArray Encode(const QString& folder, const FolderContents& contents) {
     return out;
 }
 
-// Reads an index back; anything short, long or out of place makes it unusable.
+// Reads an index's fields in place; anything short or out of place makes it unusable.
 class Reader final {
 public:
     explicit Reader(const QByteArray& data)
@@ -142,23 +143,6 @@ public:
         m_at += size;
         return true;
     }
-    bool Names(FileNameList& names) {
-        quint64 count = 0;
-        quint64 size = 0;
-        std::string_view block;
-        if (!Number(count) || !Number(size) || !Bytes(size, block) || count > size)
-            return false;
-        names.Reserve(static_cast<qsizetype>(size), static_cast<qsizetype>(count));
-        while (!block.empty()) {
-            const size_t end = block.find('\0');
-            if (end == 0 || end == std::string_view::npos ||
-                block.substr(0, end).find('/') != std::string_view::npos)
-                return false;
-            names.Append(block.substr(0, end));
-            block.remove_prefix(end + 1);
-        }
-        return static_cast<quint64>(names.size()) == count;
-    }
     bool AtEnd() const { return m_at == m_end; }
 
 private:
@@ -166,10 +150,34 @@ private:
     const char* m_end;
 };
 
-std::optional<FolderContents> Decode(const QString& folder, const QByteArray& data) {
-    Reader in(data);
-    FolderContents contents;
-    FolderStamp& stamp = contents.Stamp;
+// Names of a list, each ended by a NUL.
+struct NameBlock {
+    quint64 Count = 0;
+    std::string_view Bytes;
+};
+
+// An index file as read, its names not split yet: a stale index only lends its sizes.
+struct IndexFile {
+    QByteArray Data;
+    unsigned Listed = 0;
+    FolderStamp Stamp;
+    NameBlock Lists[3]; // pictures, ".Info" files, markers
+    std::string_view Sizes;
+
+    qint64 SizeAt(quint64 index) const {
+        qint64 size = 0;
+        std::memcpy(&size, Sizes.data() + index * sizeof size, sizeof size);
+        return size;
+    }
+};
+
+std::optional<IndexFile> ReadIndexFile(const QString& folder) {
+    QFile file(IndexPath(folder));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    IndexFile index{file.readAll(), {}, {}, {}, {}};
+    Reader in(index.Data);
+    FolderStamp& stamp = index.Stamp;
     std::string_view magic;
     std::string_view path;
     quint64 pathSize = 0;
@@ -178,30 +186,64 @@ std::optional<FolderContents> Decode(const QString& folder, const QByteArray& da
         listed > kAllPostFiles || !in.Number(pathSize) || !in.Bytes(pathSize, path) ||
         path != QFile::encodeName(folder).toStdString() || !in.Signed(stamp.ModifiedSeconds) ||
         !in.Signed(stamp.ModifiedNanoseconds) || !in.Signed(stamp.ChangedSeconds) ||
-        !in.Signed(stamp.ChangedNanoseconds) || !in.Number(stamp.Device) ||
-        !in.Number(stamp.Inode) || !in.Names(contents.Pictures) || !in.Names(contents.Infos) ||
-        !in.Names(contents.Markers))
+        !in.Signed(stamp.ChangedNanoseconds) || !in.Number(stamp.Device) || !in.Number(stamp.Inode))
         return std::nullopt;
+    for (NameBlock& list : index.Lists) {
+        quint64 size = 0;
+        if (!in.Number(list.Count) || !in.Number(size) || list.Count > size ||
+            !in.Bytes(size, list.Bytes))
+            return std::nullopt;
+    }
+    if (!in.Bytes(index.Lists[0].Count * sizeof(qint64), index.Sizes) || !in.AtEnd())
+        return std::nullopt;
+    index.Listed = static_cast<unsigned>(listed);
+    return index;
+}
+
+// Calls `name` with each name of a block until it answers false; false when the block is
+// damaged.
+template <typename Visit> bool ForEachName(const NameBlock& list, Visit name) {
+    std::string_view rest = list.Bytes;
+    quint64 count = 0;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\0');
+        if (end == 0 || end == std::string_view::npos || ++count > list.Count)
+            return false;
+        if (!name(rest.substr(0, end)))
+            return true;
+        rest.remove_prefix(end + 1);
+    }
+    return count == list.Count;
+}
+
+std::optional<FolderContents> Contents(const IndexFile& index) {
+    FolderContents contents;
+    FileNameList* lists[] = {&contents.Pictures, &contents.Infos, &contents.Markers};
+    for (size_t i = 0; i < std::size(lists); ++i) {
+        FileNameList& names = *lists[i];
+        names.Reserve(static_cast<qsizetype>(index.Lists[i].Bytes.size()),
+                      static_cast<qsizetype>(index.Lists[i].Count));
+        const bool whole = ForEachName(index.Lists[i], [&names](std::string_view name) {
+            if (name.find('/') != std::string_view::npos)
+                return false;
+            names.Append(name);
+            return true;
+        });
+        if (!whole || static_cast<quint64>(names.size()) != index.Lists[i].Count)
+            return std::nullopt;
+    }
     contents.PictureSizes.reserve(contents.Pictures.size());
-    for (qsizetype i = 0; i < contents.Pictures.size(); ++i) {
-        qint64 size = 0;
-        if (!in.Signed(size) || size < -1)
+    for (quint64 i = 0; i < index.Lists[0].Count; ++i) {
+        const qint64 size = index.SizeAt(i);
+        if (size < -1)
             return std::nullopt;
         contents.PictureSizes.append(size);
         contents.SizesFromIndex = contents.SizesFromIndex || size >= 0;
     }
-    if (!in.AtEnd())
-        return std::nullopt;
-    contents.Listed = static_cast<unsigned>(listed);
+    contents.Listed = index.Listed;
+    contents.Stamp = index.Stamp;
     contents.Indexable = true;
     return contents;
-}
-
-std::optional<FolderContents> LoadIndex(const QString& folder) {
-    QFile file(IndexPath(folder));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return Decode(folder, file.readAll());
 }
 
 bool WriteAll(int fd, const QByteArray& data) {
@@ -235,21 +277,34 @@ void SaveIndex(const QString& folder, const FolderContents& contents) {
         ::unlink(temporary.constData());
 }
 
-// Sizes of the pictures the earlier reading knew, by name.
-QList<qint64> CarriedSizes(const FolderContents& earlier, const FileNameList& pictures,
-                           bool& carried) {
-    std::unordered_map<std::string_view, qint64> known;
-    known.reserve(static_cast<size_t>(earlier.Pictures.size()));
-    for (qsizetype i = 0; i < earlier.Pictures.size(); ++i) {
-        if (earlier.PictureSizes.at(i) >= 0)
-            known.emplace(earlier.Pictures.Utf8At(i), earlier.PictureSizes.at(i));
-    }
+// Sizes of the pictures a stale index knew, by name. Open addressing over its names: tens of
+// thousands of lookups without an allocation each.
+QList<qint64> CarriedSizes(const IndexFile& earlier, const FileNameList& pictures, bool& carried) {
     QList<qint64> sizes(pictures.size(), -1);
-    for (qsizetype i = 0; !known.empty() && i < pictures.size(); ++i) {
-        const auto found = known.find(pictures.Utf8At(i));
-        if (found != known.end()) {
-            sizes[i] = found->second;
-            carried = true;
+    std::vector<std::string_view> names;
+    names.reserve(static_cast<size_t>(earlier.Lists[0].Count));
+    if (pictures.isEmpty() || !ForEachName(earlier.Lists[0], [&names](std::string_view name) {
+            names.push_back(name);
+            return true;
+        }))
+        return sizes;
+    const size_t mask = std::bit_ceil(names.size() * 2 + 1) - 1;
+    const std::hash<std::string_view> hash;
+    std::vector<qint32> slots(mask + 1, -1);
+    for (size_t i = 0; i < names.size(); ++i) {
+        size_t slot = hash(names[i]) & mask;
+        while (slots[slot] >= 0)
+            slot = (slot + 1) & mask;
+        slots[slot] = static_cast<qint32>(i);
+    }
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        const std::string_view name = pictures.Utf8At(i);
+        for (size_t slot = hash(name) & mask; slots[slot] >= 0; slot = (slot + 1) & mask) {
+            if (names[static_cast<size_t>(slots[slot])] == name) {
+                sizes[i] = earlier.SizeAt(static_cast<quint64>(slots[slot]));
+                carried = carried || sizes[i] >= 0;
+                break;
+            }
         }
     }
     return sizes;
@@ -260,13 +315,14 @@ QList<qint64> CarriedSizes(const FolderContents& earlier, const FileNameList& pi
 FolderContents ReadFolderContents(const QString& folder, unsigned wanted) {
     const qint64 readAt = NowNanoseconds();
     const std::optional<FolderStamp> before = StampOf(folder);
-    const std::optional<FolderContents> indexed = before ? LoadIndex(folder) : std::nullopt;
-    const bool current = indexed && indexed->Stamp == *before;
-    if (current && (indexed->Listed & wanted) == wanted)
+    const std::optional<IndexFile> index = before ? ReadIndexFile(folder) : std::nullopt;
+    const std::optional<FolderContents> indexed =
+        index && index->Stamp == *before ? Contents(*index) : std::nullopt;
+    if (indexed && (indexed->Listed & wanted) == wanted)
         return *indexed;
 
     // Of a current index only the kinds it lacks are read.
-    FolderContents read = current ? *indexed : FolderContents{};
+    FolderContents read = indexed ? *indexed : FolderContents{};
     const unsigned missing = wanted & ~read.Listed;
     std::vector<QLatin1StringView> suffixes;
     std::vector<FileNameList*> lists;
@@ -285,8 +341,8 @@ FolderContents ReadFolderContents(const QString& folder, unsigned wanted) {
     read.Listed |= missing;
     if (missing & PostFiles::Pictures) {
         read.SizesFromIndex = false;
-        read.PictureSizes = indexed ? CarriedSizes(*indexed, read.Pictures, read.SizesFromIndex)
-                                    : QList<qint64>(read.Pictures.size(), -1);
+        read.PictureSizes = index ? CarriedSizes(*index, read.Pictures, read.SizesFromIndex)
+                                  : QList<qint64>(read.Pictures.size(), -1);
     }
     if (before) {
         read.Stamp = *before;
