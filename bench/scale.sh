@@ -2,7 +2,8 @@
 # Opening the manage and the send windows (offscreen) over 5,000 and 50,000 waiting posts
 # against 50, all measured in one process, alternating, median of several rounds. Also checks
 # that opening over 5,000 posts stays below 100 ms, the pause a user starts to notice, and
-# over 50,000 below half of it.
+# over 50,000 below half of it; the first opening over 50,000 after a change, when the folder
+# is read again, below the whole pause.
 # Usage: scale.sh <bench build folder> [few=50] [many=5000] [most=50000] [rounds=21]
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -37,4 +38,11 @@ for posts, pause, peer in ((many, 100.0, "a 100 ms pause"), (most, 50.0, "half o
     print("RESULT|Slower window at %d posts (%.1f ms at %d; peer: %s)|%.1f ms|%g ms|%.2f|< 1.00|%s"
           % (posts, times[(window, few)], few, peer, slowest, pause, ratio,
              "PASS" if ratio < 1 else "FAIL"))
+# The folder's index answers the openings above; the first opening after a change reads the
+# folder itself, and must stay below the pause a user notices.
+window = max(("manager-changed", "sender-changed"), key=lambda name: times[(name, most)])
+slowest = times[(window, most)]
+print("RESULT|Slower window at %d posts, first opening after a change (peer: a 100 ms pause)"
+      "|%.1f ms|100 ms|%.2f|< 1.00|%s" % (most, slowest, slowest / 100.0,
+                                           "PASS" if slowest < 100.0 else "FAIL"))
 PY

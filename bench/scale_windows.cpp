@@ -1,7 +1,8 @@
 // Opening the manage and the send windows over many waiting posts against a few: fills one
 // data folder per post count and times, alternating between them, constructing, showing and
 // painting the first frame of frmPostManager and frmSender. Prints the median milliseconds
-// of each window and folder as "<window> <posts> <ms>" lines.
+// of each window and folder as "<window> <posts> <ms>" lines, and of the first opening after
+// a change of the largest folder as "<window>-changed <posts> <ms>".
 // Usage: scale_windows <work folder> <rounds> <posts> [<posts> ...]
 #include "FirstPaint.h"
 #include "manage/frmPostManager.h"
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -44,8 +46,19 @@ bool Fill(const QString& work, int posts) {
     return ListPostInfos(GetDataPath()).size() == posts;
 }
 
-template <typename Window> double OpenOnce(const QString& work, int posts) {
+// A post added and removed again, as a user does between openings: the folder's index no
+// longer holds, and the window reads the folder itself.
+void ChangeFolder() {
+    const QString added = GetDataPath() + QStringLiteral("/added.Info");
+    QFile(added).open(QIODevice::WriteOnly);
+    QFile::remove(added);
+    QThread::msleep(250);
+}
+
+template <typename Window> double OpenOnce(const QString& work, int posts, bool changed = false) {
     UseDataHome(work, posts);
+    if (changed)
+        ChangeFolder();
     QElapsedTimer clock;
     QEventLoop loop;
     clock.start();
@@ -89,7 +102,8 @@ int main(int argc, char* argv[]) {
     }
 
     std::vector<std::vector<double>> manager(counts.size()), sender(counts.size());
-    OpenOnce<frmPostManager>(work, counts[0]); // the first window pays for fonts and styles
+    std::vector<double> managerChanged, senderChanged; // over the largest folder
+    OpenOnce<frmPostManager>(work, counts[0]);         // the first window pays for fonts and styles
     OpenOnce<frmSender>(work, counts[0]);
     for (int round = 0; round < rounds; ++round) {
         for (size_t which = 0; which < counts.size(); ++which) {
@@ -97,9 +111,17 @@ int main(int argc, char* argv[]) {
             sender[which].push_back(OpenOnce<frmSender>(work, counts[which]));
         }
     }
+    // Apart, after the rounds above: a change also leaves the index holding only what the
+    // window opened after it read.
+    for (int round = 0; round < rounds; ++round) {
+        managerChanged.push_back(OpenOnce<frmPostManager>(work, counts.back(), true));
+        senderChanged.push_back(OpenOnce<frmSender>(work, counts.back(), true));
+    }
     for (size_t which = 0; which < counts.size(); ++which) {
         std::printf("manager %d %.3f\n", counts[which], Median(manager[which]));
         std::printf("sender %d %.3f\n", counts[which], Median(sender[which]));
     }
+    std::printf("manager-changed %d %.3f\n", counts.back(), Median(managerChanged));
+    std::printf("sender-changed %d %.3f\n", counts.back(), Median(senderChanged));
     return 0;
 }
