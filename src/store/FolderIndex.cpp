@@ -14,10 +14,13 @@
 #include <ctime>
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <mutex>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <system_error>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
@@ -277,6 +280,37 @@ void SaveIndex(const QString& folder, const FolderContents& contents) {
         ::unlink(temporary.constData());
 }
 
+// Writing the index of tens of thousands of posts takes milliseconds that the opening window
+// need not wait for. One write at a time, each waited for before the next reading or writing,
+// and by the program's end.
+class IndexWriter final {
+public:
+    ~IndexWriter() { Wait(); }
+
+    void Wait() {
+        const std::lock_guard lock(m_lock);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void Start(const QString& folder, const FolderContents& contents) {
+        const std::lock_guard lock(m_lock);
+        if (m_thread.joinable())
+            m_thread.join();
+        try {
+            m_thread = std::thread(SaveIndex, folder, contents);
+        } catch (const std::system_error&) {
+            SaveIndex(folder, contents);
+        }
+    }
+
+private:
+    std::mutex m_lock;
+    std::thread m_thread;
+};
+
+IndexWriter g_writer;
+
 // Sizes of the pictures a stale index knew, by name. Open addressing over its names: tens of
 // thousands of lookups without an allocation each.
 QList<qint64> CarriedSizes(const IndexFile& earlier, const FileNameList& pictures, bool& carried) {
@@ -290,18 +324,18 @@ QList<qint64> CarriedSizes(const IndexFile& earlier, const FileNameList& picture
         return sizes;
     const size_t mask = std::bit_ceil(names.size() * 2 + 1) - 1;
     const std::hash<std::string_view> hash;
-    std::vector<qint32> slots(mask + 1, -1);
+    std::vector<qint32> table(mask + 1, -1);
     for (size_t i = 0; i < names.size(); ++i) {
         size_t slot = hash(names[i]) & mask;
-        while (slots[slot] >= 0)
+        while (table[slot] >= 0)
             slot = (slot + 1) & mask;
-        slots[slot] = static_cast<qint32>(i);
+        table[slot] = static_cast<qint32>(i);
     }
     for (qsizetype i = 0; i < pictures.size(); ++i) {
         const std::string_view name = pictures.Utf8At(i);
-        for (size_t slot = hash(name) & mask; slots[slot] >= 0; slot = (slot + 1) & mask) {
-            if (names[static_cast<size_t>(slots[slot])] == name) {
-                sizes[i] = earlier.SizeAt(static_cast<quint64>(slots[slot]));
+        for (size_t slot = hash(name) & mask; table[slot] >= 0; slot = (slot + 1) & mask) {
+            if (names[static_cast<size_t>(table[slot])] == name) {
+                sizes[i] = earlier.SizeAt(static_cast<quint64>(table[slot]));
                 carried = carried || sizes[i] >= 0;
                 break;
             }
@@ -313,6 +347,7 @@ QList<qint64> CarriedSizes(const IndexFile& earlier, const FileNameList& picture
 } // namespace
 
 FolderContents ReadFolderContents(const QString& folder, unsigned wanted) {
+    g_writer.Wait();
     const qint64 readAt = NowNanoseconds();
     const std::optional<FolderStamp> before = StampOf(folder);
     const std::optional<IndexFile> index = before ? ReadIndexFile(folder) : std::nullopt;
@@ -349,12 +384,13 @@ FolderContents ReadFolderContents(const QString& folder, unsigned wanted) {
         // Also unchanged while it was read.
         read.Indexable = QuietSince(*before, readAt) && StampOf(folder) == before;
         if (read.Indexable)
-            SaveIndex(folder, read);
+            g_writer.Start(folder, read);
     }
     return read;
 }
 
 void RecordPictureSizes(const QString& folder, const FolderContents& contents) {
+    g_writer.Wait();
     if (contents.Indexable && StampOf(folder) == contents.Stamp)
         SaveIndex(folder, contents);
 }

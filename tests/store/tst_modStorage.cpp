@@ -439,7 +439,10 @@ FolderContents tst_modStorage::KeptReading() {
     for (const char* name : {"a.Picture", "a.Info", "b.Picture", "b.Info"})
         WriteFile(folder + '/' + QLatin1String(name), "1234");
     QThread::msleep(250);
-    return ReadFolderContents(folder, PostFiles::Pictures);
+    const FolderContents read = ReadFolderContents(folder, PostFiles::Pictures);
+    // The index is written beside the caller; the next reading waits for it.
+    ReadFolderContents(folder, PostFiles::Pictures);
+    return read;
 }
 
 void tst_modStorage::folderIndexFollowsTheFolder() {
