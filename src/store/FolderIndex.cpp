@@ -7,7 +7,6 @@
 #include <QStandardPaths>
 
 #include <bit>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
