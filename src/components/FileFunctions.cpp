@@ -93,7 +93,7 @@ public:
                              errno);
     }
 
-    // Gives the file its name; its data must have been synced.
+    // Gives the file its name; its data must have been synced, unless it is a cache.
     void Place(const QString& targetPath) {
         m_target = targetPath;
         const QByteArray target = QFile::encodeName(m_target);
@@ -268,6 +268,12 @@ void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceEx
     TempFile temp(path, replaceExisting);
     WriteAll(temp.Get(), data.constData(), data.size(), path);
     temp.Commit();
+}
+
+void WriteCacheFile(const QString& path, const QByteArray& data) {
+    TempFile temp(path, true);
+    WriteAll(temp.Get(), data.constData(), data.size(), path);
+    temp.Place(path);
 }
 
 void CopyFile(const QString& source, const QString& target, bool replaceExisting) {

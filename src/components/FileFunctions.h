@@ -15,6 +15,10 @@ QByteArray ReadBinaryFile(const QString& path);
 // With replaceExisting false an existing file is never touched and the call fails.
 void WriteBinaryFile(const QString& path, const QByteArray& data, bool replaceExisting = true);
 
+// For a file that can be made again: through a temporary file and a rename, so a reader sees
+// the old or the whole new file, but never synced.
+void WriteCacheFile(const QString& path, const QByteArray& data);
+
 // A byte-for-byte copy, written the same way as WriteBinaryFile.
 void CopyFile(const QString& source, const QString& target, bool replaceExisting = true);
 

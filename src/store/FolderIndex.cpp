@@ -1,5 +1,8 @@
 #include "store/FolderIndex.h"
 
+#include "components/ComponentError.h"
+#include "components/FileFunctions.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -7,11 +10,8 @@
 #include <QStandardPaths>
 
 #include <bit>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
 #include <linux/magic.h>
 #include <mutex>
 #include <optional>
@@ -21,7 +21,6 @@
 #include <system_error>
 #include <thread>
 #include <tuple>
-#include <unistd.h>
 
 namespace {
 
@@ -248,35 +247,17 @@ std::optional<FolderContents> Contents(const IndexFile& index) {
     return contents;
 }
 
-bool WriteAll(int fd, const QByteArray& data) {
-    const char* at = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, at, static_cast<size_t>(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        at += written;
-        left -= written;
-    }
-    return true;
-}
-
 // A cache: written whole through a rename, never synced. A lost or damaged index is read
 // from the folder again.
 void SaveIndex(const QString& folder, const FolderContents& contents) {
     const QString path = IndexPath(folder);
     if (!QDir().mkpath(QFileInfo(path).path()))
         return;
-    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return;
-    bool written = WriteAll(fd, Encode(folder, contents));
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
-        ::unlink(temporary.constData());
+    try {
+        FileFunctions::WriteCacheFile(path, Encode(folder, contents));
+    } catch (const ComponentError&) {
+        // The next opening reads the folder itself.
+    }
 }
 
 // Writing the index of tens of thousands of posts takes milliseconds that the opening window
