@@ -2,7 +2,8 @@
 // data folder per post count and times, alternating between them, constructing, showing and
 // painting the first frame of frmPostManager and frmSender. Prints the median milliseconds
 // of each window and folder as "<window> <posts> <ms>" lines, and of the first opening after
-// a change of the largest folder as "<window>-changed <posts> <ms>".
+// a change of the largest folder as "<window>-changed <posts> <ms>", and of the manager's
+// opening with no index at all, every size still to count, as "manager-uncounted <posts> <ms>".
 // Usage: scale_windows <work folder> <rounds> <posts> [<posts> ...]
 #include "FirstPaint.h"
 #include "manage/frmPostManager.h"
@@ -11,9 +12,11 @@
 #include "widgets/MessageBoxes.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
@@ -55,10 +58,22 @@ void ChangeFolder() {
     QThread::msleep(250);
 }
 
-template <typename Window> double OpenOnce(const QString& work, int posts, bool changed = false) {
+enum class Before { Nothing, Change, ForgetIndex };
+
+// The folders' indexes gone, as at the first opening of a queue filled by another program.
+void ForgetIndexes() {
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+         QStringLiteral("/Velmora"))
+        .removeRecursively();
+}
+
+template <typename Window>
+double OpenOnce(const QString& work, int posts, Before before = Before::Nothing) {
     UseDataHome(work, posts);
-    if (changed)
+    if (before == Before::Change)
         ChangeFolder();
+    if (before == Before::ForgetIndex)
+        ForgetIndexes();
     QElapsedTimer clock;
     QEventLoop loop;
     clock.start();
@@ -102,8 +117,8 @@ int main(int argc, char* argv[]) {
     }
 
     std::vector<std::vector<double>> manager(counts.size()), sender(counts.size());
-    std::vector<double> managerChanged, senderChanged; // over the largest folder
-    OpenOnce<frmPostManager>(work, counts[0]);         // the first window pays for fonts and styles
+    std::vector<double> managerChanged, senderChanged, managerUncounted; // the largest folder
+    OpenOnce<frmPostManager>(work, counts[0]); // the first window pays for fonts and styles
     OpenOnce<frmSender>(work, counts[0]);
     for (int round = 0; round < rounds; ++round) {
         for (size_t which = 0; which < counts.size(); ++which) {
@@ -114,8 +129,10 @@ int main(int argc, char* argv[]) {
     // Apart, after the rounds above: a change also leaves the index holding only what the
     // window opened after it read.
     for (int round = 0; round < rounds; ++round) {
-        managerChanged.push_back(OpenOnce<frmPostManager>(work, counts.back(), true));
-        senderChanged.push_back(OpenOnce<frmSender>(work, counts.back(), true));
+        managerChanged.push_back(OpenOnce<frmPostManager>(work, counts.back(), Before::Change));
+        senderChanged.push_back(OpenOnce<frmSender>(work, counts.back(), Before::Change));
+        managerUncounted.push_back(
+            OpenOnce<frmPostManager>(work, counts.back(), Before::ForgetIndex));
     }
     for (size_t which = 0; which < counts.size(); ++which) {
         std::printf("manager %d %.3f\n", counts[which], Median(manager[which]));
@@ -123,5 +140,6 @@ int main(int argc, char* argv[]) {
     }
     std::printf("manager-changed %d %.3f\n", counts.back(), Median(managerChanged));
     std::printf("sender-changed %d %.3f\n", counts.back(), Median(senderChanged));
+    std::printf("manager-uncounted %d %.3f\n", counts.back(), Median(managerUncounted));
     return 0;
 }

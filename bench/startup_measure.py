@@ -1,14 +1,23 @@
 #!/usr/bin/env python3
 """Starts the program's start-up tool and the minimal peer in turn, many times, and takes
 the time from just before each process starts to the moment it reports its first painted
-window (both on the monotonic clock). Prints each median and the RESULT line."""
+window (both on the monotonic clock). Prints each median and the RESULT line.
+
+Each start waits for a quiet machine first: started right after the other program ended, the
+peer took up to 20 ms longer to paint, which flattered the ratio."""
 import statistics
 import subprocess
 import sys
 import time
 
 
+# After a Qt program ends, the X server, the session bus and the kernel still clean up after
+# it for a while; a user starts the program on a machine that is not doing that.
+QUIET_S = 0.15
+
+
 def once(program):
+    time.sleep(QUIET_S)
     start = time.monotonic_ns()
     answer = subprocess.run([program], capture_output=True, text=True, timeout=60)
     for line in answer.stdout.splitlines():

@@ -20,11 +20,6 @@
 
 namespace {
 
-// A stat per post costs a microsecond or two: the sizes the folder's index does not know are
-// counted before the window's first frame up to this many; more are counted on a worker
-// thread, at opening only once the list has been painted.
-constexpr int kSummedAtOnce = 1000;
-
 bool IsPress(const QEvent* event) {
     return event->type() == QEvent::MouseButtonPress ||
            event->type() == QEvent::MouseButtonDblClick;
@@ -120,13 +115,13 @@ void frmPostManager::UpdateStatus() {
     m_totalSize.cancel();
     QList<qint64>& sizes = m_contents.PictureSizes;
     m_countAgain = m_contents.SizesFromIndex;
-    if (std::count(sizes.cbegin(), sizes.cend(), -1) <= kSummedAtOnce) {
-        CountFileSizes(m_folder, m_contents.Pictures, sizes);
-        ShowTotalSize(SumOfSizes(sizes));
-    } else {
-        ui->lblSize->setText(QStringLiteral("Total size: "));
-        m_countAgain = true;
-    }
+    // The sizes the folder's index does not know are counted before the first frame, however
+    // many: the total is never shown blank. The index keeps them for the next opening.
+    const auto unknown = std::count(sizes.cbegin(), sizes.cend(), -1);
+    CountFileSizes(m_folder, m_contents.Pictures, sizes);
+    if (std::count(sizes.cbegin(), sizes.cend(), -1) < unknown)
+        RecordPictureSizes(m_folder, m_contents);
+    ShowTotalSize(SumOfSizes(sizes));
     if (m_countAgain && m_listPainted)
         CountTotalSize();
 }

@@ -370,7 +370,6 @@ FolderContents ReadFolderContents(const QString& folder, unsigned wanted) {
 }
 
 void RecordPictureSizes(const QString& folder, const FolderContents& contents) {
-    g_writer.Wait();
     if (contents.Indexable && StampOf(folder) == contents.Stamp)
-        SaveIndex(folder, contents);
+        g_writer.Start(folder, contents);
 }

@@ -51,5 +51,6 @@ struct FolderContents {
 // be read.
 FolderContents ReadFolderContents(const QString& folder, unsigned wanted);
 
-// Keeps sizes counted later for the next opening, while the folder is as it was read.
+// Keeps sizes counted later for the next opening, while the folder is as it was read. The
+// index is written beside the caller, like a reading's.
 void RecordPictureSizes(const QString& folder, const FolderContents& contents);
