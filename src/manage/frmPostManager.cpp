@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
-#include <algorithm>
 
 namespace {
 
@@ -117,9 +116,7 @@ void frmPostManager::UpdateStatus() {
     m_countAgain = m_contents.SizesFromIndex;
     // The sizes the folder's index does not know are counted before the first frame, however
     // many: the total is never shown blank. The index keeps them for the next opening.
-    const auto unknown = std::count(sizes.cbegin(), sizes.cend(), -1);
-    CountFileSizes(m_folder, m_contents.Pictures, sizes);
-    if (std::count(sizes.cbegin(), sizes.cend(), -1) < unknown)
+    if (CountFileSizes(m_folder, m_contents.Pictures, sizes) > 0)
         RecordPictureSizes(m_folder, m_contents);
     ShowTotalSize(SumOfSizes(sizes));
     if (m_countAgain && m_listPainted)

@@ -15,8 +15,9 @@ namespace {
 // or two, and a queue seen for the first time is counted before the manager's first frame.
 constexpr qsizetype kSharedFrom = 4096;
 
-void CountRange(int dir, const FileNameList& names, qint64* sizes, qsizetype begin, qsizetype end,
-                const std::function<bool()>& stopped) {
+qsizetype CountRange(int dir, const FileNameList& names, qint64* sizes, qsizetype begin,
+                     qsizetype end, const std::function<bool()>& stopped) {
+    qsizetype counted = 0;
     std::string name;
     for (qsizetype i = begin; i < end; ++i) {
         if (stopped && i % 256 == 0 && stopped())
@@ -25,39 +26,45 @@ void CountRange(int dir, const FileNameList& names, qint64* sizes, qsizetype beg
             continue;
         name = names.Utf8At(i);
         struct stat info {};
-        if (::fstatat(dir, name.c_str(), &info, 0) == 0)
+        if (::fstatat(dir, name.c_str(), &info, 0) == 0) {
             sizes[i] = info.st_size;
+            ++counted;
+        }
         // A file that cannot be read is left out; the count goes on.
     }
+    return counted;
 }
 
 } // namespace
 
-void CountFileSizes(const QString& folder, const FileNameList& names, QList<qint64>& sizes,
-                    const std::function<bool()>& stopped) {
+qsizetype CountFileSizes(const QString& folder, const FileNameList& names, QList<qint64>& sizes,
+                         const std::function<bool()>& stopped) {
     // stat directly, relative to the folder: a file-info object per post doubled the manager's
     // opening time, and a whole path per file walked the folder's path again each time.
     const int dir =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0)
-        return;
+        return 0;
     qint64* const out = sizes.data(); // detached here, before a second thread writes
     const qsizetype count = names.size();
-    qsizetype half = count;
+    qsizetype ownEnd = count;
+    qsizetype countedThere = 0;
     std::thread second;
     if (count >= kSharedFrom) {
         try {
-            second = std::thread(CountRange, dir, std::cref(names), out, count / 2, count,
-                                 std::cref(stopped));
-            half = count / 2;
+            second = std::thread([&, dir, out, count] {
+                countedThere = CountRange(dir, names, out, count / 2, count, stopped);
+            });
+            ownEnd = count / 2;
         } catch (const std::system_error&) {
             // Counted here alone.
         }
     }
-    CountRange(dir, names, out, 0, half, stopped);
+    const qsizetype counted = CountRange(dir, names, out, 0, ownEnd, stopped);
     if (second.joinable())
         second.join();
     ::close(dir);
+    return counted + countedThere;
 }
 
 double SumOfSizes(const QList<qint64>& sizes) {
