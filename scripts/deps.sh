@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 # With --list it only prints their names.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-networkauth-dev libpugixml-dev libgl-dev libfontconfig-dev xvfb xdotool xclip imagemagick x11-utils
+packages=(cmake ninja-build g++ qt6-base-dev libpugixml-dev libgl-dev libfontconfig-dev xvfb xdotool xclip imagemagick x11-utils
           dbus dbus-x11 python3 curl ccache clang clang-format libclang-rt-14-dev strace
           desktop-file-utils appstream dpkg-dev file)
 if [ "${1:-}" = "--list" ]; then

@@ -33,5 +33,6 @@ constexpr quint32 FileSize = 0x80040013;
 constexpr quint32 PostDamaged = 0x80040014;
 constexpr quint32 IndexRange = 0x80040020;
 constexpr quint32 Xml = 0x80040030;
+constexpr quint32 Settings = 0x80040040;
 constexpr quint32 ServiceAddress = 0x80040050;
 } // namespace ErrorNumber

@@ -129,11 +129,20 @@ QString HTTPRequest::GetAgentName(const QString& application) {
     return application + QStringLiteral("/1.0 (Linux; Qt %1)").arg(QString::fromLatin1(qVersion()));
 }
 
+QByteArray HTTPRequest::ResponseHeader(const QByteArray& name) const {
+    for (const auto& [key, value] : m_headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
 bool HTTPRequest::SendRequest(const HTTPRequestDetails& outgoing, IHTTPRequestCallback* callback) {
     m_statusCode = 0;
     m_errorCode = 0;
     m_bodySent = false;
     m_response.clear();
+    m_headers.clear();
     m_errorText.clear();
 
     BodyDevice body(outgoing.Body.Chunks);
@@ -155,6 +164,7 @@ void HTTPRequest::ReadResult(const QNetworkReply& reply, bool cancelled, int tim
     const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() > 0) {
         m_statusCode = status.toInt();
+        m_headers = reply.rawHeaderPairs();
     } else if (cancelled) {
         m_errorCode = kCancelled;
         m_errorText = QStringLiteral("The transfer was cancelled.");

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QUrl>
 
@@ -64,6 +65,8 @@ public:
     // The body as received, one character per byte.
     QString ResponseText() const { return QString::fromLatin1(m_response); }
     const QByteArray& ResponseBytes() const { return m_response; }
+    // A header of the answer, by its name in any case; empty when it did not come.
+    QByteArray ResponseHeader(const QByteArray& name) const;
     // What went wrong, in words, when ErrorCode is non-zero.
     const QString& ErrorText() const { return m_errorText; }
     // The whole body went out, so the other side may have acted on it even without an answer.
@@ -81,5 +84,6 @@ private:
     int m_errorCode = 0;
     bool m_bodySent = false;
     QByteArray m_response;
+    QList<QPair<QByteArray, QByteArray>> m_headers;
     QString m_errorText;
 };

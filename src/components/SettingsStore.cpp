@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr quint32 kSettingsError = 0x80040040;
+constexpr quint32 kSettingsError = ErrorNumber::Settings;
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 [[noreturn]] void BadValue(const QString& key) {

@@ -2,22 +2,42 @@
 
 #include "components/ComponentError.h"
 #include "components/HTTPRequest.h"
-#include "components/ProxySettings.h"
+#include "service/LoopbackRedirect.h"
 #include "service/modApiHost.h"
 #include "service/modCurrentApi.h"
 
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkReply>
-#include <QOAuthHttpServerReplyHandler>
-#include <QOAuthOobReplyHandler>
+#include <QRandomGenerator>
 #include <QTimer>
 
 namespace {
 
 constexpr int kSignInTimeoutMs = 30000; // for each exchange with the service, not the browser
-const QString kCallbackPath = QStringLiteral("/callback");
+constexpr int kStateBytes = 32;
+const QString kScope = QStringLiteral("basic write offline_access");
+
+// Long and from the system's generator, so nobody can guess it, even one who reads the
+// browser's command line.
+QString NewState() {
+    QByteArray bytes(kStateBytes, Qt::Uninitialized);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(bytes.data()),
+                                          kStateBytes / sizeof(quint32));
+    return QString::fromLatin1(
+        bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+}
+
+// application/x-www-form-urlencoded; QUrlQuery would leave "+" as it is, which reads as a
+// blank there.
+QByteArray FormBody(const QList<std::pair<QString, QString>>& form) {
+    QByteArray body;
+    for (const auto& [name, value] : form) {
+        if (!body.isEmpty())
+            body += '&';
+        body += QUrl::toPercentEncoding(name) + '=' + QUrl::toPercentEncoding(value);
+    }
+    return body;
+}
 
 // The token endpoint's words for a refusal.
 QString TokenErrorText(const QByteArray& answer) {
@@ -29,155 +49,177 @@ QString TokenErrorText(const QByteArray& answer) {
     return error.isEmpty() ? ApiErrorText(answer) : error;
 }
 
+QString Value(const QUrlQuery& query, const QString& key) {
+    return query.queryItemValue(key, QUrl::FullyDecoded);
+}
+
 } // namespace
 
 CurrentApiAuth::CurrentApiAuth(const ServiceSettings& settings, QObject* parent)
-    : QObject(parent), m_settings(settings) {
-    m_flow.setNetworkAccessManager(&m_manager);
-    connect(&m_flow, &QAbstractOAuth::authorizeWithBrowser, this, &CurrentApiAuth::OpenBrowser);
-    connect(&m_flow, &QAbstractOAuth::granted, this, &CurrentApiAuth::Granted);
-    connect(&m_flow, &QAbstractOAuth2::error, this,
-            [this](const QString& error, const QString& description, const QUrl&) {
-                Fail(description.isEmpty() ? error : description);
-            });
-    // The flow only logs a token request that failed; the answer is read here instead.
-    connect(&m_manager, &QNetworkAccessManager::finished, this, &CurrentApiAuth::TokenAnswer);
-}
+    : QObject(parent), m_settings(settings) {}
 
 CurrentApiAuth::~CurrentApiAuth() = default;
 
 QString CurrentApiAuth::RedirectUri(quint16 port) {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(kCallbackPath);
+    return QStringLiteral("http://localhost:%1%2").arg(port).arg(LoopbackRedirect::CallbackPath());
 }
 
-bool CurrentApiAuth::Prepare(int timeoutMs) {
+bool CurrentApiAuth::SignIn() {
+    m_failure.clear();
+    QUrl authorize;
     try {
-        QUrl authorize = CurrentAuthBase();
-        authorize.setPath(QStringLiteral("/oauth2/authorize"));
-        QUrl token = CurrentApiBase();
-        token.setPath(QStringLiteral("/v2/oauth2/token"));
-        m_flow.setAuthorizationUrl(authorize);
-        m_flow.setAccessTokenUrl(token);
+        authorize = CurrentAuthBase();
     } catch (const ComponentError& error) {
         m_failure = error.Description();
         return false;
     }
-    ProxySettings proxy;
-    proxy.Load();
-    m_manager.setProxy(proxy.ToNetworkProxy());
-    // The consumer secret goes to the token address only, never on to another host.
-    m_manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
-    m_manager.setTransferTimeout(timeoutMs);
-    m_flow.setUserAgent(ApiAgent());
-    m_flow.setClientIdentifier(m_settings.ConsumerKey);
-    m_flow.setClientIdentifierSharedKey(m_settings.ConsumerSecret);
-    m_flow.setScope(QStringLiteral("basic write offline_access"));
-    m_failure.clear();
-    m_over = false;
+    m_redirect =
+        std::make_unique<LoopbackRedirect>(m_settings.RedirectPort, [this](const QUrlQuery& query) {
+            bool taken = false;
+            return TakeAnswer(query, &taken);
+        });
+    if (!m_redirect->Listen()) {
+        m_failure = m_redirect->Failure();
+        m_redirect.reset();
+        return false;
+    }
+    m_state = NewState();
+    m_waiting = true;
+    authorize.setPath(QStringLiteral("/oauth2/authorize"));
+    const QByteArray query =
+        FormBody({{QStringLiteral("response_type"), QStringLiteral("code")},
+                  {QStringLiteral("client_id"), m_settings.ConsumerKey},
+                  {QStringLiteral("redirect_uri"), RedirectUri(m_settings.RedirectPort)},
+                  {QStringLiteral("scope"), kScope},
+                  {QStringLiteral("state"), m_state}});
+    authorize.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
+    Q_EMIT OpenBrowser(authorize);
     return true;
 }
 
-bool CurrentApiAuth::SignIn() {
-    if (!Prepare(kSignInTimeoutMs))
-        return false;
-    m_signingIn = true;
-    m_redirect =
-        new QOAuthHttpServerReplyHandler(QHostAddress::LocalHost, m_settings.RedirectPort, this);
-    if (!m_redirect->isListening()) {
-        m_failure = QStringLiteral("Port %1 on 127.0.0.1 is in use, so the browser cannot come "
-                                   "back to the program. Choose another redirect port, and "
-                                   "register its address with the application.")
-                        .arg(m_settings.RedirectPort);
-        return false;
+std::optional<QString> CurrentApiAuth::UsePastedAddress(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    bool taken = false;
+    const QString why = TakeAnswer(QUrlQuery(url), &taken);
+    if (taken)
+        return std::nullopt;
+    return why;
+}
+
+QString CurrentApiAuth::TakeAnswer(const QUrlQuery& query, bool* taken) {
+    *taken = false;
+    if (!m_waiting)
+        return QStringLiteral("This sign-in is over. You can close this page.");
+    // Only an answer that carries this sign-in's state may end it, whatever else it says.
+    if (Value(query, QStringLiteral("state")) != m_state)
+        return QStringLiteral("This answer does not belong to the sign-in under way (its state "
+                              "differs), so it was ignored.");
+    *taken = true;
+    m_waiting = false;
+    if (query.hasQueryItem(QStringLiteral("error"))) {
+        const QString description = Value(query, QStringLiteral("error_description"));
+        Finish(false,
+               QStringLiteral("The access was not granted: ") +
+                   (description.isEmpty() ? Value(query, QStringLiteral("error")) : description));
+        return QStringLiteral("Marivane was not signed in. You can close this page.");
     }
-    m_redirect->setCallbackPath(kCallbackPath);
-    m_redirect->setCallbackText(
-        QStringLiteral("Marivane has the answer. You can close this page."));
-    // The flow ignores an answer whose state does not match; the sign-in ends instead.
-    connect(m_redirect, &QAbstractOAuthReplyHandler::callbackReceived, this,
-            [this](const QVariantMap& values) {
-                if (values.contains(QStringLiteral("error")))
-                    return;
-                if (values.value(QStringLiteral("state")).toString() != m_flow.state())
-                    Fail(QStringLiteral("The answer that came back through the browser does not "
-                                        "belong to this sign-in (its state differs), so it was "
-                                        "refused. Sign in again."));
-            });
-    m_flow.setReplyHandler(m_redirect);
-    m_flow.grant();
-    return true;
+    const QString code = Value(query, QStringLiteral("code"));
+    if (code.isEmpty()) {
+        Finish(false, QStringLiteral("The answer that came back through the browser holds no "
+                                     "code."));
+        return QStringLiteral("Marivane was not signed in. You can close this page.");
+    }
+    // After the browser has its page; the program shows how the exchange ends.
+    QTimer::singleShot(0, this, [this, code] { ExchangeCode(code); });
+    return QStringLiteral("Marivane has the answer and completes the sign-in. You can close "
+                          "this page.");
+}
+
+void CurrentApiAuth::ExchangeCode(const QString& code) {
+    // The redirect address goes again, exactly as the authorization request named it.
+    if (!RequestTokens({{QStringLiteral("grant_type"), QStringLiteral("authorization_code")},
+                        {QStringLiteral("code"), code},
+                        {QStringLiteral("client_id"), m_settings.ConsumerKey},
+                        {QStringLiteral("client_secret"), m_settings.ConsumerSecret},
+                        {QStringLiteral("redirect_uri"), RedirectUri(m_settings.RedirectPort)}},
+                       kSignInTimeoutMs)) {
+        Finish(false, m_failure);
+        return;
+    }
+    try {
+        HTTPRequest request;
+        if (const std::optional<ApiUser> user =
+                FetchUser(request, m_tokens.AccessToken, kSignInTimeoutMs, nullptr))
+            m_tokens.AccountName = user->Name;
+    } catch (const ComponentError&) {
+        // The tokens came from the same address; the name is only for show.
+    }
+    Finish(true);
 }
 
 bool CurrentApiAuth::Refresh(int timeoutMs) {
+    m_failure.clear();
     if (m_settings.Tokens.RefreshToken.isEmpty()) {
         m_failure = QStringLiteral("There is no sign-in to renew.");
         return false;
     }
-    if (!Prepare(timeoutMs))
+    // Exactly the four parameters the service lists for a refresh.
+    return RequestTokens({{QStringLiteral("grant_type"), QStringLiteral("refresh_token")},
+                          {QStringLiteral("client_id"), m_settings.ConsumerKey},
+                          {QStringLiteral("client_secret"), m_settings.ConsumerSecret},
+                          {QStringLiteral("refresh_token"), m_settings.Tokens.RefreshToken}},
+                         timeoutMs);
+}
+
+bool CurrentApiAuth::RequestTokens(const Form& form, int timeoutMs) {
+    HTTPRequestDetails outgoing;
+    try {
+        outgoing.Url = CurrentApiBase();
+    } catch (const ComponentError& error) {
+        m_failure = error.Description();
         return false;
-    m_signingIn = false;
-    m_flow.setReplyHandler(new QOAuthOobReplyHandler(this));
-    m_flow.setRefreshToken(m_settings.Tokens.RefreshToken);
-    QEventLoop loop;
-    connect(this, &CurrentApiAuth::Finished, &loop, &QEventLoop::quit);
-    m_flow.refreshAccessToken();
-    if (!m_over)
-        loop.exec();
-    return m_failure.isEmpty();
-}
-
-void CurrentApiAuth::Granted() {
-    if (m_over)
-        return;
-    m_tokens.AccessToken = m_flow.token();
+    }
+    outgoing.Url.setPath(QStringLiteral("/v2/oauth2/token"));
+    outgoing.ContentType = "application/x-www-form-urlencoded";
+    outgoing.Body = HTTPFormBody{{FormBody(form)}};
+    outgoing.Agent = ApiAgent();
+    outgoing.TimeoutMs = timeoutMs;
+    HTTPRequest request;
+    request.Proxy.Load();
+    request.SendRequest(outgoing, nullptr);
+    if (request.ErrorCode() != 0) {
+        m_failure = request.ErrorText();
+        return false;
+    }
+    if (request.StatusCode() != 200) {
+        m_failure = QStringLiteral("The service refused (%1): ").arg(request.StatusCode()) +
+                    TokenErrorText(request.ResponseBytes());
+        return false;
+    }
+    const QJsonObject json = QJsonDocument::fromJson(request.ResponseBytes()).object();
+    const QString access = json.value(QStringLiteral("access_token")).toString();
+    if (access.isEmpty()) {
+        m_failure = QStringLiteral("The service's answer held no tokens.");
+        return false;
+    }
+    m_tokens.AccessToken = access;
     // A service that keeps the refresh token sends none back.
-    m_tokens.RefreshToken =
-        m_flow.refreshToken().isEmpty() ? m_settings.Tokens.RefreshToken : m_flow.refreshToken();
-    m_tokens.Expires = m_flow.expirationAt().toUTC();
+    const QString refresh = json.value(QStringLiteral("refresh_token")).toString();
+    m_tokens.RefreshToken = refresh.isEmpty() ? m_settings.Tokens.RefreshToken : refresh;
+    const qint64 lifetime = json.value(QStringLiteral("expires_in")).toInteger();
+    m_tokens.Expires =
+        lifetime > 0 ? QDateTime::currentDateTimeUtc().addSecs(lifetime) : QDateTime();
     m_tokens.AccountName = m_settings.Tokens.AccountName;
-    if (m_signingIn) {
-        if (m_redirect)
-            m_redirect->close();
-        try {
-            HTTPRequest request;
-            if (const std::optional<ApiUser> user =
-                    FetchUser(request, m_tokens.AccessToken, kSignInTimeoutMs, nullptr))
-                m_tokens.AccountName = user->Name;
-        } catch (const ComponentError&) {
-            // The tokens came from the same address; the name is only for show.
-        }
-    }
-    m_over = true;
-    Q_EMIT Finished(true);
+    return true;
 }
 
-void CurrentApiAuth::Fail(const QString& text) {
-    if (m_over)
-        return;
-    m_over = true;
-    m_failure = text.isEmpty() ? QStringLiteral("The service gave no reason.") : text;
-    // Later, so the browser that brought a refused answer still gets its page.
+void CurrentApiAuth::Finish(bool ok, const QString& failure) {
+    m_waiting = false;
+    m_failure = ok ? QString() : failure;
+    if (!ok && m_failure.isEmpty())
+        m_failure = QStringLiteral("The service gave no reason.");
+    // Nobody else may answer on the port; a page being written still gets out.
     if (m_redirect)
-        QTimer::singleShot(0, m_redirect, &QOAuthHttpServerReplyHandler::close);
-    Q_EMIT Finished(false);
-}
-
-void CurrentApiAuth::TokenAnswer(QNetworkReply* reply) {
-    if (reply->url() != m_flow.accessTokenUrl())
-        return;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() == QNetworkReply::NoError && status == 200) {
-        // A 200 without tokens in it never grants, and would leave the caller waiting.
-        QTimer::singleShot(0, this, [this] {
-            if (!m_over && m_flow.token().isEmpty())
-                Fail(QStringLiteral("The service's answer held no tokens."));
-        });
-        return;
-    }
-    if (status == 0) {
-        Fail(reply->errorString());
-        return;
-    }
-    Fail(QStringLiteral("The service refused (%1): ").arg(status) +
-         TokenErrorText(reply->readAll()));
+        m_redirect->Close();
+    Q_EMIT Finished(ok);
 }

@@ -2,15 +2,20 @@
 
 #include "store/modServiceSettings.h"
 
-#include <QNetworkAccessManager>
-#include <QOAuth2AuthorizationCodeFlow>
 #include <QObject>
+#include <QString>
 #include <QUrl>
+#include <QUrlQuery>
+#include <memory>
+#include <optional>
+#include <utility>
 
-class QOAuthHttpServerReplyHandler;
+class LoopbackRedirect;
 
-// Signs in to the current API through the user's browser (authorization-code grant with a
-// loopback redirect) and renews the access token with the refresh token.
+// Signs in to the current API through the user's browser (authorization-code grant; the
+// browser comes back to http://localhost:PORT/callback, or the user pastes the address it
+// ended on) and renews the access token with the refresh token. Every exchange with the
+// service goes out through HTTPRequest, so it carries the program's own agent.
 class CurrentApiAuth final : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +26,10 @@ public:
     // Listens on the redirect port and asks for the browser (OpenBrowser); Finished follows.
     // False, with Failure(), when the sign-in cannot start.
     bool SignIn();
+    // The address the browser ended on, for when the browser cannot reach the program.
+    // Nothing when it was this sign-in's answer (Finished follows); else why it was not,
+    // and the sign-in goes on waiting.
+    std::optional<QString> UsePastedAddress(const QString& address);
     // Blocks until the refresh token brought new tokens; false with Failure() otherwise.
     bool Refresh(int timeoutMs);
 
@@ -33,21 +42,22 @@ public:
 
 Q_SIGNALS:
     void OpenBrowser(const QUrl& url);
-    // The sign-in or refresh is over: with Tokens(), or with Failure().
+    // The sign-in is over: with Tokens(), or with Failure().
     void Finished(bool ok);
 
 private:
-    bool Prepare(int timeoutMs);
-    void Granted();
-    void Fail(const QString& text);
-    void TokenAnswer(QNetworkReply* reply);
+    using Form = QList<std::pair<QString, QString>>;
+
+    // The answer that came through the browser: the page's text, and whether it was taken.
+    QString TakeAnswer(const QUrlQuery& query, bool* taken);
+    void ExchangeCode(const QString& code);
+    bool RequestTokens(const Form& form, int timeoutMs);
+    void Finish(bool ok, const QString& failure = QString());
 
     ServiceSettings m_settings;
-    QNetworkAccessManager m_manager;
-    QOAuth2AuthorizationCodeFlow m_flow;
-    QOAuthHttpServerReplyHandler* m_redirect = nullptr;
+    std::unique_ptr<LoopbackRedirect> m_redirect;
+    QString m_state;
     ServiceTokens m_tokens;
     QString m_failure;
-    bool m_signingIn = false;
-    bool m_over = false;
+    bool m_waiting = false;
 };

@@ -8,6 +8,7 @@
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "history/frmHistory.h"
+#include "service/PublishTime.h"
 #include "service/modUploadApi.h"
 #include "store/SendLock.h"
 #include "store/modAccount.h"
@@ -28,6 +29,7 @@ constexpr int kWideListWidth = 297;
 frmSender::frmSender(QWidget* parent)
     : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmSender>()) {
     ui->setupUi(this);
+    m_classicPublishOnTip = ui->txtPublishOn->toolTip();
     m_account.Attach(this, ui->lblEMail, ui->txtEMail, ui->txtPassword, ui->cmdEMailHistory,
                      [this] { UpdateControls(); });
     LoadFrame();
@@ -104,6 +106,8 @@ void frmSender::UpdateControls() {
         control->setEnabled(idle);
     m_account.Enable(idle);
     ui->cmdStop->setEnabled(m_busy);
+    ui->txtPublishOn->setToolTip(m_account.CurrentApi() ? PublishTimeToolTip()
+                                                        : m_classicPublishOnTip);
     if (idle)
         ui->cmdSendPosts->setEnabled(m_account.Ready() && ui->filFiles->count() > 0);
     setWindowTitle(
@@ -226,7 +230,17 @@ bool frmSender::SendPost(const QString& group, const QString& caption, const QSt
     const UploadPost post{group, caption, tags, picture, stateCode, path};
     bool accepted = false;
     if (m_account.CurrentApi()) {
-        const ApiUploadOutcome outcome = SendPostToApi(post, ui->txtPublishOn->text(), this);
+        QString publishOn;
+        if (stateCode == kPublishOnState) {
+            // Read before any upload, so a time the service can't take stops the run first.
+            const PublishTime time = ReadPublishTime(ui->txtPublishOn->text());
+            if (!time.Problem.isEmpty()) {
+                Messages::MsgBox(time.Problem, MsgIcon::Critical);
+                return false;
+            }
+            publishOn = time.Rfc3339;
+        }
+        const ApiUploadOutcome outcome = SendPostToApi(post, publishOn, this);
         if (outcome.Outcome == ApiUploadOutcome::Result::LimitReached)
             Messages::MsgBox(LimitMessage(outcome.Limit, m_sentInRun), MsgIcon::Critical);
         accepted = outcome.Outcome == ApiUploadOutcome::Result::Accepted;

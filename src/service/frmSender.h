@@ -62,4 +62,5 @@ private:
     LauncherEntry m_launcher;
     int m_runPosts = 0; // listed when the run started
     int m_sentInRun = 0;
+    QString m_classicPublishOnTip; // the time is sent as typed there
 };

@@ -1,5 +1,6 @@
 #include "service/modApiSession.h"
 
+#include "components/ComponentError.h"
 #include "components/HTTPRequest.h"
 #include "service/CurrentApiAuth.h"
 
@@ -8,6 +9,11 @@ namespace {
 constexpr int kUnauthorized = 401;
 
 } // namespace
+
+QString SignedInFailure(const ComponentError& error, const QString& failure) {
+    return error.Number() == ErrorNumber::Settings ? QStringLiteral("Can't save settings.")
+                                                   : failure;
+}
 
 QString SignInAgainText() {
     return QStringLiteral("Sign in again: \"Proxy\", then \"Sign in\" under the current API.");
@@ -26,8 +32,18 @@ std::optional<QString> SendSignedIn(HTTPRequest& request,
             return QStringLiteral("The sign-in could not be renewed. ") + auth.Failure() +
                    QLatin1Char(' ') + SignInAgainText();
         settings.Tokens = auth.Tokens();
-        SaveServiceTokens(settings.Tokens);
         renewed = true;
+        // The service has retired the old refresh token: new ones that are not kept would
+        // sign the user out at the next start without a word.
+        try {
+            StoreServiceTokens(settings.Tokens);
+        } catch (const ComponentError& error) {
+            throw ComponentError(error.Number(),
+                                 error.Description() +
+                                     QStringLiteral(" The renewed sign-in can't be kept, so "
+                                                    "nothing more is sent. ") +
+                                     SignInAgainText());
+        }
         return std::nullopt;
     };
     if (settings.Tokens.AccessToken.isEmpty() || settings.Tokens.Expired()) {

@@ -1,5 +1,6 @@
 #include "service/modNpfPost.h"
 
+#include "service/NpfText.h"
 #include "service/modUpload.h"
 #include "store/modStorage.h"
 
@@ -50,15 +51,12 @@ std::optional<QString> NpfState(int stateCode) {
 
 QJsonObject NpfPostJson(const UploadPost& post, const QString& publishOn) {
     QJsonArray content{ImageBlock(post)};
-    if (!post.Caption.isEmpty()) {
-        QString caption = post.Caption;
-        caption.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        content.append(QJsonObject{{QStringLiteral("type"), QStringLiteral("text")},
-                                   {QStringLiteral("text"), caption}});
-    }
+    for (const QJsonValue& block : NpfTextBlocks(post.Caption))
+        content.append(block);
     QJsonObject json{{QStringLiteral("content"), content}};
-    if (!post.Tags.isEmpty())
-        json.insert(QStringLiteral("tags"), post.Tags);
+    const QString tags = NpfTags(post.Tags);
+    if (!tags.isEmpty())
+        json.insert(QStringLiteral("tags"), tags);
     if (const std::optional<QString> state = NpfState(post.StateCode))
         json.insert(QStringLiteral("state"), *state);
     if (post.StateCode == kPublishOnState)

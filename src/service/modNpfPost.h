@@ -15,8 +15,8 @@ inline constexpr char kNpfMediaIdentifier[] = "picture";
 // The current API's post state for a state code; nothing for a code outside 0-5.
 std::optional<QString> NpfState(int stateCode);
 
-// A new post in the Neue Post Format: an image block, the caption as a text block, the tags
-// and the state; "publish_on" only for "Publish on...", exactly as typed.
+// A new post in the Neue Post Format: an image block, the caption as text blocks, the tags
+// and the state; "publish_on" only for "Publish on...", an RFC 3339 date-time.
 QJsonObject NpfPostJson(const UploadPost& post, const QString& publishOn);
 
 // The request body: for a file post the JSON and then the picture as multipart parts; for

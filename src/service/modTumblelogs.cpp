@@ -57,7 +57,7 @@ std::optional<QString> FetchBlogGroups(IHTTPRequestCallback* callback, int timeo
             [&](const QString& token) { user = FetchUser(request, token, timeoutMs, callback); },
             timeoutMs);
     } catch (const ComponentError& error) {
-        ErrorBox::ShowError(error, MsgIcon::Critical, failure);
+        ErrorBox::ShowError(error, MsgIcon::Critical, SignedInFailure(error, failure));
         return std::nullopt;
     }
     if (signInFailure) {

@@ -3,6 +3,7 @@
 #include "components/ComponentError.h"
 #include "components/HTTPRequest.h"
 #include "components/Messages.h"
+#include "service/ApiLimits.h"
 #include "service/modApiSession.h"
 #include "service/modCurrentApi.h"
 #include "service/modLinks.h"
@@ -11,41 +12,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
 constexpr int kCreated = 201;
-constexpr int kForbidden = 403;
-constexpr int kTooManyRequests = 429;
-
-// The limits the service names by an error code with 403.
-QString LimitOfCode(int code) {
-    switch (code) {
-    case 8004:
-        return QStringLiteral("The day's limit of picture uploads has been reached.");
-    case 8022:
-        return QStringLiteral("The blog's queue is full: its limit of queued posts has been "
-                              "reached.");
-    case 8023:
-        return QStringLiteral("The blog's daily posting limit has been reached.");
-    default:
-        return {};
-    }
-}
-
-QString LimitOf(const HTTPRequest& request) {
-    if (request.StatusCode() == kTooManyRequests)
-        return QStringLiteral("The service's limit of requests has been reached (too many "
-                              "requests).");
-    if (request.StatusCode() != kForbidden)
-        return {};
-    for (int code : ApiErrorCodes(request.ResponseBytes())) {
-        const QString limit = LimitOfCode(code);
-        if (!limit.isEmpty())
-            return limit;
-    }
-    return {};
-}
 
 QString CreatedId(const QByteArray& answer) {
     const QJsonValue id = QJsonDocument::fromJson(answer)
@@ -57,6 +28,12 @@ QString CreatedId(const QByteArray& answer) {
     return id.isString() ? id.toString() : QString::number(id.toInteger());
 }
 
+bool IsClassicBlogNumber(const QString& group) {
+    return !group.isEmpty() && std::all_of(group.begin(), group.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+}
+
 } // namespace
 
 ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
@@ -65,6 +42,17 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
     if (post.Group.isEmpty()) {
         Messages::MsgBox(failure + QStringLiteral(" The post has no group, and the current API "
                                                   "needs the blog to post to."),
+                         MsgIcon::Critical);
+        return {};
+    }
+    // The classic blog list names private blogs by number, which the current API does not
+    // take as a blog: every such post would come back "not found".
+    if (IsClassicBlogNumber(post.Group)) {
+        Messages::MsgBox(failure + QStringLiteral(" The blog \"") + post.Group +
+                             QStringLiteral("\" is the number the classic interface gives a "
+                                            "private blog; the current API needs the blog's name. "
+                                            "Get the blog list again (\"Get\" in the groups "
+                                            "editor) and choose the blog from it."),
                          MsgIcon::Critical);
         return {};
     }
@@ -90,7 +78,7 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
             timeoutMs);
     } catch (const ComponentError& error) {
         marker.Settle(request, false);
-        ErrorBox::ShowError(error, MsgIcon::Critical, failure);
+        ErrorBox::ShowError(error, MsgIcon::Critical, SignedInFailure(error, failure));
         return {};
     }
     const bool accepted = request.ErrorCode() == 0 && request.StatusCode() == kCreated;
@@ -108,7 +96,7 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
                    CreatedId(request.ResponseBytes()));
         return {ApiUploadOutcome::Result::Accepted, {}};
     }
-    const QString limit = LimitOf(request);
+    const QString limit = LimitReached(request);
     if (!limit.isEmpty())
         return {ApiUploadOutcome::Result::LimitReached, limit};
     ErrorBox::ShowRequestError(request, MsgIcon::Critical,

@@ -57,21 +57,25 @@ bool SaveServiceChoice(const ServiceSettings& settings) {
     }
 }
 
+void StoreServiceTokens(const ServiceTokens& tokens) {
+    SettingsStore store(SettingsStore::Writes::OnCommit);
+    if (!tokens.SignedIn()) {
+        for (const QString& key : {kAccessToken, kRefreshToken, kTokenExpires, kAccountName})
+            store.Remove(key);
+    } else {
+        store.SaveText(kAccessToken, EncryptPassword(tokens.AccessToken));
+        store.SaveText(kRefreshToken, EncryptPassword(tokens.RefreshToken));
+        store.SaveText(kTokenExpires, tokens.Expires.isValid()
+                                          ? tokens.Expires.toUTC().toString(Qt::ISODate)
+                                          : QString());
+        store.SaveText(kAccountName, tokens.AccountName);
+    }
+    store.Commit();
+}
+
 bool SaveServiceTokens(const ServiceTokens& tokens) {
     try {
-        SettingsStore store(SettingsStore::Writes::OnCommit);
-        if (!tokens.SignedIn()) {
-            for (const QString& key : {kAccessToken, kRefreshToken, kTokenExpires, kAccountName})
-                store.Remove(key);
-        } else {
-            store.SaveText(kAccessToken, EncryptPassword(tokens.AccessToken));
-            store.SaveText(kRefreshToken, EncryptPassword(tokens.RefreshToken));
-            store.SaveText(kTokenExpires, tokens.Expires.isValid()
-                                              ? tokens.Expires.toUTC().toString(Qt::ISODate)
-                                              : QString());
-            store.SaveText(kAccountName, tokens.AccountName);
-        }
-        store.Commit();
+        StoreServiceTokens(tokens);
         return true;
     } catch (const ComponentError&) {
         return false;

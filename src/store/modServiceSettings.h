@@ -36,5 +36,7 @@ ServiceSettings LoadServiceSettings();
 // settings file cannot be written.
 bool SaveServiceChoice(const ServiceSettings& settings);
 // The tokens, their expiry and the account name; tokens that are not signed in remove
-// the keys.
+// the keys. Raises ComponentError (ErrorNumber::Settings) when the file cannot be written.
+void StoreServiceTokens(const ServiceTokens& tokens);
+// The same; false when the settings file cannot be written.
 bool SaveServiceTokens(const ServiceTokens& tokens);

@@ -7,6 +7,7 @@
 #include "widgets/WindowSupport.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 
 bool EditProxySettings(ProxySettings& settings, QWidget* owner) {
     ProxySettingsDialog dialog(owner);
@@ -32,6 +33,9 @@ ProxySettingsDialog::ProxySettingsDialog(QWidget* parent)
     connect(ui->txtRedirectPort, &QLineEdit::textChanged, this,
             &ProxySettingsDialog::UpdateControls);
     connect(ui->cmdSignIn, &QPushButton::clicked, this, &ProxySettingsDialog::SignInOrOut);
+    connect(ui->cmdUsePastedAddress, &QPushButton::clicked, this,
+            &ProxySettingsDialog::UsePastedAddress);
+    ui->txtPastedAddress->installEventFilter(this);
     SetService(LoadServiceSettings());
 }
 
@@ -141,7 +145,34 @@ void ProxySettingsDialog::SignInOrOut() {
         return;
     }
     m_waiting = true;
+    ui->txtPastedAddress->clear();
     ui->lblAccount->setText(QStringLiteral("Waiting for the browser..."));
+    UpdateControls();
+}
+
+bool ProxySettingsDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the pasted address uses it rather than closing the dialog with "Ok".
+    if (watched == ui->txtPastedAddress && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            UsePastedAddress();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ProxySettingsDialog::UsePastedAddress() {
+    if (!m_waiting || !m_signIn)
+        return;
+    if (const std::optional<QString> why =
+            m_signIn->UsePastedAddress(ui->txtPastedAddress->text())) {
+        Messages::MsgBox(*why + QStringLiteral(" Paste the whole address the browser shows once "
+                                               "you allowed the access."),
+                         MsgIcon::Critical);
+        ui->txtPastedAddress->setFocus();
+        ui->txtPastedAddress->selectAll();
+    }
 }
 
 void ProxySettingsDialog::SignInFinished(bool ok) {
@@ -202,6 +233,8 @@ void ProxySettingsDialog::UpdateControls() {
          std::initializer_list<QWidget*>{ui->txtConsumerKey, ui->txtConsumerSecret,
                                          ui->txtRedirectPort, ui->cmdSignIn, ui->lblRedirectUri})
         control->setEnabled(api);
+    ui->txtPastedAddress->setEnabled(api && m_waiting);
+    ui->cmdUsePastedAddress->setEnabled(api && m_waiting);
     quint16 port = 0;
     ui->lblRedirectUri->setText(RedirectPortValid(&port) ? QStringLiteral("Redirect address: ") +
                                                                CurrentApiAuth::RedirectUri(port)

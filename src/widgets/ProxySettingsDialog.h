@@ -30,10 +30,14 @@ public:
 
     void accept() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void UpdateControls();
     void SignInOrOut();
     void SignInFinished(bool ok);
+    void UsePastedAddress();
     bool RedirectPortValid(quint16* port = nullptr) const;
 
     std::unique_ptr<Ui::ProxySettingsDialog> ui;

@@ -2,6 +2,8 @@
 """Stands in for the user's browser during a sign-in: the program hands it the
 authorization URL (through BROWSER); it opens that page on the fake service, which
 answers with a redirect, and follows the redirect to the program's loopback address.
+With --print first, it prints the address it was sent to instead of opening it, as a
+browser on another machine would leave the user with it.
 """
 import sys
 import urllib.error
@@ -15,7 +17,9 @@ class KeepRedirect(urllib.request.HTTPRedirectHandler):
 
 
 def main():
-    url = urllib.parse.quote(sys.argv[1], safe=":/?&=%+")
+    arguments = sys.argv[1:]
+    show_only = arguments[:1] == ["--print"]
+    url = urllib.parse.quote(arguments[-1], safe=":/?&=%+")
     # Only 127.0.0.1 is ever asked, never through a proxy from the environment.
     direct = urllib.request.ProxyHandler({})
     try:
@@ -25,6 +29,9 @@ def main():
         target = answer.headers.get("Location")
     if not target:
         return 1
+    if show_only:
+        print(target, flush=True)
+        return 0
     urllib.request.build_opener(direct).open(target, timeout=10).read()
     return 0
 

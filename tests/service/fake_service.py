@@ -31,6 +31,7 @@ def parse_fields(content_type, body):
         fields.append({
             "name": part.get_param("name", header="content-disposition"),
             "filename": part.get_param("filename", header="content-disposition"),
+            "type": part.get_content_type() if part.get("Content-Type") else None,
             "value": base64.b64encode(part.get_payload(decode=True) or b"").decode("ascii"),
         })
     return fields

@@ -12,18 +12,52 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
 // The offscreen platform opens no URLs; in its place the BROWSER program gets them, as
 // the desktop's own opener would hand them on.
+namespace {
+
+// A page as another local program would ask for it.
+QByteArray HttpGet(const QUrl& url) {
+    QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    QNetworkReply* reply = manager.get(QNetworkRequest(url));
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    const QByteArray page = reply->readAll();
+    delete reply;
+    return page;
+}
+
+} // namespace
+
 class BrowserStandIn final : public QObject {
     Q_OBJECT
+public:
+    // A browser on another machine: the program's address is out of its reach, and the
+    // user is left with the address it was sent to.
+    bool Unreachable = false;
+    QString Address;
+
 public Q_SLOTS:
     void Open(const QUrl& url) {
-        QProcess::startDetached(qEnvironmentVariable("BROWSER"),
-                                {QString::fromLatin1(url.toEncoded())});
+        const QString browser = qEnvironmentVariable("BROWSER");
+        const QString page = QString::fromLatin1(url.toEncoded());
+        if (!Unreachable) {
+            QProcess::startDetached(browser, {page});
+            return;
+        }
+        QProcess process;
+        process.start(browser, {QStringLiteral("--print"), page});
+        process.waitForFinished(20000);
+        Address = QString::fromLatin1(process.readAllStandardOutput().trimmed());
     }
 };
 
@@ -41,6 +75,26 @@ class tst_modProxy : public QObject {
             QVERIFY(dialog);
             action(dialog);
         });
+    }
+
+    // A sign-in started in the dialog, to the fake current API, on a free port.
+    quint16 StartSignIn(ProxySettingsDialog& dialog) {
+        const quint16 port = ClosedPort();
+        dialog.show();
+        Control<QRadioButton>(dialog, "optCurrentApi")->setChecked(true);
+        Control<QLineEdit>(dialog, "txtConsumerKey")->setText(QStringLiteral("key"));
+        Control<QLineEdit>(dialog, "txtConsumerSecret")->setText(QStringLiteral("secret"));
+        Control<QLineEdit>(dialog, "txtRedirectPort")->setText(QString::number(port));
+        QTest::mouseClick(Control<QPushButton>(dialog, "cmdSignIn"), Qt::LeftButton);
+        return port;
+    }
+    // What the fake current API refused, by the published rules; empty when nothing.
+    QStringList Refused() {
+        QStringList refused;
+        for (const QJsonValue& request : m_api.Requests())
+            if (request.toObject().contains("refused"))
+                refused.append(request.toObject().value("refused").toString());
+        return refused;
     }
 
 private Q_SLOTS:
@@ -158,7 +212,7 @@ private Q_SLOTS:
             Control<QLineEdit>(*dialog, "txtConsumerSecret")->setText(QStringLiteral("app-secret"));
             txtRedirectPort->setText(QStringLiteral("9876"));
             QCOMPARE(Control<QLabel>(*dialog, "lblRedirectUri")->text(),
-                     QStringLiteral("Redirect address: http://127.0.0.1:9876/callback"));
+                     QStringLiteral("Redirect address: http://localhost:9876/callback"));
             Control<QPushButton>(*dialog, "cmdOk")->click();
         });
         ShowProxySettings();
@@ -174,10 +228,6 @@ private Q_SLOTS:
         QTest::addColumn<QJsonObject>("service");
         QTest::addColumn<QString>("message"); // empty: signed in
         QTest::newRow("signed in") << QJsonObject{} << "";
-        QTest::newRow("wrong state refused")
-            << QJsonObject{{"bad_state", true}}
-            << "Can't sign in. The answer that came back through the browser does not belong to "
-               "this sign-in (its state differs), so it was refused. Sign in again.";
         QTest::newRow("wrong consumer secret")
             << QJsonObject{{"client_secret", "other"}}
             << "Can't sign in. The service refused (401): Client authentication failed";
@@ -188,21 +238,15 @@ private Q_SLOTS:
         service["name"] = "someone";
         m_api.Configure(service);
         m_api.Script({});
-        const quint16 port = ClosedPort();
         ProxySettingsDialog dialog;
-        dialog.show();
-        Control<QRadioButton>(dialog, "optCurrentApi")->setChecked(true);
-        Control<QLineEdit>(dialog, "txtConsumerKey")->setText(QStringLiteral("key"));
-        Control<QLineEdit>(dialog, "txtConsumerSecret")->setText(QStringLiteral("secret"));
-        Control<QLineEdit>(dialog, "txtRedirectPort")->setText(QString::number(port));
+        const quint16 port = StartSignIn(dialog);
         auto* cmdSignIn = Control<QPushButton>(dialog, "cmdSignIn");
-        QTest::mouseClick(cmdSignIn, Qt::LeftButton);
         auto* lblAccount = Control<QLabel>(dialog, "lblAccount");
         QCOMPARE(lblAccount->text(), QStringLiteral("Waiting for the browser..."));
-        const ServiceTokens tokens = LoadServiceSettings().Tokens;
         if (message.isEmpty()) {
             QTRY_COMPARE(lblAccount->text(), QStringLiteral("Signed in as someone"));
             QVERIFY(m_messages.Shown().isEmpty());
+            QCOMPARE(Refused(), QStringList());
             QCOMPARE(cmdSignIn->text(), QStringLiteral("Sign out"));
             const ServiceSettings stored = LoadServiceSettings();
             QVERIFY(stored.Tokens.AccessToken.startsWith(QStringLiteral("access-")));
@@ -212,11 +256,11 @@ private Q_SLOTS:
             QCOMPARE(stored.RedirectPort, port);
             QVERIFY(!ReadFile(SettingsStore::FileName())
                          .contains(stored.Tokens.AccessToken.toLatin1()));
-            const QJsonObject authorize = m_api.Requests().first().toObject();
-            const QJsonObject query = authorize.value("query").toObject();
+            const QJsonObject query = m_api.Requests().first().toObject().value("query").toObject();
             QCOMPARE(query.value("scope").toString(), QStringLiteral("basic write offline_access"));
             QCOMPARE(query.value("redirect_uri").toString(),
-                     QStringLiteral("http://127.0.0.1:%1/callback").arg(port));
+                     QStringLiteral("http://localhost:%1/callback").arg(port));
+            QVERIFY(query.value("state").toString().size() >= 40);
             QTest::mouseClick(cmdSignIn, Qt::LeftButton);
             QVERIFY(!LoadServiceSettings().Tokens.SignedIn());
             QVERIFY(!ReadFile(SettingsStore::FileName()).contains("Access Token"));
@@ -227,6 +271,44 @@ private Q_SLOTS:
             QCOMPARE(cmdSignIn->text(), QStringLiteral("Sign in"));
             QCOMPARE(lblAccount->text(), QStringLiteral("Not signed in"));
         }
+    }
+
+    // The browser cannot reach the program: answers of another sign-in, through either
+    // loopback address or pasted, are turned away and the sign-in waits on; the pasted
+    // address of this one signs in.
+    void pastedAddressAndForeignAnswers() {
+        m_api.Configure({{"name", "someone"}});
+        m_api.Script({});
+        m_browser.Unreachable = true;
+        ProxySettingsDialog dialog;
+        const quint16 port = StartSignIn(dialog);
+        m_browser.Unreachable = false;
+        const QString address = m_browser.Address;
+        QVERIFY2(address.startsWith(QStringLiteral("http://localhost:%1/callback?").arg(port)),
+                 qPrintable(address));
+        QString foreign = address;
+        foreign.replace(QStringLiteral("state="), QStringLiteral("state=x"));
+        for (const QString& host : {QStringLiteral("127.0.0.1"), QStringLiteral("[::1]")}) {
+            QString other = foreign;
+            other.replace(QStringLiteral("localhost"), host);
+            const QByteArray page = HttpGet(QUrl(other));
+            QVERIFY2(page.contains("does not belong to the sign-in under way"), page.constData());
+        }
+        auto* txtPastedAddress = Control<QLineEdit>(dialog, "txtPastedAddress");
+        txtPastedAddress->setText(foreign);
+        QTest::mouseClick(Control<QPushButton>(dialog, "cmdUsePastedAddress"), Qt::LeftButton);
+        QCOMPARE(m_messages.Texts().size(), 1);
+        QVERIFY(m_messages.Texts().first().startsWith(
+            QStringLiteral("This answer does not belong to the sign-in under way")));
+        auto* lblAccount = Control<QLabel>(dialog, "lblAccount");
+        QCOMPARE(lblAccount->text(), QStringLiteral("Waiting for the browser..."));
+        txtPastedAddress->setText(address);
+        QTest::keyClick(txtPastedAddress, Qt::Key_Return);
+        QTRY_COMPARE(lblAccount->text(), QStringLiteral("Signed in as someone"));
+        QVERIFY(dialog.isVisible()); // Enter took the address, not "Ok"
+        QCOMPARE(m_messages.Texts().size(), 1);
+        QCOMPARE(Refused(), QStringList());
+        QVERIFY(LoadServiceSettings().Tokens.SignedIn());
     }
 };
 

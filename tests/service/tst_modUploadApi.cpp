@@ -118,16 +118,16 @@ private Q_SLOTS:
 
         const QJsonObject json = QJsonDocument::fromJson(fields.at(0).Value).object();
         const QJsonArray content = json.value("content").toArray();
-        QCOMPARE(content.size(), 2);
+        QCOMPARE(content.size(), 3); // the picture, then a text block for each line
         const QJsonObject media =
             content.at(0).toObject().value("media").toArray().first().toObject();
         QCOMPARE(content.at(0).toObject().value("type").toString(), QStringLiteral("image"));
         QCOMPARE(media.value("identifier").toString(), QStringLiteral("picture"));
         QCOMPARE(media.value("type").toString(), QStringLiteral("image/png"));
-        QCOMPARE(content.at(1).toObject().value("type").toString(), QStringLiteral("text"));
-        QCOMPARE(content.at(1).toObject().value("text").toString(),
-                 QStringLiteral("Caf\u00e9\nline two"));
-        QCOMPARE(json.value("tags").toString(), QStringLiteral("sea, sun"));
+        QCOMPARE(content.at(1).toObject(),
+                 (QJsonObject{{"type", "text"}, {"text", QStringLiteral("Caf\u00e9")}}));
+        QCOMPARE(content.at(2).toObject(), (QJsonObject{{"type", "text"}, {"text", "line two"}}));
+        QCOMPARE(json.value("tags").toString(), QStringLiteral("sea,sun"));
         QCOMPARE(json.value("state").toString(), state);
         QCOMPARE(json.contains("state"), !state.isEmpty());
         QCOMPARE(json.value("publish_on").toString(),

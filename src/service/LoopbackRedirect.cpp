@@ -1,0 +1,118 @@
+#include "service/LoopbackRedirect.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// A browser's request line with the callback's query and its headers fit easily; anything
+// longer is not the service's answer.
+constexpr qint64 kMaxRequestBytes = 16 * 1024;
+// A connection that sends no whole request within this long is dropped.
+constexpr int kRequestTimeoutMs = 10000;
+
+QByteArray Page(const QString& text) {
+    return QByteArrayLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                             "<title>Marivane</title></head><body><p>") +
+           text.toHtmlEscaped().toUtf8() + QByteArrayLiteral("</p></body></html>");
+}
+
+} // namespace
+
+LoopbackRedirect::LoopbackRedirect(quint16 port, Handler handler, QObject* parent)
+    : QObject(parent), m_port(port), m_handler(std::move(handler)) {}
+
+LoopbackRedirect::~LoopbackRedirect() = default;
+
+QString LoopbackRedirect::CallbackPath() {
+    return QStringLiteral("/callback");
+}
+
+bool LoopbackRedirect::Listen() {
+    Close();
+    for (const QHostAddress::SpecialAddress address :
+         {QHostAddress::LocalHost, QHostAddress::LocalHostIPv6}) {
+        auto* server = new QTcpServer(this);
+        if (server->listen(address, m_port)) {
+            connect(server, &QTcpServer::newConnection, this, [this, server] { Accept(server); });
+            m_servers.append(server);
+            continue;
+        }
+        const QAbstractSocket::SocketError error = server->serverError();
+        delete server;
+        // A machine without IPv6 has no ::1 for a browser to come to.
+        if (address == QHostAddress::LocalHostIPv6 && error != QAbstractSocket::AddressInUseError)
+            continue;
+        // Another program on the port would get the browser, and with it the sign-in's code.
+        Close();
+        m_failure = QStringLiteral("Port %1 on localhost is in use, so the browser cannot come "
+                                   "back to the program. Choose another redirect port, and "
+                                   "register its address with the application.")
+                        .arg(m_port);
+        return false;
+    }
+    return true;
+}
+
+void LoopbackRedirect::Close() {
+    for (QTcpServer* server : std::as_const(m_servers)) {
+        server->close();
+        server->deleteLater();
+    }
+    m_servers.clear();
+}
+
+void LoopbackRedirect::Accept(QTcpServer* server) {
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
+        // Owned by this object, so a sign-in that ends takes its connections with it.
+        socket->setParent(this);
+        socket->setReadBufferSize(kMaxRequestBytes + 1);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        auto* deadline = new QTimer(socket);
+        deadline->setSingleShot(true);
+        connect(deadline, &QTimer::timeout, socket, &QTcpSocket::abort);
+        deadline->start(kRequestTimeoutMs);
+    }
+}
+
+void LoopbackRedirect::Read(QTcpSocket* socket) {
+    if (socket->property("answered").toBool())
+        return;
+    const QByteArray head = socket->peek(kMaxRequestBytes + 1);
+    const qsizetype end = head.indexOf("\r\n\r\n");
+    if (end < 0) {
+        if (head.size() > kMaxRequestBytes)
+            Answer(socket, "431 Request Header Fields Too Large",
+                   QStringLiteral("The request is too long."));
+        return;
+    }
+    socket->setProperty("answered", true);
+    // The owner may take longer than the deadline over a whole request.
+    if (auto* deadline = socket->findChild<QTimer*>())
+        deadline->stop();
+    const QList<QByteArray> words = head.left(head.indexOf("\r\n")).split(' ');
+    const QUrl target =
+        words.size() == 3 ? QUrl::fromEncoded(words.at(1), QUrl::StrictMode) : QUrl();
+    if (words.value(0) != "GET" || !target.isValid() || target.path() != CallbackPath()) {
+        Answer(socket, "404 Not Found", QStringLiteral("There is nothing here."));
+        return;
+    }
+    const QPointer<QTcpSocket> alive(socket);
+    const QString page = m_handler(QUrlQuery(target));
+    if (alive)
+        Answer(socket, "200 OK", page);
+}
+
+void LoopbackRedirect::Answer(QTcpSocket* socket, const QByteArray& status, const QString& page) {
+    socket->setProperty("answered", true);
+    const QByteArray body = Page(page);
+    socket->write("HTTP/1.1 " + status +
+                  "\r\nContent-Type: text/html; charset=utf-8\r\nCache-Control: no-store\r\n"
+                  "Connection: close\r\nContent-Length: " +
+                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    socket->disconnectFromHost();
+}
