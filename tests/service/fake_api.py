@@ -10,6 +10,7 @@ script says. Control requests go to /_control/. Prints "PORT <n>" once it listen
 import base64
 import datetime
 import json
+import os
 import re
 import socket
 import threading
@@ -38,6 +39,8 @@ DEFAULT_CONFIG = {
     "name": "someone", "blogs": [], "bad_state": False,
     # None: any http://localhost:PORT/callback is taken as the registered address.
     "redirect_uri": None,
+    # A path that becomes a folder while a refresh is answered, so nothing can be written there.
+    "plant_dir_on_refresh": None,
 }
 POSTS = re.compile(r"^/v2/blog/([^/]+)/posts$")
 LOCALHOST_CALLBACK = re.compile(r"^http://localhost:\d{1,5}/callback$")
@@ -334,6 +337,10 @@ class Handler(fake_service.Handler):
                     why = "redirect_uri differs from the authorization request's"
             elif grant == "refresh_token" and form.get("refresh_token") in STATE["refresh"]:
                 STATE["refresh"].discard(form["refresh_token"])
+                planted = config("plant_dir_on_refresh")
+                if planted:
+                    os.remove(planted)
+                    os.makedirs(os.path.join(planted, "keep"))
             else:
                 self.reply(400, {"error": "invalid_grant",
                                  "error_description": "The grant is not valid"})

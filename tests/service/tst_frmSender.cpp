@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -417,6 +418,56 @@ private Q_SLOTS:
         QCOMPARE(Stored(), before.mid(2));
         QCOMPARE(ReadFile(m_home.DataFolder() + "/Links.LST"), QByteArray("http://g0/post/7\r\n"));
         QVERIFY(m_service.Requests().isEmpty()); // nothing went to the classic interface
+    }
+
+    // The current API takes only an RFC 3339 time with its offset: the typed time is read,
+    // and one that can't be read or has passed stops the run before any upload.
+    void currentApiPublishOn_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("problem"); // empty: sent
+        QTest::newRow("local time") << "2030-05-01 10:00"
+                                    << "";
+        QTest::newRow("unreadable") << "1 May, 10am"
+                                    << "The time under \"Publish on...\" can't be read";
+        QTest::newRow("past")
+            << "2001-05-01T10:00:00Z"
+            << "The time under \"Publish on...\" (2001-05-01T10:00:00Z) has passed";
+    }
+    void currentApiPublishOn() {
+        QFETCH(QString, typed);
+        QFETCH(QString, problem);
+        StoreSignIn(m_api);
+        m_api.Script({});
+        MakePosts(1);
+        frmSender window;
+        Control<QComboBox>(window, "cboPostState")->setCurrentIndex(2);
+        auto* txtPublishOn = Control<QLineEdit>(window, "txtPublishOn");
+        QVERIFY(txtPublishOn->toolTip().contains(QStringLiteral("2030-05-01T10:00:00+02:00")));
+        txtPublishOn->setText(typed);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
+        const QJsonArray requests = m_api.Requests();
+        if (!problem.isEmpty()) {
+            QCOMPARE(m_messages.Texts().size(), 1);
+            QVERIFY2(m_messages.Texts().first().startsWith(problem),
+                     qPrintable(m_messages.Texts().first()));
+            QVERIFY(requests.isEmpty());
+            QCOMPARE(Stored().size(), 2);
+            return;
+        }
+        QCOMPARE(requests.size(), 1);
+        QVERIFY(!requests.first().toObject().contains("refused"));
+        const QDateTime local(QDate(2030, 5, 1), QTime(10, 0), Qt::LocalTime);
+        const int offset = local.offsetFromUtc() / 60;
+        const QString sent = QStringLiteral("2030-05-01T10:00:00%1%2:%3")
+                                 .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                                 .arg(qAbs(offset) / 60, 2, 10, QLatin1Char('0'))
+                                 .arg(qAbs(offset) % 60, 2, 10, QLatin1Char('0'));
+        const QJsonObject json =
+            QJsonDocument::fromJson(FakeService::Fields(requests.first().toObject()).first().Value)
+                .object();
+        QCOMPARE(json.value("publish_on").toString(), sent);
+        QCOMPARE(json.value("state").toString(), QStringLiteral("queue"));
+        QVERIFY(Stored().isEmpty());
     }
 
     // An upload to the current API that got no answer keeps its marker, so the next run

@@ -9,6 +9,7 @@
 #include "store/modServiceSettings.h"
 #include "store/modStorage.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QtTest>
@@ -190,6 +191,20 @@ private Q_SLOTS:
         QTest::newRow("403 8022")
             << Refusal(403, 8022, "Forbidden")
             << "The blog's queue is full: its limit of queued posts has been reached.";
+        QTest::newRow("429 daily posts, in words")
+            << Refusal(429, 0, "Limit Exceeded", "You've exceeded your daily post limit.")
+            << "The blog's daily posting limit has been reached.";
+        QTest::newRow("429 daily pictures, in words")
+            << Refusal(429, 0, "Limit Exceeded", "You've exceeded your daily photo upload limit.")
+            << "The day's limit of picture uploads has been reached.";
+        QJsonObject spentDay = Refusal(429, 0, "Limit Exceeded");
+        spentDay["headers"] = QJsonObject{{"X-Ratelimit-Perday-Limit", "5000"},
+                                          {"X-Ratelimit-Perday-Remaining", "0"},
+                                          {"X-Ratelimit-Perday-Reset", "7260"}};
+        QTest::newRow("429 the application's day, from the headers")
+            << spentDay
+            << "The application's limit of requests to the service has been reached (5000 a "
+               "day). It resets in about 2 h 1 min (at ";
     }
     void limits() {
         QFETCH(QJsonObject, answer);
@@ -197,7 +212,7 @@ private Q_SLOTS:
         m_api.Script({answer});
         const ApiUploadOutcome outcome = SendPostToApi(FilePost(), {}, nullptr);
         QCOMPARE(outcome.Outcome, ApiUploadOutcome::Result::LimitReached);
-        QCOMPARE(outcome.Limit, limit);
+        QVERIFY2(outcome.Limit.startsWith(limit), qPrintable(outcome.Limit));
         QVERIFY(m_messages.Shown().isEmpty());
         QCOMPARE(Posts().size(), 1);
     }
@@ -253,12 +268,56 @@ private Q_SLOTS:
         }
     }
 
-    void noGroupSendsNothing() {
+    void blogNotAddressableSendsNothing_data() {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no group") << ""
+                                  << "The post has no group";
+        QTest::newRow("classic private blog number")
+            << "123456789"
+            << "The blog \"123456789\" is the number the classic interface";
+    }
+    void blogNotAddressableSendsNothing() {
+        QFETCH(QString, group);
+        QFETCH(QString, message);
         UploadPost post = FilePost();
-        post.Group.clear();
+        post.Group = group;
         QCOMPARE(SendPostToApi(post, {}, nullptr).Outcome, ApiUploadOutcome::Result::Refused);
         QCOMPARE(m_messages.Texts().size(), 1);
+        QVERIFY2(m_messages.Texts().first().contains(message),
+                 qPrintable(m_messages.Texts().first()));
         QVERIFY(Posts().isEmpty());
+    }
+
+    // The service has retired the old refresh token: new tokens that can't be kept end the
+    // run before anything is sent, with the settings' own message.
+    void renewedTokensThatCannotBeSavedSendNothing() {
+        StoreSignIn(m_api, -10);
+        m_api.Configure({{"plant_dir_on_refresh", SettingsStore::FileName()}});
+        const ApiUploadOutcome outcome = SendPostToApi(FilePost(), {}, nullptr);
+        QDir(SettingsStore::FileName()).removeRecursively();
+        QCOMPARE(outcome.Outcome, ApiUploadOutcome::Result::Refused);
+        QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't save settings.")});
+        QVERIFY(m_messages.Shown().first().details.contains(QStringLiteral("Sign in again")));
+        QCOMPARE(Requests(QStringLiteral("/v2/oauth2/token")).size(), 1);
+        QVERIFY(Posts().isEmpty());
+    }
+
+    // Every block within the published limit, every character sent in order.
+    void longCaptionWithinTheLimits() {
+        UploadPost post = FilePost();
+        post.Caption = QStringLiteral("word ").repeated(1000);
+        QCOMPARE(SendPostToApi(post, {}, nullptr).Outcome, ApiUploadOutcome::Result::Accepted);
+        const QJsonObject json =
+            QJsonDocument::fromJson(FakeService::Fields(Posts().first().toObject()).first().Value)
+                .object();
+        QString sent;
+        for (const QJsonValue& block : json.value("content").toArray()) {
+            const QString text = block.toObject().value("text").toString();
+            QVERIFY(text.size() <= 4096);
+            sent += text;
+        }
+        QCOMPARE(sent, post.Caption);
     }
 
     void serviceAddress_data() {

@@ -1,4 +1,5 @@
 #include "service/NpfText.h"
+#include "service/PublishTime.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,7 +24,7 @@ QString Joined(const QJsonArray& blocks) {
 
 } // namespace
 
-class tst_NpfText : public QObject {
+class tst_ApiPostText : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void textBlocks_data();
@@ -33,9 +34,11 @@ private Q_SLOTS:
     void linksBeyondLimit();
     void tags_data();
     void tags();
+    void publishTime_data();
+    void publishTime();
 };
 
-void tst_NpfText::textBlocks_data() {
+void tst_ApiPostText::textBlocks_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("json");
     QTest::newRow("lines") << "one\r\ntwo\n\nthree\rfour\r\n \t\n"
@@ -92,7 +95,7 @@ void tst_NpfText::textBlocks_data() {
         << R"([{"type":"text","text":"😀 hi","formatting":[{"start":2,"end":4,"type":"bold"}]}])";
 }
 
-void tst_NpfText::textBlocks() {
+void tst_ApiPostText::textBlocks() {
     QFETCH(QString, caption);
     QFETCH(QString, json);
     const QJsonDocument expected = QJsonDocument::fromJson(json.toUtf8());
@@ -100,7 +103,7 @@ void tst_NpfText::textBlocks() {
     QCOMPARE(Compact(NpfTextBlocks(caption)), Compact(expected.array()));
 }
 
-void tst_NpfText::longLineCutAfterBlank() {
+void tst_ApiPostText::longLineCutAfterBlank() {
     // Words of 7 letters and a blank: a blank run ends exactly at the limit.
     const QString line = QStringLiteral("abcdefg ").repeated(625);
     QCOMPARE(line.size(), 5000);
@@ -126,7 +129,7 @@ void tst_NpfText::longLineCutAfterBlank() {
     }
 }
 
-void tst_NpfText::longLineWithoutBlanks() {
+void tst_ApiPostText::longLineWithoutBlanks() {
     const QString emoji = QStringLiteral("😀");
     // The 4096th code point is the first emoji: the cut follows it, not the 4096th UTF-16 unit.
     const QString line =
@@ -142,14 +145,14 @@ void tst_NpfText::longLineWithoutBlanks() {
              (QJsonArray{QJsonObject{{"start", 0}, {"end", 904}, {"type", "italic"}}}));
 }
 
-void tst_NpfText::linksBeyondLimit() {
+void tst_ApiPostText::linksBeyondLimit() {
     const QJsonArray blocks = NpfTextBlocks(QStringLiteral("<a href=u>x</a>\n").repeated(101));
     QCOMPARE(blocks.size(), 101);
     QVERIFY(blocks[99].toObject().contains("formatting"));
     QCOMPARE(blocks[100].toObject(), (QJsonObject{{"type", "text"}, {"text", "x"}}));
 }
 
-void tst_NpfText::tags_data() {
+void tst_ApiPostText::tags_data() {
     QTest::addColumn<QString>("tags");
     QTest::addColumn<QString>("expected");
     QTest::newRow("quoted comma") << "sea, \"Hello, world\", sun"
@@ -166,11 +169,46 @@ void tst_NpfText::tags_data() {
                            << "";
 }
 
-void tst_NpfText::tags() {
+void tst_ApiPostText::tags() {
     QFETCH(QString, tags);
     QFETCH(QString, expected);
     QCOMPARE(NpfTags(tags), expected);
 }
 
-QTEST_GUILESS_MAIN(tst_NpfText)
-#include "tst_NpfText.moc"
+void tst_ApiPostText::publishTime_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("sent"); // empty: refused
+    QTest::newRow("with offset") << "2030-05-01T10:00:00+02:00"
+                                 << "2030-05-01T10:00:00+02:00";
+    QTest::newRow("utc, minutes only") << "2030-05-01T10:00Z"
+                                       << "2030-05-01T10:00:00+00:00";
+    QTest::newRow("blank, seconds, compact offset") << "2030-05-01 10:00:30 -0530"
+                                                    << "2030-05-01T10:00:30-05:30";
+    QTest::newRow("fraction dropped") << "2030-05-01T10:00:00.250Z"
+                                      << "2030-05-01T10:00:00+00:00";
+    QTest::newRow("empty") << "  "
+                           << "";
+    QTest::newRow("no time") << "2030-05-01"
+                             << "";
+    QTest::newRow("no such day") << "2030-02-30 10:00"
+                                 << "";
+    QTest::newRow("no such offset") << "2030-05-01 10:00+25:00"
+                                    << "";
+    QTest::newRow("passed") << "2001-05-01 10:00Z"
+                            << "";
+}
+
+void tst_ApiPostText::publishTime() {
+    QFETCH(QString, typed);
+    QFETCH(QString, sent);
+    const PublishTime time = ReadPublishTime(typed);
+    QCOMPARE(time.Rfc3339, sent);
+    QCOMPARE(time.Problem.isEmpty(), !sent.isEmpty());
+    // Whatever was wrong, the message names the forms that are read.
+    if (!sent.isEmpty())
+        return;
+    QVERIFY2(time.Problem.contains(QStringLiteral("2030-05-01 10:00")), qPrintable(time.Problem));
+}
+
+QTEST_GUILESS_MAIN(tst_ApiPostText)
+#include "tst_ApiPostText.moc"
