@@ -20,7 +20,7 @@ def main():
     arguments = sys.argv[1:]
     show_only = arguments[:1] == ["--print"]
     url = urllib.parse.quote(arguments[-1], safe=":/?&=%+")
-    # Only 127.0.0.1 is ever asked, never through a proxy from the environment.
+    # Only loopback addresses are ever asked, never through a proxy from the environment.
     direct = urllib.request.ProxyHandler({})
     try:
         urllib.request.build_opener(direct, KeepRedirect).open(url, timeout=10)

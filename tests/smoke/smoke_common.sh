@@ -34,3 +34,55 @@ expect_program_end() {
     fi
     wait "$pid" || fail "the program ended with status $?"
 }
+
+# Waits for a visible window whose title matches; prints its id.
+wait_window() {
+    local wid
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
+    [ -n "$wid" ] || fail "no window titled $1"
+    sleep 0.4 # let it paint before keys or screenshots reach it
+    echo "$wid"
+}
+
+wait_gone() {
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "the window titled $1 did not close"
+}
+
+shot() {
+    import -window "$2" "$shots/$1.png" || fail "no screenshot of $1" # $shots: the caller's folder
+}
+
+# Keys go to the window that has the focus; without a window manager we give it ourselves.
+press() {
+    xdotool windowfocus --sync "$1"
+    xdotool key --clearmodifiers "$2"
+}
+
+# A click at a control's place in the window, in pixels as the layout gives them.
+click() {
+    xdotool mousemove --window "$1" --sync "$2" "$3" click 1
+}
+
+# A password or secret as the settings file keeps it.
+scramble() {
+    python3 -c '
+import random, sys
+print("".join("%02X%02X" % (255 - ord(c), random.randrange(256)) for c in reversed(sys.argv[1])))
+' "$1"
+}
+
+# Starts a fake service script on 127.0.0.1; sets $server (its process) and $port.
+start_fake() {
+    python3 "$1" >"$home/service.out" &
+    server=$!
+    for _ in $(seq 1 100); do
+        grep -q '^PORT ' "$home/service.out" && break
+        sleep 0.1
+    done
+    port=$(awk '/^PORT / {print $2}' "$home/service.out")
+    [ -n "$port" ] || fail "the fake service did not start"
+}

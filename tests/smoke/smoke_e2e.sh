@@ -8,38 +8,6 @@
 set -euo pipefail
 source "$(dirname "$0")/smoke_common.sh"
 
-# Waits for a visible window whose title matches; prints its id.
-wait_window() {
-    local wid
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
-    [ -n "$wid" ] || fail "no window titled $1"
-    sleep 0.4 # let it paint before keys or screenshots reach it
-    echo "$wid"
-}
-
-wait_gone() {
-    for _ in $(seq 1 100); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "the window titled $1 did not close"
-}
-
-shot() {
-    import -window "$2" "$shots/$1.png" || fail "no screenshot of $1"
-}
-
-# Keys go to the window that has the focus; without a window manager we give it ourselves.
-press() {
-    xdotool windowfocus --sync "$1"
-    xdotool key --clearmodifiers "$2"
-}
-
-# A click at a control's place in the window, in pixels as the layout gives them.
-click() {
-    xdotool mousemove --window "$1" --sync "$2" "$3" click 1
-}
-
 # Opens a window with a click in its opener, screenshots it and closes it with Esc.
 visit() {
     local opener=$1 x=$2 y=$3 title=$4 name=$5 wid
@@ -155,10 +123,7 @@ PY
 
 # Settings of a user who has sent before: a group line with a label, the account, a caption.
 password='s3cret pw'
-scrambled=$(python3 -c '
-import random, sys
-print("".join("%02X%02X" % (255 - ord(c), random.randrange(256)) for c in reversed(sys.argv[1])))
-' "$password")
+scrambled=$(scramble "$password")
 cat >"$XDG_CONFIG_HOME/Velmora/Marivane.ini" <<INI
 [General]
 Groups=Pier pictures | pier.example.com
@@ -170,14 +135,7 @@ Password=$scrambled
 INI
 chmod 600 "$XDG_CONFIG_HOME/Velmora/Marivane.ini"
 
-python3 "$service" >"$home/service.out" &
-server=$!
-for _ in $(seq 1 100); do
-    grep -q '^PORT ' "$home/service.out" && break
-    sleep 0.1
-done
-port=$(awk '/^PORT / {print $2}' "$home/service.out")
-[ -n "$port" ] || fail "the fake service did not start"
+start_fake "$service"
 curl -s -f -d '{"default": {"status": 201, "body": "731000042"}}' \
     "http://127.0.0.1:$port/_control/script" >/dev/null || fail "the fake service took no script"
 export MARIVANE_API_ENDPOINT=127.0.0.1:$port
