@@ -86,3 +86,20 @@ start_fake() {
     port=$(awk '/^PORT / {print $2}' "$home/service.out")
     [ -n "$port" ] || fail "the fake service did not start"
 }
+
+# The program's path made whole, the screenshot folder ($shots) made, a private home, and a
+# fake service ($server, once started) that ends with the test.
+begin_smoke_run() {
+    [ -x "$1" ] || fail "no program at $1"
+    program=$(realpath "$1")
+    mkdir -p "$2"
+    shots=$(cd "$2" && pwd)
+    make_private_home
+    server=
+    trap end_smoke_run EXIT
+}
+
+end_smoke_run() {
+    [ -z "$server" ] || kill "$server" 2>/dev/null || true
+    rm -rf "$home"
+}

@@ -91,18 +91,7 @@ program=${1:?usage: smoke_e2e.sh <marivane program> <fake_service.py> <screensho
 service=${2:?the fake service script is needed}
 shots=${3:?a folder for the screenshots is needed}
 need_tools xvfb-run xdotool dbus-run-session xclip import python3
-[ -x "$program" ] || fail "no program at $program"
-program=$(realpath "$program")
-mkdir -p "$shots"
-shots=$(cd "$shots" && pwd)
-
-make_private_home
-server=
-cleanup() {
-    [ -z "$server" ] || kill "$server" 2>/dev/null || true
-    rm -rf "$home"
-}
-trap cleanup EXIT
+begin_smoke_run "$program" "$shots"
 mkdir -p "$XDG_CONFIG_HOME/Velmora"
 mkdir -p "$home/Documents" "$home/Pictures" # the batch mode starts in the documents folder
 data=$XDG_DATA_HOME/Velmora/Marivane

@@ -78,17 +78,7 @@ service=${2:?the fake current API is needed}
 browser=${3:?the browser stand-in is needed}
 shots=${4:?a folder for the screenshots is needed}
 need_tools xvfb-run xdotool dbus-run-session import python3 curl
-program=$(realpath "$program")
-mkdir -p "$shots"
-shots=$(cd "$shots" && pwd)
-
-make_private_home
-server=
-cleanup() {
-    [ -z "$server" ] || kill "$server" 2>/dev/null || true
-    rm -rf "$home"
-}
-trap cleanup EXIT
+begin_smoke_run "$program" "$shots"
 data=$XDG_DATA_HOME/Velmora/Marivane
 mkdir -p -m 700 "$XDG_CONFIG_HOME/Velmora" "$data"
 picture=$home/pier.png
