@@ -2,6 +2,7 @@
 
 #include "components/BodyDevice.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr int kHeartbeatMs = 100;
+constexpr int kCreated = 201;
 
 QNetworkRequest BuildRequest(const HTTPRequestDetails& outgoing, qint64 bodySize) {
     QNetworkRequest request(outgoing.Url);
@@ -36,10 +38,14 @@ QNetworkRequest BuildRequest(const HTTPRequestDetails& outgoing, qint64 bodySize
 // so, because the other side may already have acted on the request.
 class Transfer final {
 public:
-    Transfer(QNetworkReply* reply, const BodyDevice& body, IHTTPRequestCallback* callback)
-        : m_reply(reply), m_body(body), m_callback(callback), m_sendTotal(body.size()) {}
+    enum class End { Finished, Cancelled, TooLarge, Late };
 
-    bool Cancelled() const { return m_cancelled; }
+    Transfer(QNetworkReply* reply, const BodyDevice& body, const HTTPRequestDetails& outgoing,
+             IHTTPRequestCallback* callback)
+        : m_reply(reply), m_body(body), m_outgoing(outgoing), m_callback(callback),
+          m_sendTotal(body.size()) {}
+
+    End Ending() const { return m_end; }
 
     // Runs until the reply has finished; blocks received go to `response`.
     void Run(QByteArray& response) {
@@ -57,13 +63,16 @@ public:
         if (!m_reply->isFinished())
             loop.exec();
         heartbeat.stop();
-        if (!m_cancelled && m_reply->isOpen())
+        if (m_end == End::Finished && m_reply->isOpen()) {
             response += m_reply->readAll();
+            if (response.size() > Cap())
+                m_end = End::TooLarge;
+        }
     }
 
 private:
     void Sent(qint64 now, qint64 total) {
-        if (m_cancelled || !m_callback || now <= m_sent)
+        if (m_end != End::Finished || !m_callback || now <= m_sent)
             return;
         bool cancel = false;
         const qint64 block = now - m_sent;
@@ -77,9 +86,14 @@ private:
     void Received(QByteArray& response) {
         m_receiving = true;
         const QByteArray block = m_reply->readAll();
-        if (block.isEmpty() || m_cancelled)
+        if (block.isEmpty() || m_end != End::Finished)
             return;
         m_received += block.size();
+        // Whoever answers decides how much comes; only what an answer can need is read.
+        if (m_received > Cap()) {
+            Give(End::TooLarge);
+            return;
+        }
         bool remove = false;
         bool cancel = false;
         if (m_callback)
@@ -90,7 +104,17 @@ private:
     }
 
     void Heartbeat() {
-        if (m_cancelled || !m_callback)
+        if (m_end != End::Finished)
+            return;
+        // A trickle never falls silent, so the answer has a deadline of its own.
+        if (!m_answerDue.isValid() && (m_body.AllRead() || m_sendTotal == 0))
+            m_answerDue.start();
+        if (m_outgoing.TimeoutMs > 0 && m_answerDue.isValid() &&
+            m_answerDue.hasExpired(m_outgoing.TimeoutMs)) {
+            Give(End::Late);
+            return;
+        }
+        if (!m_callback)
             return;
         bool cancel = false;
         if (m_receiving) {
@@ -103,19 +127,31 @@ private:
     }
 
     void CancelIfAsked(bool cancel) {
-        if (!cancel || m_cancelled)
+        if (!cancel || m_end != End::Finished)
             return;
         const bool answerDue = m_body.AllRead() || m_receiving;
         if (answerDue && m_callback->KeepWaitingForAnswer())
             return;
-        m_cancelled = true;
+        Give(End::Cancelled);
+    }
+
+    void Give(End end) {
+        m_end = end;
         m_reply->abort();
+    }
+
+    qint64 Cap() const {
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        return status == kCreated && m_outgoing.MaxCreatedBytes >= 0 ? m_outgoing.MaxCreatedBytes
+                                                                     : m_outgoing.MaxResponseBytes;
     }
 
     QNetworkReply* m_reply;
     const BodyDevice& m_body;
+    const HTTPRequestDetails& m_outgoing;
     IHTTPRequestCallback* m_callback;
-    bool m_cancelled = false;
+    End m_end = End::Finished;
+    QElapsedTimer m_answerDue;
     bool m_receiving = false;
     qint64 m_sent = 0;
     qint64 m_sendTotal;
@@ -152,10 +188,27 @@ bool HTTPRequest::SendRequest(const HTTPRequestDetails& outgoing, IHTTPRequestCa
     QNetworkAccessManager manager;
     manager.setProxy(Proxy.ToNetworkProxy());
     QNetworkReply* reply = manager.sendCustomRequest(request, outgoing.Verb, &body);
-    Transfer transfer(reply, body, callback);
+    Transfer transfer(reply, body, outgoing, callback);
     transfer.Run(m_response);
     m_bodySent = body.AllRead();
-    ReadResult(*reply, transfer.Cancelled(), outgoing.TimeoutMs);
+    switch (transfer.Ending()) {
+    case Transfer::End::TooLarge:
+        m_errorCode = kTooLarge;
+        m_errorText = QStringLiteral("The answer was far longer than an answer of the service "
+                                     "can be, so it was not read.");
+        m_response.clear();
+        break;
+    case Transfer::End::Late:
+        m_errorCode = kTimedOut;
+        m_errorText =
+            QStringLiteral("No whole answer within %1 seconds.").arg(outgoing.TimeoutMs / 1000.0);
+        m_response.clear();
+        break;
+    case Transfer::End::Cancelled:
+    case Transfer::End::Finished:
+        ReadResult(*reply, transfer.Ending() == Transfer::End::Cancelled, outgoing.TimeoutMs);
+        break;
+    }
     delete reply;
     return m_errorCode == 0;
 }

@@ -42,8 +42,13 @@ struct HTTPRequestDetails {
     QByteArray ContentType;
     HTTPFormBody Body;
     QString Agent;
-    // The transfer is given up when nothing moves for that long.
+    // The transfer is given up when nothing moves for that long, and the answer when it has
+    // not come whole that long after the body went out.
     int TimeoutMs = 0;
+    // An answer's body longer than this ends the transfer as an answer not understood; a
+    // 201's by MaxCreatedBytes where that is set.
+    qint64 MaxResponseBytes = 1024 * 1024;
+    qint64 MaxCreatedBytes = -1;
     QList<HTTPHeader> Headers;
 };
 
@@ -54,8 +59,10 @@ class HTTPRequest final {
 public:
     // Set when the request was cancelled by the callback.
     static constexpr int kCancelled = 5;
-    // Set when nothing moved for longer than the timeout.
+    // Set when nothing moved for longer than the timeout, or the answer took longer.
     static constexpr int kTimedOut = 4;
+    // Set when the answer was longer than the request allowed.
+    static constexpr int kTooLarge = 6;
 
     ProxySettings Proxy;
 

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr qsizetype kMaxShownCharacters = 2000;
+
 // Without a window layer (tools, benchmarks) messages go to stderr and take the safe answer.
 MsgResult DefaultHandler(const MessageRequest& request) {
     QTextStream err(stderr);
@@ -43,7 +45,13 @@ Handler SetHandler(Handler handler) {
 }
 
 MsgResult Show(const MessageRequest& request) {
-    return CurrentHandler()(request);
+    // Texts may carry what a server answered; a box stays readable whatever came.
+    MessageRequest shown = request;
+    for (QString* text : {&shown.text, &shown.details}) {
+        if (text->size() > kMaxShownCharacters)
+            *text = text->left(kMaxShownCharacters) + QStringLiteral("...");
+    }
+    return CurrentHandler()(shown);
 }
 
 MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons) {

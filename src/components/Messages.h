@@ -28,6 +28,7 @@ using Handler = std::function<MsgResult(const MessageRequest&)>;
 
 // Returns the handler it replaces.
 Handler SetHandler(Handler handler);
+// Text and details are shown as plain text, each cut to a length a box can show.
 MsgResult Show(const MessageRequest& request);
 MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
 // A message about a file or folder: its path, a blank line, the message.

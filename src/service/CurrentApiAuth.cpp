@@ -73,10 +73,10 @@ bool CurrentApiAuth::SignIn() {
         m_failure = error.Description();
         return false;
     }
-    m_redirect =
-        std::make_unique<LoopbackRedirect>(m_settings.RedirectPort, [this](const QUrlQuery& query) {
-            bool taken = false;
-            return TakeAnswer(query, &taken);
+    m_redirect = std::make_unique<LoopbackRedirect>(
+        m_settings.RedirectPort,
+        [this](const QUrlQuery& query, const LoopbackRedirect::Reply& reply) {
+            TakeAnswer(query, reply);
         });
     if (!m_redirect->Listen()) {
         m_failure = m_redirect->Failure();
@@ -99,43 +99,51 @@ bool CurrentApiAuth::SignIn() {
 
 std::optional<QString> CurrentApiAuth::UsePastedAddress(const QString& address) {
     const QUrl url = QUrl::fromUserInput(address.trimmed());
-    bool taken = false;
-    const QString why = TakeAnswer(QUrlQuery(url), &taken);
-    if (taken)
-        return std::nullopt;
-    return why;
+    return TakeAnswer(QUrlQuery(url), [](const QString&) {});
 }
 
-QString CurrentApiAuth::TakeAnswer(const QUrlQuery& query, bool* taken) {
-    *taken = false;
+std::optional<QString>
+CurrentApiAuth::TakeAnswer(const QUrlQuery& query,
+                           const std::function<void(const QString&)>& reply) {
+    const QString notSignedIn =
+        QStringLiteral("Marivane was not signed in. You can close this page.");
+    QString refusal;
     if (!m_waiting)
-        return QStringLiteral("This sign-in is over. You can close this page.");
+        refusal = QStringLiteral("This sign-in is over. You can close this page.");
     // Only an answer that carries this sign-in's state may end it, whatever else it says.
-    if (Value(query, QStringLiteral("state")) != m_state)
-        return QStringLiteral("This answer does not belong to the sign-in under way (its state "
-                              "differs), so it was ignored.");
-    *taken = true;
+    else if (Value(query, QStringLiteral("state")) != m_state)
+        refusal = QStringLiteral("This answer does not belong to the sign-in under way (its "
+                                 "state differs), so it was not accepted.");
+    if (!refusal.isEmpty()) {
+        reply(refusal);
+        return refusal;
+    }
     m_waiting = false;
     if (query.hasQueryItem(QStringLiteral("error"))) {
         const QString description = Value(query, QStringLiteral("error_description"));
         Finish(false,
                QStringLiteral("The access was not granted: ") +
                    (description.isEmpty() ? Value(query, QStringLiteral("error")) : description));
-        return QStringLiteral("Marivane was not signed in. You can close this page.");
+        reply(notSignedIn);
+        return std::nullopt;
     }
     const QString code = Value(query, QStringLiteral("code"));
     if (code.isEmpty()) {
         Finish(false, QStringLiteral("The answer that came back through the browser holds no "
                                      "code."));
-        return QStringLiteral("Marivane was not signed in. You can close this page.");
+        reply(notSignedIn);
+        return std::nullopt;
     }
-    // After the browser has its page; the program shows how the exchange ends.
-    QTimer::singleShot(0, this, [this, code] { ExchangeCode(code); });
-    return QStringLiteral("Marivane has the answer and completes the sign-in. You can close "
-                          "this page.");
+    // Not inside the listener's or the button's own call: the exchange waits on the network.
+    // The browser's page says how it ended only once it has.
+    QTimer::singleShot(0, this, [this, code, reply, notSignedIn] {
+        reply(ExchangeCode(code) ? QStringLiteral("Marivane is signed in. You can close this page.")
+                                 : notSignedIn);
+    });
+    return std::nullopt;
 }
 
-void CurrentApiAuth::ExchangeCode(const QString& code) {
+bool CurrentApiAuth::ExchangeCode(const QString& code) {
     // The redirect address goes again, exactly as the authorization request named it.
     if (!RequestTokens({{QStringLiteral("grant_type"), QStringLiteral("authorization_code")},
                         {QStringLiteral("code"), code},
@@ -144,7 +152,7 @@ void CurrentApiAuth::ExchangeCode(const QString& code) {
                         {QStringLiteral("redirect_uri"), RedirectUri(m_settings.RedirectPort)}},
                        kSignInTimeoutMs)) {
         Finish(false, m_failure);
-        return;
+        return false;
     }
     try {
         HTTPRequest request;
@@ -155,6 +163,7 @@ void CurrentApiAuth::ExchangeCode(const QString& code) {
         // The tokens came from the same address; the name is only for show.
     }
     Finish(true);
+    return true;
 }
 
 bool CurrentApiAuth::Refresh(int timeoutMs) {
@@ -187,7 +196,8 @@ bool CurrentApiAuth::RequestTokens(const Form& form, int timeoutMs) {
     HTTPRequest request;
     request.Proxy.Load();
     request.SendRequest(outgoing, nullptr);
-    if (request.ErrorCode() != 0) {
+    m_noAnswer = request.ErrorCode() != 0;
+    if (m_noAnswer) {
         m_failure = request.ErrorText();
         return false;
     }

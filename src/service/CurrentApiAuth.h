@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 #include <QUrlQuery>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -36,6 +37,9 @@ public:
     // After success: the new tokens (and, after a sign-in, the account's name).
     const ServiceTokens& Tokens() const { return m_tokens; }
     const QString& Failure() const { return m_failure; }
+    // The failure was that no answer came (the connection, the certificate, the proxy), so a
+    // new sign-in would not help.
+    bool NoAnswer() const { return m_noAnswer; }
 
     // The address the service sends the browser back to; registered with the application.
     static QString RedirectUri(quint16 port);
@@ -48,9 +52,11 @@ Q_SIGNALS:
 private:
     using Form = QList<std::pair<QString, QString>>;
 
-    // The answer that came through the browser: the page's text, and whether it was taken.
-    QString TakeAnswer(const QUrlQuery& query, bool* taken);
-    void ExchangeCode(const QString& code);
+    // An answer that came through the browser or was pasted: nothing when it was this
+    // sign-in's (Finished follows), else why not. reply gets the browser's page.
+    std::optional<QString> TakeAnswer(const QUrlQuery& query,
+                                      const std::function<void(const QString&)>& reply);
+    bool ExchangeCode(const QString& code);
     bool RequestTokens(const Form& form, int timeoutMs);
     void Finish(bool ok, const QString& failure = QString());
 
@@ -60,4 +66,5 @@ private:
     ServiceTokens m_tokens;
     QString m_failure;
     bool m_waiting = false;
+    bool m_noAnswer = false;
 };

@@ -10,7 +10,7 @@ namespace {
 
 // A browser's request line with the callback's query and its headers fit easily; anything
 // longer is not the service's answer.
-constexpr qint64 kMaxRequestBytes = 16 * 1024;
+constexpr qint64 kMaxRequestBytes = 8 * 1024;
 // A connection that sends no whole request within this long is dropped.
 constexpr int kRequestTimeoutMs = 10000;
 
@@ -21,6 +21,18 @@ QByteArray Page(const QString& text) {
 }
 
 } // namespace
+
+std::optional<QUrlQuery> CallbackQuery(const QByteArray& head) {
+    const qsizetype end = head.indexOf("\r\n");
+    const QList<QByteArray> words = head.left(end < 0 ? head.size() : end).split(' ');
+    if (words.size() != 3 || words.at(0) != "GET" || !words.at(2).startsWith("HTTP/1."))
+        return std::nullopt;
+    const QUrl target = QUrl::fromEncoded(words.at(1), QUrl::StrictMode);
+    if (!target.isValid() || !target.isRelative() ||
+        target.path() != LoopbackRedirect::CallbackPath())
+        return std::nullopt;
+    return QUrlQuery(target);
+}
 
 LoopbackRedirect::LoopbackRedirect(quint16 port, Handler handler, QObject* parent)
     : QObject(parent), m_port(port), m_handler(std::move(handler)) {}
@@ -83,28 +95,25 @@ void LoopbackRedirect::Read(QTcpSocket* socket) {
     if (socket->property("answered").toBool())
         return;
     const QByteArray head = socket->peek(kMaxRequestBytes + 1);
-    const qsizetype end = head.indexOf("\r\n\r\n");
-    if (end < 0) {
+    if (head.indexOf("\r\n\r\n") < 0) {
+        // Nothing a browser sends is this long: closed, and nothing more is read.
         if (head.size() > kMaxRequestBytes)
-            Answer(socket, "431 Request Header Fields Too Large",
-                   QStringLiteral("The request is too long."));
+            socket->abort();
         return;
     }
     socket->setProperty("answered", true);
     // The owner may take longer than the deadline over a whole request.
     if (auto* deadline = socket->findChild<QTimer*>())
         deadline->stop();
-    const QList<QByteArray> words = head.left(head.indexOf("\r\n")).split(' ');
-    const QUrl target =
-        words.size() == 3 ? QUrl::fromEncoded(words.at(1), QUrl::StrictMode) : QUrl();
-    if (words.value(0) != "GET" || !target.isValid() || target.path() != CallbackPath()) {
+    const std::optional<QUrlQuery> query = CallbackQuery(head);
+    if (!query) {
         Answer(socket, "404 Not Found", QStringLiteral("There is nothing here."));
         return;
     }
-    const QPointer<QTcpSocket> alive(socket);
-    const QString page = m_handler(QUrlQuery(target));
-    if (alive)
-        Answer(socket, "200 OK", page);
+    m_handler(*query, [this, alive = QPointer<QTcpSocket>(socket)](const QString& page) {
+        if (alive && alive->state() == QAbstractSocket::ConnectedState)
+            Answer(alive, "200 OK", page);
+    });
 }
 
 void LoopbackRedirect::Answer(QTcpSocket* socket, const QByteArray& status, const QString& page) {

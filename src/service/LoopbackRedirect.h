@@ -6,20 +6,26 @@
 #include <QString>
 #include <QUrlQuery>
 #include <functional>
+#include <optional>
 
 class QTcpServer;
 class QTcpSocket;
 
+// What a request to the sign-in's loopback page asks for: a GET of the callback path, with
+// its query; nothing for anything else. head: the request line, or more.
+std::optional<QUrlQuery> CallbackQuery(const QByteArray& head);
+
 // The page the browser comes back to after a sign-in, at http://localhost:PORT/callback.
 // It listens on the loopback addresses only (127.0.0.1, and ::1 where the machine has it,
-// since a browser may resolve "localhost" to either), reads no more of a request than a
-// request line and its headers can need, and hands each callback's query to the owner,
-// whose answer becomes the browser's page.
+// since a browser may resolve "localhost" to either), closes a request whose line and
+// headers are longer than a browser's could be, and hands each callback's query to the
+// owner, whose answer, given at once or later (after a token exchange), becomes the page.
 class LoopbackRedirect final : public QObject {
     Q_OBJECT
 public:
-    // The page's text for a callback; the owner may take its time (a token exchange).
-    using Handler = std::function<QString(const QUrlQuery& query)>;
+    // Gives the browser its page; later calls do nothing.
+    using Reply = std::function<void(const QString& page)>;
+    using Handler = std::function<void(const QUrlQuery& query, const Reply& reply)>;
 
     LoopbackRedirect(quint16 port, Handler handler, QObject* parent = nullptr);
     ~LoopbackRedirect() override;

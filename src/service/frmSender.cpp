@@ -15,6 +15,7 @@
 #include "store/modStorage.h"
 #include "widgets/WindowSupport.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLocale>
 
@@ -160,6 +161,7 @@ void frmSender::SendPosts() {
         return;
     }
     m_skipped.clear();
+    m_unlinked.clear();
     m_sentInRun = 0;
     while (NextPostRow() >= 0) {
         if (!SendFirstPost() || m_stopRequested)
@@ -170,6 +172,12 @@ void frmSender::SendPosts() {
     EndWork();
     if (!m_account.CurrentApi())
         m_account.RememberEMail();
+    if (!m_unlinked.isEmpty())
+        Messages::MsgBox(QStringLiteral("These posts went out, but the service's answer held no "
+                                        "id for them, so the links list has no line for them:"
+                                        "\r\n\r\n") +
+                             m_unlinked.join(QStringLiteral("\r\n")),
+                         MsgIcon::Information);
     if (m_listed && ui->filFiles->count() == 0)
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
 }
@@ -229,6 +237,7 @@ bool frmSender::SendPost(const QString& group, const QString& caption, const QSt
                          const QByteArray& picture, int stateCode, const QString& path) {
     const UploadPost post{group, caption, tags, picture, stateCode, path};
     bool accepted = false;
+    bool linked = false;
     if (m_account.CurrentApi()) {
         QString publishOn;
         if (stateCode == kPublishOnState) {
@@ -244,14 +253,17 @@ bool frmSender::SendPost(const QString& group, const QString& caption, const QSt
         if (outcome.Outcome == ApiUploadOutcome::Result::LimitReached)
             Messages::MsgBox(LimitMessage(outcome.Limit, m_sentInRun), MsgIcon::Critical);
         accepted = outcome.Outcome == ApiUploadOutcome::Result::Accepted;
+        linked = outcome.Linked;
     } else {
         const UploadAccount account{ui->txtEMail->text(), ui->txtPassword->text(),
                                     ui->txtPublishOn->text()};
-        accepted = ::SendPost(account, post, this);
+        accepted = ::SendPost(account, post, this, kUploadTimeoutMs, &linked);
     }
     MarkPostUnderWay(QString()); // also when no answer came
     if (accepted)
         ++m_sentInRun;
+    if (accepted && !linked)
+        m_unlinked.append(QFileInfo(path).fileName());
     return accepted;
 }
 

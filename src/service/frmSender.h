@@ -59,6 +59,7 @@ private:
     bool m_loaded = false;
     bool m_listed = true;    // the last listing of the data folder worked
     QSet<QString> m_skipped; // posts this run leaves alone
+    QStringList m_unlinked;  // posts this run sent whose id the answer did not hold
     LauncherEntry m_launcher;
     int m_runPosts = 0; // listed when the run started
     int m_sentInRun = 0;

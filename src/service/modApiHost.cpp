@@ -81,5 +81,7 @@ void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields
     outgoing.Body = fields.FormText2();
     outgoing.Agent = ApiAgent();
     outgoing.TimeoutMs = timeoutMs;
+    // A 201 of the classic interface is the new post's id: a number of at most 20 digits.
+    outgoing.MaxCreatedBytes = 24;
     request.SendRequest(outgoing, callback);
 }

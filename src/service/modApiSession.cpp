@@ -28,7 +28,12 @@ std::optional<QString> SendSignedIn(HTTPRequest& request,
     bool renewed = false;
     const auto renew = [&]() -> std::optional<QString> {
         CurrentApiAuth auth(settings);
-        if (!auth.Refresh(timeoutMs))
+        if (!auth.Refresh(timeoutMs) && auth.NoAnswer())
+            return QStringLiteral("The sign-in could not be renewed, since the service did not "
+                                  "answer: ") +
+                   auth.Failure() +
+                   QStringLiteral(" Check the connection and the proxy, then send again.");
+        if (!auth.Failure().isEmpty())
             return QStringLiteral("The sign-in could not be renewed. ") + auth.Failure() +
                    QLatin1Char(' ') + SignInAgainText();
         settings.Tokens = auth.Tokens();

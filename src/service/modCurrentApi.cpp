@@ -26,7 +26,8 @@ void SendApiRequest(HTTPRequest& request, const QString& verb, const QString& pa
                     const QString& accessToken, int timeoutMs, IHTTPRequestCallback* callback) {
     HTTPRequestDetails outgoing;
     outgoing.Url = CurrentApiBase();
-    outgoing.Url.setPath(path);
+    // The caller has percent-encoded what must be; it is not encoded again.
+    outgoing.Url.setPath(path, QUrl::TolerantMode);
     outgoing.Verb = verb.toLatin1();
     outgoing.ContentType = contentType;
     outgoing.Body = body;

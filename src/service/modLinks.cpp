@@ -1,5 +1,7 @@
 #include "service/modLinks.h"
 
+#include <QRegularExpression>
+
 #include "components/ComponentError.h"
 #include "components/FileFunctions.h"
 #include "components/Messages.h"
@@ -37,4 +39,12 @@ QString ReadLinksList() {
         // No data folder: the list behaves as missing.
     }
     return zsTrimCRLF(text);
+}
+
+bool AppendPostLink(const QString& group, const QString& id) {
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,20}$"));
+    if (!number.match(id).hasMatch())
+        return false;
+    AppendLink(QStringLiteral("http://") + group + QStringLiteral("/post/") + id);
+    return true;
 }

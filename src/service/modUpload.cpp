@@ -66,7 +66,7 @@ void SendMarker::Settle(const HTTPRequest& request, bool accepted) {
 }
 
 bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
-              int timeoutMs) {
+              int timeoutMs, bool* linked) {
     HTTPFormFields fields;
     fields.AddField(QStringLiteral("email"), account.EMail);
     fields.AddField(QStringLiteral("password"), account.Password);
@@ -100,8 +100,9 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
         return false;
     }
     if (accepted) {
-        AppendLink(QStringLiteral("http://") + post.Group + QStringLiteral("/post/") +
-                   request.ResponseText());
+        const bool link = AppendPostLink(post.Group, request.ResponseText().trimmed());
+        if (linked)
+            *linked = link;
         return true;
     }
     ErrorBox::ShowRequestError(request, MsgIcon::Critical,

@@ -27,11 +27,12 @@ struct UploadPost {
 };
 
 // Sends one post to "/api/write". True only when the service answered 201; then the
-// post's link is in "Links.LST". Every failure is shown to the user here.
+// post's link is in "Links.LST" unless the answer held no id (linked false). Every failure
+// is shown to the user here.
 // The post's send marker is written before the upload and stays only when the whole body
 // went out without an answer: then nobody knows whether the service published it.
 bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
-              int timeoutMs = kUploadTimeoutMs);
+              int timeoutMs = kUploadTimeoutMs, bool* linked = nullptr);
 
 // The send marker of one upload of a stored post (none for an empty path). It is set before
 // the body goes out, and stays only when the service accepted the post (it goes with the

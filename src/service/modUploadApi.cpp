@@ -24,8 +24,12 @@ QString CreatedId(const QByteArray& answer) {
                               .value(QStringLiteral("response"))
                               .toObject()
                               .value(QStringLiteral("id"));
-    // The service sends the id as text; a number is taken whole all the same.
-    return id.isString() ? id.toString() : QString::number(id.toInteger());
+    // The service sends the id as text; a whole number is taken all the same.
+    if (id.isString())
+        return id.toString();
+    return id.isDouble() && id.toDouble() == static_cast<double>(id.toInteger())
+               ? QString::number(id.toInteger())
+               : QString();
 }
 
 bool IsClassicBlogNumber(const QString& group) {
@@ -92,9 +96,9 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
         return {};
     }
     if (accepted) {
-        AppendLink(QStringLiteral("http://") + post.Group + QStringLiteral("/post/") +
-                   CreatedId(request.ResponseBytes()));
-        return {ApiUploadOutcome::Result::Accepted, {}};
+        ApiUploadOutcome outcome{ApiUploadOutcome::Result::Accepted, {}};
+        outcome.Linked = AppendPostLink(post.Group, CreatedId(request.ResponseBytes()));
+        return outcome;
     }
     const QString limit = LimitReached(request);
     if (!limit.isEmpty())

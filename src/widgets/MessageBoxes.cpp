@@ -3,6 +3,7 @@
 #include "components/Messages.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace {
@@ -28,6 +29,10 @@ MsgResult ShowBox(const MessageRequest& request) {
         box.setText(request.details);
     else if (!request.details.isEmpty())
         box.setInformativeText(request.details);
+    // What a server answered is never taken for markup.
+    box.setTextFormat(Qt::PlainText);
+    for (QLabel* label : box.findChildren<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
     switch (request.buttons) {
     case MsgButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

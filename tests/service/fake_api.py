@@ -381,6 +381,9 @@ class Handler(fake_service.Handler):
             return
         if action.get("mode") == "stall":
             time.sleep(action.get("seconds", 5))
+        if action.get("mode") in ("huge", "trickle"):
+            self.stream(action)
+            return
         status = action.get("status", 201)
         headers = action.get("headers")
         if status == 429 and headers is None:

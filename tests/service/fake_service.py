@@ -97,6 +97,24 @@ class Handler(BaseHTTPRequestHandler):
             return b""
         return self.rfile.read(length)
 
+    def stream(self, action):
+        """A hostile answer: "huge" sends a body of `size` bytes as fast as it can, "trickle"
+        one byte every `delay` seconds; both of digits, as a 201's id would be."""
+        size = action.get("size", 1 << 31)
+        piece = b"7" * (1 << 16 if action["mode"] == "huge" else 1)
+        self.send_response(action.get("status", 201))
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        self.close_connection = True
+        try:
+            for _ in range(0, size, len(piece)):
+                self.wfile.write(piece)
+                if action["mode"] == "trickle":
+                    self.wfile.flush()
+                    time.sleep(action.get("delay", 0.5))
+        except OSError:
+            pass  # the client gave up, as it should
+
     def serve(self):
         with LOCK:
             action = STATE["queue"].pop(0) if STATE["queue"] else STATE["default"]
@@ -119,6 +137,9 @@ class Handler(BaseHTTPRequestHandler):
             os.makedirs(os.path.join(action["plant_dir"], "keep"))
         if action.get("mode") == "stall":
             time.sleep(action.get("seconds", 5))
+        if action.get("mode") in ("huge", "trickle"):
+            self.stream(action)
+            return
         answer = action.get("body", "").encode("utf-8")
         if action.get("id_from_caption"):
             # The post's id names the post, so a test can match links to posts.

@@ -46,12 +46,16 @@ public:
     bool Unreachable = false;
     QString Address;
 
+    // The page the program gave the browser, once the browser is done.
+    bool Done() const { return m_process.state() == QProcess::NotRunning; }
+    QByteArray Page() { return m_process.readAllStandardOutput(); }
+
 public Q_SLOTS:
     void Open(const QUrl& url) {
         const QString browser = qEnvironmentVariable("BROWSER");
         const QString page = QString::fromLatin1(url.toEncoded());
         if (!Unreachable) {
-            QProcess::startDetached(browser, {page});
+            m_process.start(browser, {page});
             return;
         }
         QProcess process;
@@ -59,6 +63,9 @@ public Q_SLOTS:
         process.waitForFinished(20000);
         Address = QString::fromLatin1(process.readAllStandardOutput().trimmed());
     }
+
+private:
+    QProcess m_process;
 };
 
 class tst_modProxy : public QObject {
@@ -243,6 +250,10 @@ private Q_SLOTS:
         auto* cmdSignIn = Control<QPushButton>(dialog, "cmdSignIn");
         auto* lblAccount = Control<QLabel>(dialog, "lblAccount");
         QCOMPARE(lblAccount->text(), QStringLiteral("Waiting for the browser..."));
+        // The page claims the sign-in only once the code brought tokens.
+        QTRY_VERIFY_WITH_TIMEOUT(m_browser.Done(), 20000);
+        QVERIFY(m_browser.Page().contains(message.isEmpty() ? "Marivane is signed in"
+                                                            : "Marivane was not signed in"));
         if (message.isEmpty()) {
             QTRY_COMPARE(lblAccount->text(), QStringLiteral("Signed in as someone"));
             QVERIFY(m_messages.Shown().isEmpty());
@@ -294,6 +305,8 @@ private Q_SLOTS:
             const QByteArray page = HttpGet(QUrl(other));
             QVERIFY2(page.contains("does not belong to the sign-in under way"), page.constData());
         }
+        // A request longer than a browser's is closed unanswered, and changes nothing.
+        QVERIFY(HttpGet(QUrl(address + QStringLiteral("&pad=") + QString(9000, u'a'))).isEmpty());
         auto* txtPastedAddress = Control<QLineEdit>(dialog, "txtPastedAddress");
         txtPastedAddress->setText(foreign);
         QTest::mouseClick(Control<QPushButton>(dialog, "cmdUsePastedAddress"), Qt::LeftButton);

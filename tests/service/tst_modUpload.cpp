@@ -168,8 +168,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("links");
         QTest::newRow("created") << FakeService::Answer(201, "123") << true << QString()
                                  << QByteArray("http://blog.example/post/123\r\n");
-        QTest::newRow("id kept unchanged") << FakeService::Answer(201, " 77 ") << true << QString()
-                                           << QByteArray("http://blog.example/post/ 77 \r\n");
+        QTest::newRow("id without its blanks")
+            << FakeService::Answer(201, " 77\r\n") << true << QString()
+            << QByteArray("http://blog.example/post/77\r\n");
+        QTest::newRow("created without an id: no made-up link")
+            << FakeService::Answer(201, "<p>done</p>") << true << QString() << QByteArray();
         QTest::newRow("ok is not created")
             << FakeService::Answer(200, "Fine") << false << "Can't send post. Fine" << QByteArray();
         QTest::newRow("bad request") << FakeService::Answer(400, "Invalid \u00e9mail") << false
@@ -218,6 +221,11 @@ private Q_SLOTS:
             << QByteArray() << QJsonObject{{"mode", "stall"}, {"seconds", 3}} << true;
         QTest::newRow("closed after the whole body")
             << QByteArray() << QJsonObject{{"mode", "close_after_body"}} << true;
+        QTest::newRow("trickles past the deadline")
+            << QByteArray() << QJsonObject{{"mode", "trickle"}, {"size", 50}, {"delay", 0.2}}
+            << true;
+        QTest::newRow("answer far longer than an id")
+            << QByteArray() << QJsonObject{{"mode", "huge"}} << true;
     }
     void noAnswer() {
         QFETCH(QByteArray, endpoint);
@@ -256,6 +264,8 @@ private Q_SLOTS:
         QCOMPARE(
             m_messages.Shown().first().details,
             QStringLiteral("Error %1: The transfer was cancelled.").arg(HTTPRequest::kCancelled));
+        // The service notes the cut request in its own time; not in the next test's record.
+        QTRY_COMPARE(m_service.Requests().size(), 1);
     }
 
     void goesThroughTheProxy() {

@@ -10,6 +10,7 @@
 #include "store/modStorage.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QtTest>
@@ -301,6 +302,56 @@ private Q_SLOTS:
         QVERIFY(m_messages.Shown().first().details.contains(QStringLiteral("Sign in again")));
         QCOMPARE(Requests(QStringLiteral("/v2/oauth2/token")).size(), 1);
         QVERIFY(Posts().isEmpty());
+    }
+
+    // Whoever answers gets only what an answer can need: a body past the cap or a trickle
+    // past the deadline is no answer, and a 201 without an id makes no link.
+    void hostileAnswers_data() {
+        QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("huge body") << QJsonObject{{"mode", "huge"}} << false;
+        QTest::newRow("trickle") << QJsonObject{{"mode", "trickle"}, {"size", 50}, {"delay", 0.2}}
+                                 << false;
+        QTest::newRow("201 without an id") << Answer(201, {{"response", QJsonObject{}}}) << true;
+    }
+    void hostileAnswers() {
+        QFETCH(QJsonObject, answer);
+        QFETCH(bool, accepted);
+        m_api.Script({answer});
+        UploadPost post = FilePost();
+        post.FilePath = m_home.DataFolder() + QStringLiteral("/post.Info");
+        WriteFile(post.FilePath, "g\r\nt\r\nc");
+        QElapsedTimer timer;
+        timer.start();
+        const ApiUploadOutcome outcome = SendPostToApi(post, {}, nullptr, 1000);
+        QVERIFY(timer.elapsed() < 4000);
+        QCOMPARE(outcome.Outcome == ApiUploadOutcome::Result::Accepted, accepted);
+        QVERIFY(!outcome.Linked);
+        QCOMPARE(Links(), QByteArray());
+        // Unanswered, the marker stays; accepted, it goes with the post.
+        QVERIFY(PostSendingSince(post.FilePath).has_value());
+        QFile::remove(SendMarkerPath(post.FilePath));
+    }
+
+    void blogNameEncodedOnce() {
+        UploadPost post = FilePost();
+        post.Group = QStringLiteral("me:blog.example");
+        QCOMPARE(SendPostToApi(post, {}, nullptr).Outcome, ApiUploadOutcome::Result::Accepted);
+        QCOMPARE(Posts().first().toObject().value("blog").toString(), post.Group);
+    }
+
+    // A renewal that got no answer is no reason to sign in again.
+    void renewalWithoutAnswerSaysSo() {
+        StoreSignIn(m_api, -10);
+        const QByteArray kept = qgetenv("MARIVANE_API_BASE");
+        qputenv("MARIVANE_API_BASE", "http://127.0.0.1:" + QByteArray::number(ClosedPort()));
+        const ApiUploadOutcome outcome = SendPostToApi(FilePost(), {}, nullptr);
+        qputenv("MARIVANE_API_BASE", kept);
+        QCOMPARE(outcome.Outcome, ApiUploadOutcome::Result::Refused);
+        QCOMPARE(m_messages.Texts().size(), 1);
+        QVERIFY2(m_messages.Texts().first().contains(QStringLiteral("did not answer")) &&
+                     !m_messages.Texts().first().contains(QStringLiteral("Sign in again")),
+                 qPrintable(m_messages.Texts().first()));
     }
 
     // Every block within the published limit, every character sent in order.
