@@ -9,13 +9,17 @@
 #include "store/SendLock.h"
 #include "store/modStorage.h"
 #include "widgets/FileListBox.h"
+#include "widgets/MessageBoxes.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
@@ -148,6 +152,52 @@ private Q_SLOTS:
         QCOMPARE(window.windowTitle(), QStringLiteral("Marivane :: Send mode :: 0"));
         QVERIFY(window.close());
         QVERIFY(ReadFile(m_home.DataFolder() + "/EMail History.DAT").contains("me@example.org"));
+    }
+
+    // A post the service created but gave no id for is gone from the folder, has no made-up
+    // link, and the run says which it was.
+    void postSentWithoutAnIdIsNamed() {
+        MakePosts(2);
+        const QString first = Stored().first();
+        m_service.Script({FakeService::Answer(201, "<p>ok</p>"), FakeService::Answer(201, "12")});
+        frmSender window;
+        FillAccount(window);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
+        QVERIFY(Stored().isEmpty());
+        QCOMPARE(m_messages.Texts().size(), 2);
+        QVERIFY(m_messages.Texts().first().endsWith(first.left(first.indexOf(u'.')) +
+                                                    QStringLiteral(".Info")));
+        QCOMPARE(m_messages.Texts().last(), QStringLiteral("All done ^_^v"));
+        QCOMPARE(ReadFile(m_home.DataFolder() + "/Links.LST"), QByteArray("http://g1/post/12\r\n"));
+    }
+
+    // What a server says is never taken for markup in the real box.
+    void answerShownAsPlainText() {
+        MakePosts(1);
+        m_service.Script({FakeService::Answer(200, "<b>Fine</b>")});
+        frmSender window;
+        FillAccount(window);
+        const Messages::Handler recorder = Messages::SetHandler({});
+        InstallMessageBoxes();
+        QStringList texts;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &window, [&texts] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QLabel* label : box->findChildren<QLabel*>()) {
+                if (!label->text().isEmpty() && label->textFormat() != Qt::PlainText)
+                    texts.append(QStringLiteral("not plain: ") + label->text());
+                texts.append(label->text());
+            }
+            box->accept();
+        });
+        poll.start(50);
+        QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
+        Messages::SetHandler(recorder);
+        QVERIFY2(texts.join(u' ').contains(QStringLiteral("<b>Fine</b>")) &&
+                     !texts.join(u' ').contains(QStringLiteral("not plain")),
+                 qPrintable(texts.join(u' ')));
     }
 
     void runStopsAtFirstRefusal() {
