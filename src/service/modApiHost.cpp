@@ -69,7 +69,7 @@ QString ApiAgent() {
 }
 
 void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields& fields,
-                 int timeoutMs, IHTTPRequestCallback* callback) {
+                 int timeoutMs, IHTTPRequestCallback* callback, qint64 maxCreatedBytes) {
     request.Proxy.Load();
     const ApiEndpoint endpoint = ServiceEndpoint();
     HTTPRequestDetails outgoing;
@@ -81,7 +81,6 @@ void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields
     outgoing.Body = fields.FormText2();
     outgoing.Agent = ApiAgent();
     outgoing.TimeoutMs = timeoutMs;
-    // A 201 of the classic interface is the new post's id: a number of at most 20 digits.
-    outgoing.MaxCreatedBytes = 24;
+    outgoing.MaxCreatedBytes = maxCreatedBytes;
     request.SendRequest(outgoing, callback);
 }

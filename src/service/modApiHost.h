@@ -28,5 +28,6 @@ class HTTPFormFields;
 class HTTPRequest;
 class IHTTPRequestCallback;
 // Posts a form to a path of the API, through the proxy as the settings say at this moment.
+// maxCreatedBytes: how long a 201's body may be (-1: as any answer).
 void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields& fields,
-                 int timeoutMs, IHTTPRequestCallback* callback);
+                 int timeoutMs, IHTTPRequestCallback* callback, qint64 maxCreatedBytes = -1);

@@ -91,7 +91,8 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
     // The proxy is read afresh for every post, so a change made with "Proxy" holds from the
     // next one.
     HTTPRequest request;
-    PostApiForm(request, QStringLiteral("/api/write"), fields, timeoutMs, callback);
+    // A 201 here is the new post's id: a number of at most 20 digits, and a line break.
+    PostApiForm(request, QStringLiteral("/api/write"), fields, timeoutMs, callback, 24);
     const bool accepted = request.ErrorCode() == 0 && request.StatusCode() == kCreated;
     marker.Settle(request, accepted);
 

@@ -123,8 +123,9 @@ private Q_SLOTS:
         for (int i = 0; i < posts; ++i) {
             const QString pictureFile = m_home.Path() + QStringLiteral("/p%1.png").arg(i);
             WriteFile(pictureFile, RandomBytes(200000, static_cast<quint32>(i)));
-            QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("p%1").arg(i, 2, 10, QChar('0')),
-                             QStringLiteral("t"), pictureFile, QString()));
+            // The caption is the id the service answers, so a number.
+            QVERIFY(SavePost(QStringLiteral("g"), QString::number(1000 + i), QStringLiteral("t"),
+                             pictureFile, QString()));
         }
         m_service.Script({}, QJsonObject{{"mode", "stall"},
                                          {"seconds", 0.1},
@@ -151,7 +152,7 @@ private Q_SLOTS:
         }
         int gone = 0;
         for (int i = 0; i < posts; ++i) {
-            const QString caption = QStringLiteral("p%1").arg(i, 2, 10, QChar('0'));
+            const QString caption = QString::number(1000 + i);
             QVERIFY2(published.value(caption) <= 1, qPrintable(caption));
             if (stored.contains(caption))
                 continue;
