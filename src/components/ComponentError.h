@@ -31,6 +31,7 @@ constexpr quint32 FileWrite = 0x80040011;
 constexpr quint32 FileExists = 0x80040012;
 constexpr quint32 FileSize = 0x80040013;
 constexpr quint32 PostDamaged = 0x80040014;
+constexpr quint32 FileRefused = 0x80040015;
 constexpr quint32 IndexRange = 0x80040020;
 constexpr quint32 Xml = 0x80040030;
 constexpr quint32 Settings = 0x80040040;

@@ -244,9 +244,56 @@ void CopyInto(const QString& source, TempFile& temp) {
     }
 }
 
+[[noreturn]] void Refuse(const QString& path, const QString& why) {
+    throw ComponentError(ErrorNumber::FileRefused, QStringLiteral("Can't read file \"") + path +
+                                                       QStringLiteral("\": ") + why);
+}
+
+QString SizeText(qint64 bytes) {
+    constexpr qint64 mebibyte = 1024 * 1024;
+    if (bytes >= mebibyte && bytes % mebibyte == 0)
+        return QString::number(bytes / mebibyte) + QStringLiteral(" MB");
+    return QString::number(bytes) + QStringLiteral(" bytes");
+}
+
 } // namespace
 
 namespace FileFunctions {
+
+QByteArray ReadRegularFile(const QString& path, qint64 maxBytes) {
+    // Without O_NONBLOCK opening a pipe waits for a writer, and some devices wait too.
+    Fd fd(::open(QFile::encodeName(path).constData(),
+                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        if (errno == ELOOP)
+            Refuse(path, QStringLiteral("it is a symbolic link."));
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't open file"), path, errno);
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0)
+        ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
+    if (!S_ISREG(info.st_mode))
+        Refuse(path, QStringLiteral("it is not a regular file."));
+    if (info.st_size > maxBytes)
+        Refuse(path, QStringLiteral("it is larger than ") + SizeText(maxBytes) + QLatin1Char('.'));
+    // The size fstat gave and no more: a file that grows meanwhile is not followed.
+    QByteArray data(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < data.size()) {
+        const ssize_t got =
+            ::read(fd.Get(), data.data() + filled, static_cast<size_t>(data.size() - filled));
+        if (got == 0)
+            break; // it shrank
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
+        }
+        filled += got;
+    }
+    data.truncate(filled);
+    return data;
+}
 
 QByteArray ReadBinaryFile(const QString& path) {
     struct stat info {};

@@ -10,6 +10,10 @@
 namespace FileFunctions {
 
 QByteArray ReadBinaryFile(const QString& path);
+// Reads a file only when it is a regular file of at most maxBytes, and never past the size it
+// had when opened; a symbolic link is not followed, and a pipe or device is never waited on.
+// A file refused for what it is raises ComponentError FileRefused, naming it and why.
+QByteArray ReadRegularFile(const QString& path, qint64 maxBytes);
 // Writes through a temporary file and a rename, so the file appears whole or not at all,
 // and only once its bytes are on the disk; the folder is synced after.
 // With replaceExisting false an existing file is never touched and the call fails.

@@ -183,19 +183,19 @@ void frmPostManager::ShowPreview() {
     QImage picture;
     QString url;
     try {
-        picture = FormFunctions::LoadPictureFile(path, ui->picPreview->size() * devicePixelRatio());
-    } catch (const ComponentError& notPicture) {
+        // Read once, as the send mode reads it: a link, pipe or huge file is refused unread.
+        const QByteArray bytes = ReadPostPicture(path);
         try {
-            url = ReadPictureURL(path);
+            picture = FormFunctions::LoadPictureData(bytes, path,
+                                                     ui->picPreview->size() * devicePixelRatio());
+        } catch (const ComponentError&) {
+            url = PictureURLFromData(bytes);
             if (url.isEmpty())
-                ErrorBox::ShowError(
-                    notPicture, MsgIcon::Critical,
-                    Messages::AboutPath(path, QStringLiteral("Can't load picture file.")));
-        } catch (const ComponentError& unreadable) {
-            ErrorBox::ShowError(
-                unreadable, MsgIcon::Critical,
-                Messages::AboutPath(path, QStringLiteral("Can't load picture file.")));
+                throw;
         }
+    } catch (const ComponentError& e) {
+        ErrorBox::ShowError(e, MsgIcon::Critical,
+                            Messages::AboutPath(path, QStringLiteral("Can't load picture file.")));
     }
 
     QString group;

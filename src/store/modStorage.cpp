@@ -56,6 +56,18 @@ QString CurrentStamp() {
         Messages::AboutPath(path, QStringLiteral("The post file is damaged (cut short).")));
 }
 
+// A post file, never through a link nor from a pipe or device, and within its cap. One
+// refused is a damaged post: skipped and kept, and the others still go.
+QByteArray ReadPostFile(const QString& path, qint64 maxBytes) {
+    try {
+        return FileFunctions::ReadRegularFile(path, maxBytes);
+    } catch (const ComponentError& e) {
+        if (e.Number() == ErrorNumber::FileRefused)
+            throw ComponentError(ErrorNumber::PostDamaged, e.Description());
+        throw;
+    }
+}
+
 // True when the text holds at least `count` line breaks.
 bool HasLineBreaks(const QString& text, int count) {
     QString rest = text;
@@ -177,11 +189,11 @@ bool LoadPost(const QString& fileName, QString& group, QString& caption, QString
     const QString base = StripExtension(fileName, extension);
     try {
         if (pictureData) {
-            *pictureData = FileFunctions::ReadBinaryFile(PictureName(base));
+            *pictureData = ReadPostPicture(PictureName(base));
             if (pictureData->isEmpty())
                 ThrowDamaged(PictureName(base));
         }
-        const QString text = FileFunctions::ReadFileText(InfoName(base));
+        const QString text = QString::fromUtf8(ReadPostFile(InfoName(base), kMaxInfoBytes));
         QString afterGroup;
         QString afterTags;
         group = zsGetLine(text, afterGroup);
@@ -264,19 +276,21 @@ std::optional<QDateTime> PostSendingSince(const QString& fileName) {
         return std::nullopt;
     QDateTime since;
     try {
+        // A time and nothing more; anything else there is not waited on nor read whole.
         since = QDateTime::fromString(
-            QString::fromLatin1(FileFunctions::ReadBinaryFile(path)).trimmed(), Qt::ISODate);
+            QString::fromLatin1(FileFunctions::ReadRegularFile(path, 256)).trimmed(), Qt::ISODate);
     } catch (const ComponentError&) {
         // The marker's presence is what counts; its time is only shown.
     }
     return since.isValid() ? since : info.lastModified();
 }
 
+QByteArray ReadPostPicture(const QString& path) {
+    return ReadPostFile(path, kMaxPictureBytes);
+}
+
 QString ReadPictureURL(const QString& path) {
-    const QByteArray data = FileFunctions::ReadBinaryFile(path);
-    if (data.isEmpty())
-        return {};
-    return PictureURLFromData(data);
+    return PictureURLFromData(ReadPostPicture(path));
 }
 
 QString PictureURLFromData(const QByteArray& data) {

@@ -16,6 +16,13 @@
 
 inline constexpr char kUrlMarkerLine[] = "{07460945-55B8-4ac3-8811-76B4CEA99932}\r\n";
 
+// The largest ".Picture" read. The service documents "limit 10MB" for a photo post's picture
+// (the legacy /post route's `data`) and no other limit for pictures sent as NPF posts; taken
+// as 10 MiB, so no picture the service takes is refused here.
+inline constexpr qint64 kMaxPictureBytes = 10 * 1024 * 1024;
+// The largest ".Info": a caption is text, and no real one comes near this.
+inline constexpr qint64 kMaxInfoBytes = 1024 * 1024;
+
 // The data folder, created (private to its owner) when missing.
 // Raises ComponentError 0x80040001 "Can't create data folder." when it cannot be created.
 QString GetDataPath();
@@ -54,8 +61,9 @@ private:
 };
 
 // Reads a post from either file of its pair. Shows its own message and returns false on
-// failure, also for a damaged post: an empty ".Picture", or an ".Info" without the line
-// breaks after its group and tags. The picture content is read only when asked for.
+// failure, also for a damaged post: an empty ".Picture", an ".Info" without the line
+// breaks after its group and tags, or a file that is a symbolic link, no regular file, or
+// larger than its cap. The picture content is read only when asked for.
 bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
               QByteArray* pictureData = nullptr, bool* damaged = nullptr);
 // Bare names of a folder's ".Info" files (the posts the send mode sends), or of its
@@ -89,6 +97,9 @@ struct PostPictures {
 PostPictures ListPostPicturesWithMarkers(const QString& folder);
 // When the post's last upload began, if it ended without an answer.
 std::optional<QDateTime> PostSendingSince(const QString& fileName);
+// A ".Picture" file's bytes, read as LoadPost reads them; raises ComponentError, PostDamaged
+// for a file it refuses.
+QByteArray ReadPostPicture(const QString& path);
 // The URL of a URL post's ".Picture" file, or empty; a read failure raises ComponentError.
 QString ReadPictureURL(const QString& path);
 QString PictureURLFromData(const QByteArray& data);

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QCompleter>
 #include <QDialog>
@@ -97,8 +98,10 @@ void PressButton(QAbstractButton* button) {
         button->click();
 }
 
-QImage LoadPictureFile(const QString& path, const QSize& displaySize) {
-    QImageReader reader(path);
+namespace {
+
+// `name` names the picture in the error.
+QImage ReadPicture(QImageReader& reader, const QString& name, const QSize& displaySize) {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     if (displaySize.isValid() && reader.size().isValid()) {
@@ -109,11 +112,26 @@ QImage LoadPictureFile(const QString& path, const QSize& displaySize) {
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        throw ComponentError(ErrorNumber::FileRead, QStringLiteral("Can't load picture \"") + path +
+        throw ComponentError(ErrorNumber::FileRead, QStringLiteral("Can't load picture \"") + name +
                                                         QStringLiteral("\": ") +
                                                         reader.errorString());
     }
     return image;
+}
+
+} // namespace
+
+QImage LoadPictureFile(const QString& path, const QSize& displaySize) {
+    QImageReader reader(path);
+    return ReadPicture(reader, path, displaySize);
+}
+
+QImage LoadPictureData(const QByteArray& data, const QString& name, const QSize& displaySize) {
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return ReadPicture(reader, name, displaySize);
 }
 
 void SetAutoComplete(QLineEdit* box, int mode) {

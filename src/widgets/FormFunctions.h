@@ -23,6 +23,9 @@ void PressButton(QAbstractButton* button);
 // Picture files are told by their content, not their name. A file that is no picture
 // raises ComponentError. With a size, the picture is decoded at (about) that size.
 QImage LoadPictureFile(const QString& path, const QSize& displaySize = QSize());
+// The same for a picture already read; `name` names it in the error.
+QImage LoadPictureData(const QByteArray& data, const QString& name,
+                       const QSize& displaySize = QSize());
 // Completion of typed folder paths (mode 32: folders only).
 void SetAutoComplete(QLineEdit* box, int mode);
 // Pairs with DetachTextBox: gives a text box the component's context menu extras.

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class tst_FileFunctions : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -11,6 +13,8 @@ private Q_SLOTS:
     void textKeepsEveryCharacter();
     void noReplaceNeverTouchesExistingFile();
     void failuresRaise();
+    void readsOnlyRegularFilesWithinCap_data();
+    void readsOnlyRegularFilesWithinCap();
     void append();
     void copyIsExactAndNeverReplaces();
 
@@ -61,6 +65,39 @@ void tst_FileFunctions::failuresRaise() {
     } catch (const ComponentError& e) {
         QCOMPARE(e.Number(), ErrorNumber::FileRead);
         QVERIFY(e.Description().contains(Path("missing")));
+    }
+}
+
+void tst_FileFunctions::readsOnlyRegularFilesWithinCap_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("refusal"); // empty: read whole
+    QTest::newRow("at the cap") << "file"
+                                << "";
+    QTest::newRow("over the cap") << "large"
+                                  << "it is larger than 16 bytes.";
+    QTest::newRow("link to a file") << "link"
+                                    << "it is a symbolic link.";
+    QTest::newRow("pipe") << "pipe"
+                          << "it is not a regular file.";
+    QTest::newRow("device") << "/dev/null"
+                            << "it is not a regular file.";
+}
+
+void tst_FileFunctions::readsOnlyRegularFilesWithinCap() {
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    const QByteArray bytes = RandomBytes(16, 4);
+    WriteFile(Path("file"), bytes);
+    WriteFile(Path("large"), bytes + 'x');
+    QFile::link(Path("file"), Path("link"));
+    ::mkfifo(QFile::encodeName(Path("pipe")).constData(), 0600);
+    const QString path = QDir(m_dir.path()).filePath(name);
+    try {
+        QCOMPARE(FileFunctions::ReadRegularFile(path, 16), bytes);
+        QVERIFY(refusal.isEmpty());
+    } catch (const ComponentError& e) {
+        QCOMPARE(e.Number(), ErrorNumber::FileRefused);
+        QCOMPARE(e.Description(), "Can't read file \"" + path + "\": " + refusal);
     }
 }
 

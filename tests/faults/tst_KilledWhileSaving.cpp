@@ -24,8 +24,8 @@ private:
 };
 
 void tst_KilledWhileSaving::initTestCase() {
-    // Large enough that a kill often lands inside a write.
-    const QByteArray bytes = RandomBytes(16 * 1024 * 1024, 815);
+    // The largest a post may hold: a kill often lands inside a write.
+    const QByteArray bytes = RandomBytes(kMaxPictureBytes, 815);
     m_picture = m_pictures.filePath(QStringLiteral("picture.jpg"));
     WriteFile(m_picture, bytes);
     m_expected = {QStringLiteral("fault.example.com"), QStringLiteral("sea, sand"),

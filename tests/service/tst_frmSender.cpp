@@ -182,15 +182,17 @@ private Q_SLOTS:
         QStringList texts;
         QTimer poll;
         connect(&poll, &QTimer::timeout, &window, [&texts] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            for (QLabel* label : box->findChildren<QLabel*>()) {
-                if (!label->text().isEmpty() && label->textFormat() != Qt::PlainText)
-                    texts.append(QStringLiteral("not plain: ") + label->text());
-                texts.append(label->text());
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (!box || !box->isVisible())
+                    continue;
+                for (QLabel* label : box->findChildren<QLabel*>()) {
+                    if (!label->text().isEmpty() && label->textFormat() != Qt::PlainText)
+                        texts.append(QStringLiteral("not plain: ") + label->text());
+                    texts.append(label->text());
+                }
+                box->done(QMessageBox::Ok);
             }
-            box->accept();
         });
         poll.start(50);
         QTest::mouseClick(Control<QPushButton>(window, "cmdSendPosts"), Qt::LeftButton);
@@ -224,7 +226,7 @@ private Q_SLOTS:
     }
     void stopCancelsTheTransfer() {
         QFETCH(QString, how);
-        MakePosts(2, 16 << 20);
+        MakePosts(2, kMaxPictureBytes);
         const QStringList before = Stored();
         m_service.Script({}, QJsonObject{{"mode", "slowread"}, {"chunk", 65536}, {"delay", 0.05}});
         frmSender window;
@@ -366,7 +368,7 @@ private Q_SLOTS:
     }
 
     void progressShownWhileSending() {
-        MakePosts(1, 16 << 20);
+        MakePosts(1, kMaxPictureBytes);
         MakePosts(1);
         // The first post is read slowly and taken, the second refused.
         m_service.Script(
