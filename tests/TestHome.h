@@ -5,8 +5,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// Points HOME and the XDG folders at a fresh temporary folder, so no test, benchmark or
-// fuzz run touches the real home folder. Make one before anything reads a standard path.
+// Points HOME and the XDG folders at a fresh temporary folder, and the session bus nowhere,
+// so no test, benchmark or fuzz run touches the real home folder or keyring. Make one before
+// anything reads a standard path or uses the bus.
 class TestHome final {
 public:
     TestHome();

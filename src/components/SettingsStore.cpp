@@ -124,6 +124,10 @@ bool SettingsStore::GetBool(const QString& key, bool defaultValue) const {
     return GetValue({}, key, Bool, defaultValue).toBool();
 }
 
+bool SettingsStore::Contains(const QString& key) const {
+    return m_settings->contains(key);
+}
+
 void SettingsStore::Remove(const QString& key) {
     m_settings->remove(key);
     Staged();

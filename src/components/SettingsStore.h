@@ -39,6 +39,8 @@ public:
     void SaveText(const QString& key, const QString& value) { SaveValue({}, key, Text, value); }
     void SaveLong(const QString& key, qint32 value) { SaveValue({}, key, Long, value); }
     void SaveBool(const QString& key, bool value) { SaveValue({}, key, Bool, value); }
+    // Whether a key of the empty section is there, whatever its value.
+    bool Contains(const QString& key) const;
     // Forgets a key of the empty section.
     void Remove(const QString& key);
 

@@ -20,17 +20,20 @@ struct ServiceTokens {
     bool Expired(const QDateTime& nowUtc = QDateTime::currentDateTimeUtc()) const;
 };
 
-// The connection's service part. The consumer secret and the tokens are kept scrambled
-// like the password; the settings file is private to its owner.
+// The connection's service part. The consumer secret and the tokens are kept in the
+// desktop's keyring; without one, scrambled like the password in the settings file, which
+// is private to its owner. The rest is always in the settings file.
 struct ServiceSettings {
     ServiceKind Service = ServiceKind::Classic;
     QString ConsumerKey;
     QString ConsumerSecret;
     quint16 RedirectPort = kDefaultRedirectPort;
     ServiceTokens Tokens;
+    bool SecretsInKeyring = false; // where the load found them
 };
 
-// Defaults for whatever cannot be read.
+// Defaults for whatever cannot be read. Secrets the settings file still holds move to the
+// keyring when one answers, and leave the file once it gave them back.
 ServiceSettings LoadServiceSettings();
 // The choice, the application's key and secret and the redirect port; false when the
 // settings file cannot be written.

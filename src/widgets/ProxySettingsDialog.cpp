@@ -71,6 +71,11 @@ void ProxySettingsDialog::SetService(const ServiceSettings& service) {
     ui->txtConsumerKey->setText(service.ConsumerKey);
     ui->txtConsumerSecret->setText(service.ConsumerSecret);
     ui->txtRedirectPort->setText(QString::number(service.RedirectPort));
+    ui->lblSecretsKept->setText(
+        service.SecretsInKeyring
+            ? QStringLiteral("The secret and the sign-in are kept in the desktop's keyring.")
+            : QStringLiteral("No desktop keyring: the secret and the sign-in are kept in the "
+                             "settings file."));
     m_tokens = service.Tokens;
     UpdateControls();
 }
@@ -229,9 +234,9 @@ void ProxySettingsDialog::UpdateControls() {
          std::initializer_list<QWidget*>{ui->txtHost, ui->txtPort, ui->txtUser, ui->txtPassword})
         control->setEnabled(proxy);
     const bool api = ui->optCurrentApi->isChecked();
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{ui->txtConsumerKey, ui->txtConsumerSecret,
-                                         ui->txtRedirectPort, ui->cmdSignIn, ui->lblRedirectUri})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui->txtConsumerKey, ui->txtConsumerSecret, ui->txtRedirectPort, ui->cmdSignIn,
+             ui->lblRedirectUri, ui->lblSecretsKept})
         control->setEnabled(api);
     ui->txtPastedAddress->setEnabled(api && m_waiting);
     ui->cmdUsePastedAddress->setEnabled(api && m_waiting);

@@ -35,7 +35,7 @@ inside() {
     sender=$(wait_window '^Marivane :: Send mode :: 2$')
     click "$sender" 174 278
     dialog=$(wait_window '^Connection settings$')
-    click "$dialog" 48 318 # "Sign in": the browser goes to the service and comes back
+    click "$dialog" 48 336 # "Sign in": the browser goes to the service and comes back
     for _ in $(seq 1 100); do
         grep -q '^Access%20Token=' "$XDG_CONFIG_HOME/Velmora/Marivane.ini" && break
         sleep 0.1
@@ -43,7 +43,7 @@ inside() {
     grep -q '^Access%20Token=' "$XDG_CONFIG_HOME/Velmora/Marivane.ini" || fail "no sign-in was kept"
     sleep 0.5 # the account's name reaches the dialog
     shot signin "$dialog"
-    click "$dialog" 142 394 # "Ok"
+    click "$dialog" 142 442 # "Ok"
     wait_gone '^Connection settings$'
     send_all "$sender" signin-sent
     press "$sender" Escape
