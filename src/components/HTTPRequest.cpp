@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kHeartbeatMs = 100;
 constexpr int kCreated = 201;
+constexpr qint64 kReadAheadBytes = 64 * 1024;
 
 QNetworkRequest BuildRequest(const HTTPRequestDetails& outgoing, qint64 bodySize) {
     QNetworkRequest request(outgoing.Url);
@@ -56,6 +57,14 @@ public:
                          [this](qint64, qint64 total) { m_receiveTotal = total; });
         QObject::connect(m_reply, &QNetworkReply::readyRead, &loop,
                          [this, &response] { Received(response); });
+        // An answer that announces more than it may have is not read at all.
+        QObject::connect(m_reply, &QNetworkReply::metaDataChanged, &loop, [this] {
+            const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+            if (m_end == End::Finished && length.isValid() && length.toLongLong() > Cap())
+                Give(End::TooLarge);
+        });
+        // Nor may the network thread read far ahead of the cap meanwhile.
+        m_reply->setReadBufferSize(kReadAheadBytes);
         QTimer heartbeat;
         QObject::connect(&heartbeat, &QTimer::timeout, &loop, [this] { Heartbeat(); });
         QObject::connect(m_reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);

@@ -99,11 +99,15 @@ class Handler(BaseHTTPRequestHandler):
 
     def stream(self, action):
         """A hostile answer: "huge" sends a body of `size` bytes as fast as it can, "trickle"
-        one byte every `delay` seconds; both of digits, as a 201's id would be."""
+        one byte every `delay` seconds; both of digits, as a 201's id would be. With
+        "announce" false the length is not told beforehand."""
         size = action.get("size", 1 << 31)
         piece = b"7" * (1 << 16 if action["mode"] == "huge" else 1)
         self.send_response(action.get("status", 201))
-        self.send_header("Content-Length", str(size))
+        if action.get("announce", True):
+            self.send_header("Content-Length", str(size))
+        else:
+            self.send_header("Connection", "close")  # the body ends when the connection does
         self.end_headers()
         self.close_connection = True
         try:

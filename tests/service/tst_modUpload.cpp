@@ -222,10 +222,12 @@ private Q_SLOTS:
         QTest::newRow("closed after the whole body")
             << QByteArray() << QJsonObject{{"mode", "close_after_body"}} << true;
         QTest::newRow("trickles past the deadline")
-            << QByteArray() << QJsonObject{{"mode", "trickle"}, {"size", 50}, {"delay", 0.2}}
+            << QByteArray() << QJsonObject{{"mode", "trickle"}, {"size", 20}, {"delay", 0.2}}
             << true;
-        QTest::newRow("answer far longer than an id")
+        QTest::newRow("announced far longer than an id")
             << QByteArray() << QJsonObject{{"mode", "huge"}} << true;
+        QTest::newRow("far longer than an id, unannounced")
+            << QByteArray() << QJsonObject{{"mode", "huge"}, {"announce", false}} << true;
     }
     void noAnswer() {
         QFETCH(QByteArray, endpoint);
