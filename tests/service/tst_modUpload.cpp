@@ -242,7 +242,8 @@ private Q_SLOTS:
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!SendPost(kAccount, post, nullptr, 700));
-        QVERIFY(timer.elapsed() < 2800);
+        // A flood of an answer loads a busy machine, but read whole it took over a minute.
+        QVERIFY(timer.elapsed() < (answer.value("mode") == QStringLiteral("huge") ? 10000 : 2800));
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't send post.")});
         QVERIFY(m_messages.Shown().first().details.startsWith(QStringLiteral("Error ")));
         QCOMPARE(Links(), QByteArray());
