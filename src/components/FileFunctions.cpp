@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -193,10 +195,14 @@ void WriteAll(int fd, const char* data, qsizetype size, const QString& path) {
 }
 
 // Reads a file to its end in blocks, handing each block on.
-template <typename Sink> void ReadBlocks(int fd, const QString& path, Sink sink) {
+// Reads to the file's end, or until `limit` bytes came.
+template <typename Sink>
+void ReadBlocks(int fd, const QString& path, Sink sink,
+                qint64 limit = std::numeric_limits<qint64>::max()) {
     char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    while (limit > 0) {
+        const ssize_t got =
+            ::read(fd, buffer, static_cast<size_t>(std::min<qint64>(limit, sizeof buffer)));
         if (got == 0)
             return;
         if (got < 0) {
@@ -205,6 +211,7 @@ template <typename Sink> void ReadBlocks(int fd, const QString& path, Sink sink)
             ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
         }
         sink(buffer, got);
+        limit -= got;
     }
 }
 
@@ -277,21 +284,11 @@ QByteArray ReadRegularFile(const QString& path, qint64 maxBytes) {
     if (info.st_size > maxBytes)
         Refuse(path, QStringLiteral("it is larger than ") + SizeText(maxBytes) + QLatin1Char('.'));
     // The size fstat gave and no more: a file that grows meanwhile is not followed.
-    QByteArray data(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < data.size()) {
-        const ssize_t got =
-            ::read(fd.Get(), data.data() + filled, static_cast<size_t>(data.size() - filled));
-        if (got == 0)
-            break; // it shrank
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowSystemError(ErrorNumber::FileRead, QStringLiteral("Can't read file"), path, errno);
-        }
-        filled += got;
-    }
-    data.truncate(filled);
+    QByteArray data;
+    data.reserve(static_cast<qsizetype>(info.st_size));
+    ReadBlocks(
+        fd.Get(), path, [&data](const char* block, ssize_t size) { data.append(block, size); },
+        info.st_size);
     return data;
 }
 

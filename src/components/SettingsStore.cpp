@@ -10,12 +10,11 @@
 
 namespace {
 
-constexpr quint32 kSettingsError = ErrorNumber::Settings;
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 [[noreturn]] void BadValue(const QString& key) {
-    throw ComponentError(kSettingsError, QStringLiteral("Setting \"") + key +
-                                             QStringLiteral("\" has a wrong value."));
+    throw ComponentError(ErrorNumber::Settings, QStringLiteral("Setting \"") + key +
+                                                    QStringLiteral("\" has a wrong value."));
 }
 
 std::unique_ptr<QSettings> OpenSettings() {
@@ -171,13 +170,13 @@ void SettingsStore::Commit() {
     QFile::setPermissions(file.absolutePath(), kOwnerOnly | QFileDevice::ExeOwner);
     m_settings->sync();
     if (m_settings->status() == QSettings::AccessError)
-        throw ComponentError(kSettingsError, QStringLiteral("Can't write settings file \"") +
-                                                 m_settings->fileName() + QLatin1Char('"'));
+        throw ComponentError(ErrorNumber::Settings, QStringLiteral("Can't write settings file \"") +
+                                                        m_settings->fileName() + QLatin1Char('"'));
     QFile::setPermissions(m_settings->fileName(), kOwnerOnly);
     // The file was synced before it replaced the old one; its new name must last too.
     try {
         FileFunctions::SyncFolder(file.absolutePath());
     } catch (const ComponentError& e) {
-        throw ComponentError(kSettingsError, e.Description());
+        throw ComponentError(ErrorNumber::Settings, e.Description());
     }
 }
