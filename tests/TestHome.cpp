@@ -26,3 +26,14 @@ QStringList TestHome::DataFiles(const QStringList& patterns) const {
 QStringList FolderFiles(const QString& folder, const QStringList& patterns, QDir::Filters filters) {
     return QDir(folder).entryList(patterns, filters, QDir::Name);
 }
+
+Post NewPost(const QString& group, const QString& caption, const QString& tags,
+             const QString& pictureFile, const QString& pictureURL) {
+    Post post;
+    post.Group = group;
+    post.Caption = caption;
+    post.Tags = tags;
+    post.PictureFile = pictureFile;
+    post.PictureURL = pictureURL;
+    return post;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Post.h"
+
 #include <QDir>
 #include <QString>
 #include <QStringList>
@@ -24,3 +26,7 @@ private:
 // A folder's file names in name order, only those matching `patterns` when given.
 QStringList FolderFiles(const QString& folder, const QStringList& patterns = {},
                         QDir::Filters filters = QDir::Files);
+
+// A new post to store, as the creator makes one.
+Post NewPost(const QString& group, const QString& caption, const QString& tags,
+             const QString& pictureFile, const QString& pictureURL = {});

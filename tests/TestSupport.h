@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestHome.h"
-#include "components/Messages.h"
+#include "widgets/Messages.h"
 
 #include <QList>
 #include <QObject>

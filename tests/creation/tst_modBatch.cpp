@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "components/ComponentError.h"
+#include "components/Failure.h"
 #include "creation/CreatorFields.h"
 #include "creation/modBatch.h"
 #include "history/CHistory.h"
@@ -26,6 +27,21 @@ public:
     CHistory tagLists;
 };
 
+// Answers each question with the next scripted decision, and records the questions.
+struct ScriptedDecisions {
+    QList<PackDecision> answers;
+    QStringList asked;
+    std::function<void()> beforeAnswer = [] {
+    };
+    PackFailureDecision Decide() {
+        return [this](const Failure& question) {
+            asked << question.Message;
+            beforeAnswer();
+            return answers.isEmpty() ? PackDecision::Abort : answers.takeFirst();
+        };
+    }
+};
+
 } // namespace
 
 class tst_modBatch : public QObject {
@@ -42,6 +58,7 @@ private Q_SLOTS:
     void packAnswers();
     void urlRun();
     void urlRunAbortAddsNothing();
+    void folderRunTakesScriptedDecisions();
 
 private:
     QStringList Stored() const { return m_home.DataFiles(); }
@@ -114,9 +131,9 @@ void tst_modBatch::splitsAtCRLFOnly() {
 void tst_modBatch::packAnswers_data() {
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("outcome");
-    QTest::newRow("abort") << int(MsgResult::Abort) << int(PackOutcome::Aborted);
-    QTest::newRow("ignore") << int(MsgResult::Ignore) << int(PackOutcome::Ignored);
-    QTest::newRow("retry, then stored") << int(MsgResult::Retry) << int(PackOutcome::Stored);
+    QTest::newRow("abort") << int(PackDecision::Abort) << int(PackOutcome::Aborted);
+    QTest::newRow("ignore") << int(PackDecision::Ignore) << int(PackOutcome::Ignored);
+    QTest::newRow("retry, then stored") << int(PackDecision::Retry) << int(PackOutcome::Stored);
 }
 
 void tst_modBatch::packAnswers() {
@@ -125,21 +142,17 @@ void tst_modBatch::packAnswers() {
     FakeCreator creator;
     const QString picture = m_folder.path() + QStringLiteral("/later.png");
     QFile::remove(picture);
-    QStringList asked;
-    const Messages::Handler previous = Messages::SetHandler([&](const MessageRequest& request) {
-        asked << request.text;
-        if (request.buttons != MsgButtons::AbortRetryIgnore)
-            return MsgResult::Ok;
-        // The retry finds the file in place, and the caption as it now stands.
+    ScriptedDecisions decisions;
+    decisions.answers = {PackDecision(answer)};
+    // The retry finds the file in place, and the caption as it now stands.
+    decisions.beforeAnswer = [&] {
         WriteFile(picture, "png bytes");
         creator.caption = QStringLiteral("changed");
-        return MsgResult(answer);
-    });
-    const PackOutcome got = PackPost(creator, picture, QString());
-    Messages::SetHandler(previous);
+    };
+    const PackOutcome got = PackPost(creator, picture, QString(), decisions.Decide());
 
     QCOMPARE(int(got), outcome);
-    QCOMPARE(asked, QStringList{picture + QStringLiteral("\r\n\r\nCan't pack file.")});
+    QCOMPARE(decisions.asked, QStringList{picture + QStringLiteral("\r\n\r\nCan't pack file.")});
     const QStringList stored = Stored();
     if (got != PackOutcome::Stored) {
         QVERIFY(stored.isEmpty());
@@ -154,7 +167,7 @@ void tst_modBatch::packAnswers() {
 
 void tst_modBatch::urlRun() {
     FakeCreator creator;
-    MessageRecorder messages;
+    ScriptedDecisions decisions;
     const QString text = QStringLiteral(" http://a.example/1.jpg\t\r\n"
                                         "https://b.example/2.png\r\n"
                                         "   \r\n"
@@ -162,12 +175,12 @@ void tst_modBatch::urlRun() {
                                         "FILE:///home/x.jpg\r\n"
                                         "http://c.example/3.gif\r\n"
                                         "http://d.example/4.jpg\nhttp://e.example/5.jpg");
-    const URLBatchResult result = PackURLs(text, creator);
+    const URLBatchResult result = PackURLs(text, creator, decisions.Decide());
     QVERIFY(!result.aborted);
     QCOMPARE(result.invalidLines,
              QStringLiteral("word\r\nFILE:///home/x.jpg\r\nhttp://d.example/4.jpg\n"
                             "http://e.example/5.jpg\r\n"));
-    QVERIFY(messages.Shown().isEmpty());
+    QVERIFY(decisions.asked.isEmpty());
     const QStringList stored = Stored();
     QCOMPARE(stored.size(), 6);
     QStringList urls;
@@ -188,23 +201,49 @@ void tst_modBatch::urlRunAbortAddsNothing() {
     // A file where the data folder belongs makes every store fail.
     QDir(m_home.Path()).mkpath(QStringLiteral("data/Velmora"));
     WriteFile(m_home.DataFolder(), "in the way");
-    MessageRecorder messages;
-    messages.Answer(MsgResult::Ignore);
-    messages.Answer(MsgResult::Abort);
+    ScriptedDecisions decisions;
+    decisions.answers = {PackDecision::Ignore, PackDecision::Abort};
     const URLBatchResult result =
         PackURLs(QStringLiteral(
                      "http://a.example/1.jpg\r\nhttp://b.example/2.jpg\r\nhttp://c.example/3.jpg"),
-                 creator);
+                 creator, decisions.Decide());
     QFile::remove(m_home.DataFolder());
     QVERIFY(result.aborted);
     QCOMPARE(
-        messages.Texts(),
+        decisions.asked,
         (QStringList{QStringLiteral("http://a.example/1.jpg\r\n\r\nCan't pack URL to file."),
                      QStringLiteral("http://b.example/2.jpg\r\n\r\nCan't pack URL to file.")}));
-    QCOMPARE(messages.Shown().at(0).buttons, MsgButtons::AbortRetryIgnore);
-    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
     QCOMPARE(creator.captions.Count(), 0);
     QCOMPARE(creator.tagLists.Count(), 0);
+}
+
+void tst_modBatch::folderRunTakesScriptedDecisions() {
+    FakeCreator creator;
+    const QString folder = m_folder.path() + QStringLiteral("/run");
+    QDir().mkpath(folder);
+    for (const char* name : {"a.png", "c.png", "d.png"})
+        WriteFile(folder + QLatin1Char('/') + QLatin1String(name), name);
+    const QString late = folder + QStringLiteral("/late.png");
+    ScriptedDecisions decisions;
+    // "late.png" turns up before the retry; "gone.png" is ignored; "none.png" aborts the run.
+    decisions.answers = {PackDecision::Retry, PackDecision::Ignore, PackDecision::Abort};
+    decisions.beforeAnswer = [&] {
+        WriteFile(late, "late");
+    };
+    const QStringList names = {QStringLiteral("a.png"),    QStringLiteral("late.png"),
+                               QStringLiteral("gone.png"), QStringLiteral("c.png"),
+                               QStringLiteral("none.png"), QStringLiteral("d.png")};
+    const FolderBatchResult result = PackFolder(creator, folder, names, decisions.Decide());
+
+    QVERIFY(result.Aborted);
+    QCOMPARE(result.Left, (QStringList{QStringLiteral("none.png"), QStringLiteral("d.png")}));
+    QCOMPARE(decisions.asked.size(), 3);
+    QCOMPARE(decisions.asked.at(1), folder + QStringLiteral("/gone.png\r\n\r\nCan't pack file."));
+    QStringList pictures;
+    for (const QString& name : m_home.DataFiles({QStringLiteral("*.Picture")}))
+        pictures << QString::fromLatin1(ReadFile(m_home.DataFolder() + QLatin1Char('/') + name));
+    QCOMPARE(pictures, (QStringList{QStringLiteral("a.png"), QStringLiteral("late"),
+                                    QStringLiteral("c.png")}));
 }
 
 QTEST_GUILESS_MAIN(tst_modBatch)

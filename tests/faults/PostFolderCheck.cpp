@@ -38,10 +38,9 @@ PostFolderState CheckPostFolder(const QString& folder, const ExpectedPost& expec
             state.problems.append(name + QStringLiteral(": not the whole .Info"));
             continue;
         }
-        QString group, caption, tags;
-        QByteArray picture;
-        if (!LoadPost(path, group, caption, tags, &picture) || group != expected.group ||
-            tags != expected.tags || caption != expected.caption || picture != expected.picture) {
+        const Outcome<Post> post = LoadPost(path, PostParts::WithPicture);
+        if (!post || post->Group != expected.group || post->Tags != expected.tags ||
+            post->Caption != expected.caption || post->Picture != expected.picture) {
             state.problems.append(name + QStringLiteral(": does not load as stored"));
             continue;
         }

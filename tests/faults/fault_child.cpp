@@ -7,6 +7,7 @@
 //   fault_child writes <picture>
 //       every kind of file the program keeps: a post, a batch group of posts, a link,
 //       a history, the settings
+#include "TestHome.h"
 #include "components/SettingsStore.h"
 #include "history/CHistory.h"
 #include "service/modLinks.h"
@@ -26,7 +27,7 @@ const QString kTags = QStringLiteral("sea, sand");
 const QString kCaption = QStringLiteral("Line one\r\nLine two");
 
 bool Store(const QString& picture) {
-    return SavePost(kGroup, kCaption, kTags, picture, {});
+    return SavePost(NewPost(kGroup, kCaption, kTags, picture));
 }
 
 int Loop(const QString& picture) {
@@ -61,7 +62,7 @@ int Writes(const QString& picture) {
     {
         PostSaveGroup group;
         for (int i = 0; i < 3; ++i) {
-            if (!group.Add(kGroup, kCaption, kTags, picture, {}))
+            if (!group.Add(NewPost(kGroup, kCaption, kTags, picture)))
                 return 2;
         }
         if (!group.Flush().isEmpty())

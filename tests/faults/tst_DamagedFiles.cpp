@@ -69,8 +69,8 @@ void tst_DamagedFiles::init() {
     m_expected = {QStringLiteral("blog.example.com"), QStringLiteral("a, b"),
                   QStringLiteral("Caption"), RandomBytes(50000, 9)};
     WriteFile(picture, m_expected.picture);
-    QVERIFY(SavePost(m_expected.group, m_expected.caption, m_expected.tags, picture, {}));
-    QVERIFY(SavePost(m_expected.group, m_expected.caption, m_expected.tags, picture, {}));
+    QVERIFY(SavePost(NewPost(m_expected.group, m_expected.caption, m_expected.tags, picture)));
+    QVERIFY(SavePost(NewPost(m_expected.group, m_expected.caption, m_expected.tags, picture)));
 
     CHistory tags;
     tags.InitFileName(GetDataPath(), QStringLiteral("Tags History.DAT"));
@@ -90,17 +90,14 @@ void tst_DamagedFiles::VerifyOthersUntouched() {
 
 void tst_DamagedFiles::historyReplacedByJunk() {
     QFETCH(QByteArray, junk);
-    MessageRecorder messages;
     CHistory history;
     history.InitFileName(GetDataPath(), QStringLiteral("History.DAT"));
     WriteFile(history.FileName(), junk);
 
     // Junk is text like any other: it loads as entries without a complaint.
-    history.LoadHistory();
-    QCOMPARE(messages.Texts(), QStringList());
+    QVERIFY(!history.LoadHistory());
     history.Add(QStringLiteral("A caption typed afterwards"));
-    history.SaveHistory();
-    QCOMPARE(messages.Texts(), QStringList());
+    QVERIFY(!history.SaveHistory());
 
     CHistory reloaded;
     reloaded.InitFileName(GetDataPath(), QStringLiteral("History.DAT"));

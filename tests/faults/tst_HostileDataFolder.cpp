@@ -128,7 +128,7 @@ private Q_SLOTS:
         const QString good = m_home.Path() + "/good.jpg";
         WriteFile(good, RandomBytes(1000, 1));
         for (int i = 0; i < 2; ++i)
-            QVERIFY(SavePost("g", QStringLiteral("caption %1").arg(i), "tags", good, {}));
+            QVERIFY(SavePost(NewPost("g", QStringLiteral("caption %1").arg(i), "tags", good)));
         const QByteArray info = "g\r\ntags\r\ncaption";
         QVERIFY(Link(m_outsideInfo, "info link.Info"));
         WriteFile(Data("info link.Picture"), RandomBytes(1000, 2));

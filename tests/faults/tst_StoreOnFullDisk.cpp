@@ -38,7 +38,7 @@ private Q_SLOTS:
 
 private:
     bool StorePost() const {
-        return SavePost(kGroup, m_expected.caption, m_expected.tags, m_picture, {});
+        return SavePost(NewPost(kGroup, m_expected.caption, m_expected.tags, m_picture));
     }
     bool MountSmallDisk(qint64 bytes);
     void VerifyClean(int posts);

@@ -2,7 +2,6 @@
 
 #include "TestHome.h"
 
-#include "components/Messages.h"
 #include "store/modStorage.h"
 
 #include <QDir>
@@ -27,7 +26,6 @@ void Init() {
     if (!g_home->IsValid())
         Fail("no temporary folder");
     qInstallMessageHandler(DropMessage);
-    Messages::SetHandler([](const MessageRequest&) { return MsgResult::Ok; });
     GetDataPath();
 }
 

@@ -3,6 +3,7 @@
 #include "FuzzSupport.h"
 
 #include "TestHome.h"
+#include "components/ComponentError.h"
 #include "store/modStorage.h"
 
 #include <QDir>
@@ -27,32 +28,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzSupport::Write(base + QStringLiteral(".Info"), bytes);
     FuzzSupport::Write(base + QStringLiteral(".Picture"), bytes);
 
-    QString group, caption, tags;
-    QByteArray picture;
-    bool damaged = false;
     // Without its two line breaks, or without picture bytes, a post was cut short.
-    if (!LoadPost(base + QStringLiteral(".Picture"), group, caption, tags, &picture, &damaged)) {
-        FUZZ_CHECK(damaged);
+    const Outcome<Post> post = LoadPost(base + QStringLiteral(".Picture"), PostParts::WithPicture);
+    if (!post) {
+        FUZZ_CHECK(post.Error().Number == ErrorNumber::PostDamaged);
         DeletePost(base + QStringLiteral(".Info"));
         FUZZ_CHECK(folder.entryList(QDir::Files | QDir::Hidden).isEmpty());
         return 0;
     }
-    FUZZ_CHECK(picture == bytes);
-    FUZZ_CHECK(!HasLineBreak(group) && !HasLineBreak(tags));
+    FUZZ_CHECK(post->Picture == bytes);
+    FUZZ_CHECK(!HasLineBreak(post->Group) && !HasLineBreak(post->Tags));
 
     // A group with a bar is reduced on saving, so only bar-free groups must round-trip.
-    if (!group.contains(QLatin1Char('|'))) {
-        FUZZ_CHECK(SavePost(group, caption, tags, base + QStringLiteral(".Picture"), {}));
+    if (!post->Group.contains(QLatin1Char('|'))) {
+        Post copy = *post;
+        copy.PictureFile = base + QStringLiteral(".Picture");
+        FUZZ_CHECK(SavePost(copy));
         const QStringList infos = FolderFiles(folder.path(), {QStringLiteral("*.Info")});
         FUZZ_CHECK(infos.size() == 2);
         const QString stored = folder.filePath(
             infos.at(0) == QStringLiteral("2001-01-01 00-00-00 0000.Info") ? infos.at(1)
                                                                            : infos.at(0));
-        QString group2, caption2, tags2;
-        QByteArray picture2;
-        FUZZ_CHECK(LoadPost(stored, group2, caption2, tags2, &picture2));
-        FUZZ_CHECK(group2 == group && tags2 == tags && caption2 == caption);
-        FUZZ_CHECK(picture2 == bytes);
+        const Outcome<Post> again = LoadPost(stored, PostParts::WithPicture);
+        FUZZ_CHECK(again && again->Group == post->Group && again->Tags == post->Tags &&
+                   again->Caption == post->Caption);
+        FUZZ_CHECK(again->Picture == bytes);
         DeletePost(stored);
     }
     DeletePost(base + QStringLiteral(".Info"));

@@ -9,7 +9,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::optional<QString> groups = TumblelogsToGroups(FuzzSupport::Bytes(data, size));
+    const std::optional<BlogList> blogs = TumblelogsToBlogs(FuzzSupport::Bytes(data, size));
+    const std::optional<QString> groups =
+        blogs ? std::optional<QString>(GroupsText(*blogs)) : std::nullopt;
     if (groups && !groups->isEmpty()) {
         // The editor gets whole lines: no break at either end.
         for (const QChar end : {groups->front(), groups->back()})

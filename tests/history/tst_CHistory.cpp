@@ -70,13 +70,11 @@ void tst_CHistory::loadDropsBlanksAndKeepsFileDuplicates() {
     CHistory history;
     history.InitFileName(m_home.Path(), QStringLiteral("Load.DAT"));
     history.Add(QStringLiteral("replaced by loading"));
-    MessageRecorder messages;
-    history.LoadHistory();
+    QVERIFY(!history.LoadHistory());
     QStringList got;
     for (int i = 0; i < history.Count(); ++i)
         got << history.Item(i);
     QCOMPARE(got, entries);
-    QVERIFY(messages.Shown().isEmpty());
 }
 
 void tst_CHistory::itemOutOfRangeRaises() {
@@ -96,36 +94,31 @@ void tst_CHistory::defaultFolder() {
 }
 
 void tst_CHistory::withoutFileName() {
-    MessageRecorder messages;
     CHistory history;
     history.Add(QStringLiteral("kept"));
-    history.LoadHistory();
-    history.SaveHistory();
-    QCOMPARE(messages.Texts(), QStringList(2, QStringLiteral("History file not defined.")));
-    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
+    for (const Problem& problem : {history.LoadHistory(), history.SaveHistory()})
+        QCOMPARE(problem.value_or(Failure()).Message, QStringLiteral("History file not defined."));
     QCOMPARE(history.Count(), 1);
 }
 
 void tst_CHistory::unreadableAndUnwritableFiles() {
-    MessageRecorder messages;
     // A folder where the file should be: it exists for no one as a file, reading and writing fail.
     QDir().mkpath(Path("Folder.DAT"));
     CHistory history;
     history.InitFileName(m_home.Path(), QStringLiteral("Folder.DAT"));
     history.Add(QStringLiteral("kept"));
-    history.SaveHistory();
-    QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't save history.")));
+    QCOMPARE(history.SaveHistory().value_or(Failure()).Message,
+             QStringLiteral("Can't save history."));
     QCOMPARE(history.Count(), 1);
 
-    messages.Clear();
     WriteFile(Path("Locked.DAT"), QByteArray("a"));
     QFile::setPermissions(Path("Locked.DAT"), QFileDevice::WriteOwner);
     if (QFile(Path("Locked.DAT")).open(QIODevice::ReadOnly))
         QSKIP("running with rights that read any file");
     CHistory locked;
     locked.InitFileName(m_home.Path(), QStringLiteral("Locked.DAT"));
-    locked.LoadHistory();
-    QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't load history.")));
+    QCOMPARE(locked.LoadHistory().value_or(Failure()).Message,
+             QStringLiteral("Can't load history."));
     QCOMPARE(locked.Count(), 0);
 }
 

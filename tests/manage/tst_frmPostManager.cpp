@@ -50,7 +50,8 @@ QString tst_frmPostManager::SavePicture(const QImage& image, const QString& capt
     const QString source = m_sources.path() + QStringLiteral("/source.png");
     image.save(source, "PNG");
     const QStringList before = Stored();
-    if (!SavePost(QStringLiteral("blog.example"), caption, QStringLiteral("t1 t2"), source, {}))
+    if (!SavePost(
+            NewPost(QStringLiteral("blog.example"), caption, QStringLiteral("t1 t2"), source)))
         qFatal("cannot store test post");
     for (const QString& name : Stored()) {
         if (!before.contains(name) && name.endsWith(QStringLiteral(".Picture")))
@@ -231,8 +232,8 @@ void tst_frmPostManager::previewStretchesPicture() {
 }
 
 void tst_frmPostManager::previewOfUrlAndBrokenPosts() {
-    QVERIFY(SavePost(QStringLiteral("blog.example"), QStringLiteral("url post"), QString(), {},
-                     QStringLiteral("http://pics.example/a.jpg")));
+    QVERIFY(SavePost(NewPost(QStringLiteral("blog.example"), QStringLiteral("url post"), QString(),
+                             {}, QStringLiteral("http://pics.example/a.jpg"))));
     WriteFile(Data(QStringLiteral("b.Picture")), "neither a picture nor a URL");
     WriteFile(Data(QStringLiteral("b.Info")), "g\r\nt\r\nbroken");
     const QByteArray png = [] {

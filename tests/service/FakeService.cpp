@@ -1,4 +1,5 @@
 #include "FakeService.h"
+#include "widgets/Messages.h"
 
 #include "store/modServiceSettings.h"
 
@@ -135,4 +136,10 @@ void StoreSignIn(FakeService& api, int expiresInSeconds) {
                        QStringLiteral("someone")};
     if (!SaveServiceChoice(settings) || !SaveServiceTokens(settings.Tokens))
         qFatal("cannot store the sign-in");
+}
+
+UploadOutcome Shown(UploadOutcome outcome) {
+    if (outcome.Outcome == UploadOutcome::Result::Refused)
+        ErrorBox::Show(outcome.Problem);
+    return outcome;
 }

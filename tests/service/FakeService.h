@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/modUpload.h"
+
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -65,3 +67,6 @@ void StoreSignIn(FakeService& api, int expiresInSeconds = 3600);
 
 // A port on 127.0.0.1 where nothing listens.
 quint16 ClosedPort();
+
+// What the send window does with an upload's outcome: a refusal is shown.
+UploadOutcome Shown(UploadOutcome outcome);

@@ -1,8 +1,8 @@
 // A send run in a process of its own, so a test can kill it in the middle of an upload.
 // Messages go to stdout; a post that may have been published already is skipped ("No").
 #include "TestSupport.h"
-#include "components/Messages.h"
 #include "service/frmSender.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -66,8 +66,8 @@ private Q_SLOTS:
         const QString pictureFile = m_home.Path() + QStringLiteral("/big.png");
         WriteFile(pictureFile, picture);
         for (int i = 0; i < 3; ++i)
-            QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c%1").arg(i), QStringLiteral("t"),
-                             pictureFile, QString()));
+            QVERIFY(SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c%1").arg(i),
+                                     QStringLiteral("t"), pictureFile, QString())));
         const QStringList before = Files();
 
         QProcess child;
@@ -82,10 +82,9 @@ private Q_SLOTS:
         expected.sort();
         QCOMPARE(Files(), expected);
         for (const QString& name : m_home.DataFiles({"*.Info"})) {
-            QString group, caption, tags;
-            QByteArray data;
-            QVERIFY(LoadPost(PostPath(name), group, caption, tags, &data));
-            QCOMPARE(data, picture);
+            const Outcome<Post> post = LoadPost(PostPath(name), PostParts::WithPicture);
+            QVERIFY(post);
+            QCOMPARE(post->Picture, picture);
         }
         QVERIFY(m_messages.Shown().isEmpty());
         // The service drains what the kernel had buffered before it sees the break.
@@ -99,8 +98,8 @@ private Q_SLOTS:
         m_service.Script({FakeService::StalledAnswer(201, "1", 30)});
         const QString pictureFile = m_home.Path() + QStringLiteral("/small.png");
         WriteFile(pictureFile, RandomBytes(5000, 1));
-        QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), pictureFile,
-                         QString()));
+        QVERIFY(SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                                 pictureFile, QString())));
         const QString info = PostPath(Files().first());
 
         QProcess child;
@@ -124,8 +123,8 @@ private Q_SLOTS:
             const QString pictureFile = m_home.Path() + QStringLiteral("/p%1.png").arg(i);
             WriteFile(pictureFile, RandomBytes(200000, static_cast<quint32>(i)));
             // The caption is the id the service answers, so a number.
-            QVERIFY(SavePost(QStringLiteral("g"), QString::number(1000 + i), QStringLiteral("t"),
-                             pictureFile, QString()));
+            QVERIFY(SavePost(NewPost(QStringLiteral("g"), QString::number(1000 + i),
+                                     QStringLiteral("t"), pictureFile, QString())));
         }
         m_service.Script({}, QJsonObject{{"mode", "stall"},
                                          {"seconds", 0.1},
@@ -144,11 +143,11 @@ private Q_SLOTS:
                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QSet<QString> stored;
         for (const QString& name : m_home.DataFiles({"*.Info"})) {
-            QString group, caption, tags;
-            QVERIFY(LoadPost(PostPath(name), group, caption, tags));
-            stored.insert(caption);
-            if (published.value(caption) > 0)
-                QVERIFY2(PostSendingSince(PostPath(name)).has_value(), qPrintable(caption));
+            const Outcome<Post> post = LoadPost(PostPath(name));
+            QVERIFY(post);
+            stored.insert(post->Caption);
+            if (published.value(post->Caption) > 0)
+                QVERIFY2(post->UnansweredSince.has_value(), qPrintable(post->Caption));
         }
         int gone = 0;
         for (int i = 0; i < posts; ++i) {

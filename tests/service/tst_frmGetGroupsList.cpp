@@ -70,9 +70,9 @@ private Q_SLOTS:
     void groupsFromAnswer() {
         QFETCH(QByteArray, answer);
         QFETCH(QString, groups);
-        const std::optional<QString> parsed = TumblelogsToGroups(answer);
+        const std::optional<BlogList> parsed = TumblelogsToBlogs(answer);
         QVERIFY(parsed.has_value());
-        QCOMPARE(*parsed, groups);
+        QCOMPARE(GroupsText(*parsed), groups);
     }
 
     void invalidAnswers_data() {
@@ -89,7 +89,7 @@ private Q_SLOTS:
     }
     void invalidAnswers() {
         QFETCH(QByteArray, answer);
-        QVERIFY(!TumblelogsToGroups(answer).has_value());
+        QVERIFY(!TumblelogsToBlogs(answer).has_value());
     }
 
     void fetch_data() {

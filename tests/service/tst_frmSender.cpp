@@ -41,8 +41,9 @@ class tst_frmSender : public QObject {
     }
     void MakePosts(int count, qsizetype size = 1000) {
         for (int i = 0; i < count; ++i)
-            QVERIFY(SavePost(QStringLiteral("g%1").arg(i), QStringLiteral("caption %1").arg(i),
-                             QStringLiteral("tags"), PictureFile(size), QString()));
+            QVERIFY(
+                SavePost(NewPost(QStringLiteral("g%1").arg(i), QStringLiteral("caption %1").arg(i),
+                                 QStringLiteral("tags"), PictureFile(size), QString())));
     }
     QStringList Stored() { return m_home.DataFiles({"*.Info", "*.Picture"}); }
     static void FillAccount(frmSender& window) {

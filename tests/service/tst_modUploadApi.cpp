@@ -25,13 +25,13 @@ QByteArray PngBytes() {
     return data;
 }
 
-UploadPost FilePost(int stateCode = 0) {
-    return UploadPost{QStringLiteral("me.tumblr.com"),
-                      QStringLiteral("Caf\u00e9\r\nline two"),
-                      QStringLiteral("sea, sun"),
-                      PngBytes(),
-                      stateCode,
-                      QString()};
+Post FilePost() {
+    Post post;
+    post.Group = QStringLiteral("me.tumblr.com");
+    post.Caption = QStringLiteral("Caf\u00e9\r\nline two");
+    post.Tags = QStringLiteral("sea, sun");
+    post.Picture = PngBytes();
+    return post;
 }
 
 QJsonObject Answer(int status, const QJsonObject& body) {
@@ -88,19 +88,16 @@ private Q_SLOTS:
         QTest::newRow("save as draft") << 3 << "draft" << false;
         QTest::newRow("make submission") << 4 << "unapproved" << false;
         QTest::newRow("private") << 5 << "private" << false;
-        QTest::newRow("invalid state") << 9 << "" << false;
     }
     void filePostPerState() {
         QFETCH(int, stateCode);
         QFETCH(QString, state);
         QFETCH(bool, publishOn);
         m_api.Script({Answer(201, {{"response", QJsonObject{{"id", "1234567891234567"}}}})});
-        const ApiUploadOutcome outcome =
-            SendPostToApi(FilePost(stateCode), QStringLiteral("2030-05-01T10:00:00Z"), nullptr);
-        QCOMPARE(outcome.Outcome, ApiUploadOutcome::Result::Accepted);
-        QCOMPARE(m_messages.Texts(),
-                 state.isEmpty() ? QStringList{QStringLiteral("Warning! Invalid post state!")}
-                                 : QStringList{});
+        const UploadOutcome outcome = Shown(SendPostToApi(
+            FilePost(), PostStateAt(stateCode), QStringLiteral("2030-05-01T10:00:00Z"), nullptr));
+        QCOMPARE(outcome.Outcome, UploadOutcome::Result::Accepted);
+        QVERIFY(m_messages.Shown().isEmpty());
         QCOMPARE(Links(), QByteArray("http://me.tumblr.com/post/1234567891234567\r\n"));
 
         const QJsonArray posts = Posts();
@@ -138,10 +135,11 @@ private Q_SLOTS:
     }
 
     void urlPostSendsTheUrlAsMedia() {
-        UploadPost post = FilePost();
-        post.Picture = QByteArray(kUrlMarkerLine) + "http://pics.example/a.jpg";
+        Post post = FilePost();
+        post.PictureURL = QStringLiteral("http://pics.example/a.jpg");
         post.Caption.clear();
-        QCOMPARE(SendPostToApi(post, {}, nullptr).Outcome, ApiUploadOutcome::Result::Accepted);
+        QCOMPARE(Shown(SendPostToApi(post, PostState::PublishNow, {}, nullptr)).Outcome,
+                 UploadOutcome::Result::Accepted);
         const QJsonObject request = Posts().first().toObject();
         QVERIFY(FakeService::Fields(request).isEmpty());
         const QJsonObject json =
@@ -171,7 +169,8 @@ private Q_SLOTS:
         QFETCH(QJsonObject, answer);
         QFETCH(QString, message);
         m_api.Script({answer});
-        QCOMPARE(SendPostToApi(FilePost(), {}, nullptr).Outcome, ApiUploadOutcome::Result::Refused);
+        QCOMPARE(Shown(SendPostToApi(FilePost(), PostState::PublishNow, {}, nullptr)).Outcome,
+                 UploadOutcome::Result::Refused);
         QCOMPARE(m_messages.Texts(), QStringList{message});
         QCOMPARE(m_messages.Shown().first().details,
                  QStringLiteral("HTTP status %1").arg(answer.value("status").toInt()));
@@ -211,8 +210,9 @@ private Q_SLOTS:
         QFETCH(QJsonObject, answer);
         QFETCH(QString, limit);
         m_api.Script({answer});
-        const ApiUploadOutcome outcome = SendPostToApi(FilePost(), {}, nullptr);
-        QCOMPARE(outcome.Outcome, ApiUploadOutcome::Result::LimitReached);
+        const UploadOutcome outcome =
+            Shown(SendPostToApi(FilePost(), PostState::PublishNow, {}, nullptr));
+        QCOMPARE(outcome.Outcome, UploadOutcome::Result::LimitReached);
         QVERIFY2(outcome.Limit.startsWith(limit), qPrintable(outcome.Limit));
         QVERIFY(m_messages.Shown().isEmpty());
         QCOMPARE(Posts().size(), 1);
@@ -248,9 +248,10 @@ private Q_SLOTS:
         const bool refusedTwice = serviceRefusesToken && !accepted;
         m_api.Script(refusedTwice ? QJsonArray{Answer(401, {})} : QJsonArray{});
 
-        const ApiUploadOutcome outcome = SendPostToApi(FilePost(), {}, nullptr);
+        const UploadOutcome outcome =
+            Shown(SendPostToApi(FilePost(), PostState::PublishNow, {}, nullptr));
         QCOMPARE(outcome.Outcome,
-                 accepted ? ApiUploadOutcome::Result::Accepted : ApiUploadOutcome::Result::Refused);
+                 accepted ? UploadOutcome::Result::Accepted : UploadOutcome::Result::Refused);
         const QJsonArray posts = Posts();
         QCOMPARE(posts.size(), uploads);
         QCOMPARE(Requests(QStringLiteral("/v2/oauth2/token")).size(), 1);
@@ -281,9 +282,10 @@ private Q_SLOTS:
     void blogNotAddressableSendsNothing() {
         QFETCH(QString, group);
         QFETCH(QString, message);
-        UploadPost post = FilePost();
+        Post post = FilePost();
         post.Group = group;
-        QCOMPARE(SendPostToApi(post, {}, nullptr).Outcome, ApiUploadOutcome::Result::Refused);
+        QCOMPARE(Shown(SendPostToApi(post, PostState::PublishNow, {}, nullptr)).Outcome,
+                 UploadOutcome::Result::Refused);
         QCOMPARE(m_messages.Texts().size(), 1);
         QVERIFY2(m_messages.Texts().first().contains(message),
                  qPrintable(m_messages.Texts().first()));
@@ -295,9 +297,10 @@ private Q_SLOTS:
     void renewedTokensThatCannotBeSavedSendNothing() {
         StoreSignIn(m_api, -10);
         m_api.Configure({{"plant_dir_on_refresh", SettingsStore::FileName()}});
-        const ApiUploadOutcome outcome = SendPostToApi(FilePost(), {}, nullptr);
+        const UploadOutcome outcome =
+            Shown(SendPostToApi(FilePost(), PostState::PublishNow, {}, nullptr));
         QDir(SettingsStore::FileName()).removeRecursively();
-        QCOMPARE(outcome.Outcome, ApiUploadOutcome::Result::Refused);
+        QCOMPARE(outcome.Outcome, UploadOutcome::Result::Refused);
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't save settings.")});
         QVERIFY(m_messages.Shown().first().details.contains(QStringLiteral("Sign in again")));
         QCOMPARE(Requests(QStringLiteral("/v2/oauth2/token")).size(), 1);
@@ -321,25 +324,27 @@ private Q_SLOTS:
         QFETCH(bool, accepted);
         QFETCH(int, withinMs);
         m_api.Script({answer});
-        UploadPost post = FilePost();
-        post.FilePath = m_home.DataFolder() + QStringLiteral("/post.Info");
-        WriteFile(post.FilePath, "g\r\nt\r\nc");
+        Post post = FilePost();
+        post.Base = m_home.DataFolder() + QStringLiteral("/post");
+        WriteFile(post.InfoPath(), "g\r\nt\r\nc");
         QElapsedTimer timer;
         timer.start();
-        const ApiUploadOutcome outcome = SendPostToApi(post, {}, nullptr, 1000);
+        const UploadOutcome outcome =
+            Shown(SendPostToApi(post, PostState::PublishNow, {}, nullptr, 1000));
         QVERIFY(timer.elapsed() < withinMs);
-        QCOMPARE(outcome.Outcome == ApiUploadOutcome::Result::Accepted, accepted);
+        QCOMPARE(outcome.Outcome == UploadOutcome::Result::Accepted, accepted);
         QVERIFY(!outcome.Linked);
         QCOMPARE(Links(), QByteArray());
         // Unanswered, the marker stays; accepted, it goes with the post.
-        QVERIFY(PostSendingSince(post.FilePath).has_value());
-        QFile::remove(SendMarkerPath(post.FilePath));
+        QVERIFY(PostSendingSince(post.InfoPath()).has_value());
+        QFile::remove(SendMarkerPath(post.InfoPath()));
     }
 
     void blogNameEncodedOnce() {
-        UploadPost post = FilePost();
+        Post post = FilePost();
         post.Group = QStringLiteral("me:blog.example");
-        QCOMPARE(SendPostToApi(post, {}, nullptr).Outcome, ApiUploadOutcome::Result::Accepted);
+        QCOMPARE(Shown(SendPostToApi(post, PostState::PublishNow, {}, nullptr)).Outcome,
+                 UploadOutcome::Result::Accepted);
         QCOMPARE(Posts().first().toObject().value("blog").toString(), post.Group);
     }
 
@@ -348,9 +353,10 @@ private Q_SLOTS:
         StoreSignIn(m_api, -10);
         const QByteArray kept = qgetenv("MARIVANE_API_BASE");
         qputenv("MARIVANE_API_BASE", "http://127.0.0.1:" + QByteArray::number(ClosedPort()));
-        const ApiUploadOutcome outcome = SendPostToApi(FilePost(), {}, nullptr);
+        const UploadOutcome outcome =
+            Shown(SendPostToApi(FilePost(), PostState::PublishNow, {}, nullptr));
         qputenv("MARIVANE_API_BASE", kept);
-        QCOMPARE(outcome.Outcome, ApiUploadOutcome::Result::Refused);
+        QCOMPARE(outcome.Outcome, UploadOutcome::Result::Refused);
         QCOMPARE(m_messages.Texts().size(), 1);
         QVERIFY2(m_messages.Texts().first().contains(QStringLiteral("did not answer")) &&
                      !m_messages.Texts().first().contains(QStringLiteral("Sign in again")),
@@ -359,9 +365,10 @@ private Q_SLOTS:
 
     // Every block within the published limit, every character sent in order.
     void longCaptionWithinTheLimits() {
-        UploadPost post = FilePost();
+        Post post = FilePost();
         post.Caption = QStringLiteral("word ").repeated(1000);
-        QCOMPARE(SendPostToApi(post, {}, nullptr).Outcome, ApiUploadOutcome::Result::Accepted);
+        QCOMPARE(Shown(SendPostToApi(post, PostState::PublishNow, {}, nullptr)).Outcome,
+                 UploadOutcome::Result::Accepted);
         const QJsonObject json =
             QJsonDocument::fromJson(FakeService::Fields(Posts().first().toObject()).first().Value)
                 .object();

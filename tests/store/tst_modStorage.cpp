@@ -136,17 +136,18 @@ void tst_modStorage::infoFileIsByteExact() {
     QFETCH(QString, group);
     QFETCH(QString, caption);
     QFETCH(QByteArray, expected);
-    QVERIFY(SavePost(group, caption, QStringLiteral("tags, x"), WritePicture("JPEG"), QString()));
+    QVERIFY(SavePost(
+        NewPost(group, caption, QStringLiteral("tags, x"), WritePicture("JPEG"), QString())));
     const QStringList files = Stored();
     QCOMPARE(files.size(), 2);
     QVERIFY(files.at(0).endsWith(QStringLiteral(" 0000.Info")));
     QVERIFY(files.at(1).endsWith(QStringLiteral(" 0000.Picture")));
     QCOMPARE(ReadFile(m_home.DataFolder() + QLatin1Char('/') + files.at(0)), expected);
 
-    QString g, c, t;
-    QVERIFY(LoadPost(m_home.DataFolder() + QLatin1Char('/') + files.at(0), g, c, t));
-    QCOMPARE(c, caption);
-    QCOMPARE(t, QStringLiteral("tags, x"));
+    const Outcome<Post> post = LoadPost(m_home.DataFolder() + QLatin1Char('/') + files.at(0));
+    QVERIFY(post);
+    QCOMPARE(post->Caption, caption);
+    QCOMPARE(post->Tags, QStringLiteral("tags, x"));
 }
 
 void tst_modStorage::pictureBytesAreCopiedExactly() {
@@ -154,20 +155,19 @@ void tst_modStorage::pictureBytesAreCopiedExactly() {
     for (int round = 0; round < 4; ++round)
         for (int i = 0; i < 256; ++i)
             all.append(static_cast<char>(i));
-    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
-                     WritePicture(all), QString()));
+    QVERIFY(SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                             WritePicture(all), QString())));
     const QString picture = m_home.DataFolder() + QLatin1Char('/') + Stored().at(1);
     QCOMPARE(ReadFile(picture), all);
-    QString g, c, t;
-    QByteArray data;
-    QVERIFY(LoadPost(picture, g, c, t, &data));
-    QCOMPARE(data, all);
-    QCOMPARE(PictureURLFromData(data), QString());
+    const Outcome<Post> post = LoadPost(picture, PostParts::WithPicture);
+    QVERIFY(post);
+    QCOMPARE(post->Picture, all);
+    QVERIFY(!post->IsURLPost());
 }
 
 void tst_modStorage::urlPostIsByteExact() {
     const QString url = QStringLiteral("http://example.com/p\u00e9.jpg");
-    QVERIFY(SavePost(QStringLiteral("g"), QString(), QString(), QString(), url));
+    QVERIFY(SavePost(NewPost(QStringLiteral("g"), QString(), QString(), QString(), url)));
     const QString picture = m_home.DataFolder() + QLatin1Char('/') + Stored().at(1);
     QCOMPARE(
         ReadFile(picture),
@@ -192,8 +192,8 @@ void tst_modStorage::neverOverwritesStoredPost() {
                 WriteFile(base + extension, "old");
         }
     }
-    QVERIFY(SavePost(QStringLiteral("new"), QStringLiteral("c"), QStringLiteral("t"),
-                     WritePicture("new picture"), QString()));
+    QVERIFY(SavePost(NewPost(QStringLiteral("new"), QStringLiteral("c"), QStringLiteral("t"),
+                             WritePicture("new picture"), QString())));
     int old = 0;
     int fresh = 0;
     for (const QString& name : Stored()) {
@@ -220,12 +220,14 @@ void tst_modStorage::saveGroupShowsPostsOnlyWhenSynced() {
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     WriteFile(m_home.DataFolder() + QLatin1Char('/') + taken + QStringLiteral(" 0002.Info"), "old");
     PostSaveGroup group(2);
-    QVERIFY(group.Add(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), picture, {}));
+    QVERIFY(
+        group.Add(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), picture)));
     QCOMPARE(Stored().size(), 1);
-    QVERIFY(group.Add(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), picture, {}));
+    QVERIFY(
+        group.Add(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), picture)));
     QCOMPARE(Stored().size(), 5);
-    QVERIFY(group.Add(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), {},
-                      QStringLiteral("http://example.org/a.jpg")));
+    QVERIFY(group.Add(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), {},
+                              QStringLiteral("http://example.org/a.jpg"))));
     QCOMPARE(Stored().size(), 5);
     const QStringList failed = group.Flush();
     if (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")) != taken)
@@ -236,20 +238,20 @@ void tst_modStorage::saveGroupShowsPostsOnlyWhenSynced() {
 }
 
 void tst_modStorage::missingPictureLeavesNothing() {
-    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
-                      m_pictures.filePath(QStringLiteral("gone.jpg")), QString()));
+    QVERIFY(!SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                              m_pictures.filePath(QStringLiteral("gone.jpg")), QString())));
     QVERIFY(Stored().isEmpty());
     // A folder given as the picture cannot be read as one, whoever runs the test.
-    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
-                      m_pictures.path(), QString()));
+    QVERIFY(!SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                              m_pictures.path(), QString())));
     QVERIFY(Stored().isEmpty());
     // A picture that exists but cannot be read.
     const QString locked = WritePicture("secret");
     QFile::setPermissions(locked, QFileDevice::WriteOwner);
     if (QFile(locked).open(QIODevice::ReadOnly))
         QSKIP("running with rights that read any file");
-    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), locked,
-                      QString()));
+    QVERIFY(!SavePost(
+        NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"), locked, QString())));
     QVERIFY(Stored().isEmpty());
 }
 
@@ -263,24 +265,24 @@ void tst_modStorage::dataFolderBlockedByFile() {
         QCOMPARE(e.Number(), 0x80040001u);
         QCOMPARE(e.Description(), QStringLiteral("Can't create data folder."));
     }
-    QVERIFY(!SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
-                      WritePicture("x"), QString()));
+    QVERIFY(!SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                              WritePicture("x"), QString())));
     QFile::remove(m_home.DataFolder());
     // The failures used up no post number.
     QVERIFY(MakePostFileName().endsWith(QStringLiteral(" 0000")));
 }
 
 void tst_modStorage::loadRoundTripFromEitherFile() {
-    QVERIFY(SavePost(QStringLiteral("blog"), QStringLiteral("a\r\nb\r\nc"),
-                     QStringLiteral("t1, t2"), WritePicture("PNG"), QString()));
+    QVERIFY(SavePost(NewPost(QStringLiteral("blog"), QStringLiteral("a\r\nb\r\nc"),
+                             QStringLiteral("t1, t2"), WritePicture("PNG"), QString())));
     for (const QString& name : Stored()) {
-        QString g, c, t;
-        QByteArray data;
-        QVERIFY(LoadPost(m_home.DataFolder() + QLatin1Char('/') + name, g, c, t, &data));
-        QCOMPARE(g, QStringLiteral("blog"));
-        QCOMPARE(c, QStringLiteral("a\r\nb\r\nc"));
-        QCOMPARE(t, QStringLiteral("t1, t2"));
-        QCOMPARE(data, QByteArray("PNG"));
+        const Outcome<Post> post =
+            LoadPost(m_home.DataFolder() + QLatin1Char('/') + name, PostParts::WithPicture);
+        QVERIFY(post);
+        QCOMPARE(post->Group, QStringLiteral("blog"));
+        QCOMPARE(post->Caption, QStringLiteral("a\r\nb\r\nc"));
+        QCOMPARE(post->Tags, QStringLiteral("t1, t2"));
+        QCOMPARE(post->Picture, QByteArray("PNG"));
     }
 }
 
@@ -326,47 +328,39 @@ void tst_modStorage::damagedInfoFiles() {
     const QString base = m_home.DataFolder() + QStringLiteral("/2020-01-01 00-00-00 0000");
     WriteFile(base + QStringLiteral(".Info"), info);
     WriteFile(base + QStringLiteral(".Picture"), picture);
-    MessageRecorder messages;
-    QString g, c, t;
-    QByteArray data;
-    bool damaged = false;
-    QCOMPARE(LoadPost(base + QStringLiteral(".Picture"), g, c, t, &data, &damaged), loads);
-    QCOMPARE(damaged, !loads);
+    const Outcome<Post> post = LoadPost(base + QStringLiteral(".Picture"), PostParts::WithPicture);
+    QCOMPARE(static_cast<bool>(post), loads);
     if (!loads) {
-        QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't load post files.")));
-        QVERIFY(messages.Shown().at(0).details.contains(QStringLiteral("damaged")));
+        QCOMPARE(post.Error().Number, ErrorNumber::PostDamaged);
+        QCOMPARE(post.Error().Message, QStringLiteral("Can't load post files."));
+        QVERIFY(post.Error().Details.contains(QStringLiteral("damaged")));
         return;
     }
-    QCOMPARE(g, group);
-    QCOMPARE(t, tags);
-    QCOMPARE(c, caption);
-    QCOMPARE(data, picture);
-    QVERIFY(messages.Shown().isEmpty());
+    QCOMPARE(post->Group, group);
+    QCOMPARE(post->Tags, tags);
+    QCOMPARE(post->Caption, caption);
+    QCOMPARE(post->Picture, picture);
 }
 
 void tst_modStorage::loadFailures() {
-    MessageRecorder messages;
-    QString g = QStringLiteral("kept"), c, t;
-    QVERIFY(!LoadPost(QStringLiteral("/tmp/noextension"), g, c, t));
-    QCOMPARE(messages.Texts(), QStringList(QStringLiteral(
-                                   "/tmp/noextension\r\n\r\nWrong filename. Can't load post.")));
-    QCOMPARE(messages.Shown().at(0).icon, MsgIcon::Critical);
-    QCOMPARE(messages.Shown().at(0).title, QStringLiteral("Zentil - Marivane"));
+    const Outcome<Post> unnamed = LoadPost(QStringLiteral("/tmp/noextension"));
+    QVERIFY(!unnamed);
+    QCOMPARE(unnamed.Error().Message,
+             QStringLiteral("/tmp/noextension\r\n\r\nWrong filename. Can't load post."));
+    QVERIFY(unnamed.Error().Details.isEmpty());
 
-    messages.Clear();
-    QVERIFY(!LoadPost(m_home.DataFolder() + QStringLiteral("/missing.Info"), g, c, t));
-    QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't load post files.")));
-    QVERIFY(!messages.Shown().at(0).details.isEmpty());
-    QCOMPARE(g, QStringLiteral("kept"));
+    const Outcome<Post> missing = LoadPost(m_home.DataFolder() + QStringLiteral("/missing.Info"));
+    QVERIFY(!missing);
+    QCOMPARE(missing.Error().Message, QStringLiteral("Can't load post files."));
+    QVERIFY(!missing.Error().Details.isEmpty());
 
     // The ".Info" is there, the asked-for ".Picture" is not.
     QDir().mkpath(m_home.DataFolder());
     WriteFile(m_home.DataFolder() + QStringLiteral("/half.Info"), "g\r\nt\r\nc");
-    messages.Clear();
-    QByteArray data;
-    QVERIFY(!LoadPost(m_home.DataFolder() + QStringLiteral("/half.Info"), g, c, t, &data));
-    QCOMPARE(messages.Texts(), QStringList(QStringLiteral("Can't load post files.")));
-    QVERIFY(LoadPost(m_home.DataFolder() + QStringLiteral("/half.Info"), g, c, t));
+    const QString half = m_home.DataFolder() + QStringLiteral("/half.Info");
+    QCOMPARE(LoadPost(half, PostParts::WithPicture).Error().Message,
+             QStringLiteral("Can't load post files."));
+    QVERIFY(LoadPost(half));
 }
 
 void tst_modStorage::pictureUrlRecognition_data() {
@@ -411,10 +405,10 @@ void tst_modStorage::readPictureUrlOfVanishedFile() {
 }
 
 void tst_modStorage::deleteRemovesBoth() {
-    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
-                     WritePicture("x"), QString()));
-    QVERIFY(SavePost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
-                     WritePicture("y"), QString()));
+    QVERIFY(SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                             WritePicture("x"), QString())));
+    QVERIFY(SavePost(NewPost(QStringLiteral("g"), QStringLiteral("c"), QStringLiteral("t"),
+                             WritePicture("y"), QString())));
     const QStringList before = Stored();
     QVERIFY(DeletePost(m_home.DataFolder() + QLatin1Char('/') + before.at(1))); // by ".Picture"
     QCOMPARE(Stored(), before.mid(2));

@@ -2,8 +2,8 @@
 
 #include "app/modCommon.h"
 #include "components/ComponentError.h"
+#include "components/Failure.h"
 #include "components/FolderListing.h"
-#include "components/Messages.h"
 #include "components/SupportLibrary.h"
 #include "creation/CreatorFields.h"
 #include "history/CHistory.h"
@@ -70,27 +70,52 @@ QStringList SplitURLLines(const QString& text) {
 }
 
 PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL,
-                     PostSaveGroup* group) {
-    const QString question =
-        pictureURL.isEmpty()
-            ? Messages::AboutPath(pictureFile, QStringLiteral("Can't pack file."))
-            : Messages::AboutPath(pictureURL, QStringLiteral("Can't pack URL to file."));
+                     const PackFailureDecision& decide, PostSaveGroup* group) {
+    const Failure question{pictureURL.isEmpty()
+                               ? AboutPath(pictureFile, QStringLiteral("Can't pack file."))
+                               : AboutPath(pictureURL, QStringLiteral("Can't pack URL to file.")),
+                           {}};
     for (;;) {
-        const bool stored = group ? group->Add(creator.GetGroup(), creator.CaptionText(),
-                                               creator.TagsText(), pictureFile, pictureURL)
-                                  : SavePost(creator.GetGroup(), creator.CaptionText(),
-                                             creator.TagsText(), pictureFile, pictureURL);
-        if (stored)
+        Post post;
+        post.Group = creator.GetGroup();
+        post.Caption = creator.CaptionText();
+        post.Tags = creator.TagsText();
+        post.PictureFile = pictureFile;
+        post.PictureURL = pictureURL;
+        if (group ? group->Add(post) : SavePost(post))
             return PackOutcome::Stored;
-        switch (Messages::MsgBox(question, MsgIcon::Critical, MsgButtons::AbortRetryIgnore)) {
-        case MsgResult::Retry:
+        switch (decide(question)) {
+        case PackDecision::Retry:
             continue;
-        case MsgResult::Ignore:
+        case PackDecision::Ignore:
             return PackOutcome::Ignored;
-        default:
+        case PackDecision::Abort:
             return PackOutcome::Aborted;
         }
     }
+}
+
+FolderBatchResult PackFolder(CreatorFields& creator, const QString& folder,
+                             const QStringList& names, const PackFailureDecision& decide) {
+    FolderBatchResult result;
+    PostSaveGroup group;
+    qsizetype next = 0;
+    for (; next < names.size(); ++next) {
+        if (PackPost(creator, zsBuildFileName(folder, names.at(next)), QString(), decide, &group) ==
+            PackOutcome::Aborted) {
+            result.Aborted = true;
+            break;
+        }
+    }
+    result.Left = names.mid(next);
+    // Posts the group could not put in place after all are stored one by one.
+    for (const QString& file : group.Flush()) {
+        if (result.Aborted || PackPost(creator, file, QString(), decide) == PackOutcome::Aborted) {
+            result.Aborted = true;
+            result.Left.append(QFileInfo(file).fileName());
+        }
+    }
+    return result;
 }
 
 void AddCreatorHistories(CreatorFields& creator) {
@@ -98,7 +123,8 @@ void AddCreatorHistories(CreatorFields& creator) {
     creator.TagsHistory().Add(creator.TagsText());
 }
 
-URLBatchResult PackURLs(const QString& text, CreatorFields& creator) {
+URLBatchResult PackURLs(const QString& text, CreatorFields& creator,
+                        const PackFailureDecision& decide) {
     URLBatchResult result;
     for (const QString& line : SplitURLLines(text)) {
         const QString url = zsTrimEx2(line);
@@ -108,7 +134,7 @@ URLBatchResult PackURLs(const QString& text, CreatorFields& creator) {
             result.invalidLines += url + kCRLF;
             continue;
         }
-        if (PackPost(creator, QString(), url) == PackOutcome::Aborted) {
+        if (PackPost(creator, QString(), url, decide) == PackOutcome::Aborted) {
             result.aborted = true;
             return result;
         }

@@ -3,9 +3,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class CreatorFields;
+struct Failure;
 class PostSaveGroup;
 class QMimeData;
 
@@ -34,12 +36,26 @@ std::optional<DroppedBatch> BatchFromDroppedPaths(const QStringList& paths);
 // The lines of a URL text: pieces between CR LF pairs. A lone CR or LF stays in its line.
 QStringList SplitURLLines(const QString& text);
 
+// What to do when a post of a run cannot be stored: the window asks the user, a test or
+// a command line decides on its own.
+enum class PackDecision { Abort, Retry, Ignore };
+using PackFailureDecision = std::function<PackDecision(const Failure& question)>;
+
 enum class PackOutcome { Stored, Ignored, Aborted };
 // Stores one post of a run with the creator's group, caption and tags, as they stand at
-// each try. On failure the user chooses Abort, Retry or Ignore. An empty URL makes a
-// file post. With a group, the post becomes visible when the group is put in place.
+// each try; on failure `decide` chooses. An empty URL makes a file post. With a group, the
+// post becomes visible when the group is put in place.
 PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL,
-                     PostSaveGroup* group = nullptr);
+                     const PackFailureDecision& decide, PostSaveGroup* group = nullptr);
+
+// A folder batch: one post for each named picture of the folder, stored a group at a time.
+struct FolderBatchResult {
+    bool Aborted = false;
+    // The names not stored nor ignored: the rest of the run after an Abort.
+    QStringList Left;
+};
+FolderBatchResult PackFolder(CreatorFields& creator, const QString& folder,
+                             const QStringList& names, const PackFailureDecision& decide);
 // The creator's caption and tags go to its histories once a run is over.
 void AddCreatorHistories(CreatorFields& creator);
 
@@ -48,4 +64,5 @@ struct URLBatchResult {
     QString invalidLines; // trimmed lines that are no URL, each followed by CR LF
 };
 // Stores one URL post for every line of the text that is a picture URL.
-URLBatchResult PackURLs(const QString& text, CreatorFields& creator);
+URLBatchResult PackURLs(const QString& text, CreatorFields& creator,
+                        const PackFailureDecision& decide);

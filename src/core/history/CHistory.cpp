@@ -2,8 +2,8 @@
 
 #include "app/modCommon.h"
 #include "components/ComponentError.h"
+#include "components/Failure.h"
 #include "components/FileFunctions.h"
-#include "components/Messages.h"
 #include "components/SupportLibrary.h"
 
 namespace {
@@ -22,8 +22,8 @@ QString DefaultFolderName() {
     return proper;
 }
 
-void NoFileMessage() {
-    Messages::MsgBox(QStringLiteral("History file not defined."), MsgIcon::Critical);
+Failure NoFile() {
+    return {QStringLiteral("History file not defined."), {}};
 }
 
 } // namespace
@@ -39,14 +39,12 @@ void CHistory::InitFileName(const QString& DataPath, const QString& OnlyFileName
     m_fileName = zsBuildFileName(folder, OnlyFileName);
 }
 
-void CHistory::LoadHistory() {
-    if (m_fileName.isEmpty()) {
-        NoFileMessage();
-        return;
-    }
+Problem CHistory::LoadHistory() {
+    if (m_fileName.isEmpty())
+        return NoFile();
     m_entries.clear();
     if (!zsIsFileExist(m_fileName))
-        return;
+        return {};
     try {
         const QString text = FileFunctions::ReadTextFile(m_fileName);
         for (const QString& piece : text.split(QChar(0))) {
@@ -55,20 +53,20 @@ void CHistory::LoadHistory() {
                 m_entries.append(entry);
         }
     } catch (const ComponentError& e) {
-        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't load history."));
+        return FailureOf(e, QStringLiteral("Can't load history."));
     }
+    return {};
 }
 
-void CHistory::SaveHistory() const {
-    if (m_fileName.isEmpty()) {
-        NoFileMessage();
-        return;
-    }
+Problem CHistory::SaveHistory() const {
+    if (m_fileName.isEmpty())
+        return NoFile();
     try {
         FileFunctions::WriteTextFile(m_fileName, m_entries.join(QChar(0)));
     } catch (const ComponentError& e) {
-        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't save history."));
+        return FailureOf(e, QStringLiteral("Can't save history."));
     }
+    return {};
 }
 
 void CHistory::Add(const QString& Text) {

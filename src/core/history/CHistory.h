@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/Failure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +12,8 @@ public:
     void InitFileName(const QString& DataPath, const QString& OnlyFileName);
     const QString& FileName() const { return m_fileName; }
 
-    void LoadHistory();
-    void SaveHistory() const;
+    Problem LoadHistory();
+    Problem SaveHistory() const;
     void Add(const QString& Text);
     qint32 Count() const { return static_cast<qint32>(m_entries.size()); }
     const QStringList& Entries() const { return m_entries; }

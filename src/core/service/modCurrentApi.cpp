@@ -98,13 +98,12 @@ std::optional<ApiUser> FetchUser(HTTPRequest& request, const QString& accessToke
     return ParseUserInfo(request.ResponseBytes());
 }
 
-QString BlogsToGroups(const QList<ApiBlog>& blogs) {
+BlogList AccountBlogs(const QList<ApiBlog>& blogs) {
     QList<ApiBlog> ordered = blogs;
     std::stable_partition(ordered.begin(), ordered.end(),
                           [](const ApiBlog& blog) { return blog.Primary; });
-    QStringList lines;
+    BlogList list;
     for (const ApiBlog& blog : ordered)
-        lines.append(blog.Title + QStringLiteral(" | ") + blog.Name +
-                     QStringLiteral(".tumblr.com"));
-    return lines.join(QStringLiteral("\r\n"));
+        list.append({blog.Title, blog.Name + QStringLiteral(".tumblr.com")});
+    return list;
 }

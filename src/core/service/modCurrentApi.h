@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/HTTPFormFields.h"
+#include "store/BlogList.h"
 
 #include <QByteArray>
 #include <QList>
@@ -37,5 +38,5 @@ std::optional<ApiUser> ParseUserInfo(const QByteArray& answer);
 // was 200 with an account in it. Raises ComponentError for an unusable MARIVANE_API_BASE.
 std::optional<ApiUser> FetchUser(HTTPRequest& request, const QString& accessToken, int timeoutMs,
                                  IHTTPRequestCallback* callback);
-// One "title | name.tumblr.com" line per blog, the primary blog first, joined by CR LF.
-QString BlogsToGroups(const QList<ApiBlog>& blogs);
+// The account's blogs as the groups list names them ("name.tumblr.com"), the primary first.
+BlogList AccountBlogs(const QList<ApiBlog>& blogs);

@@ -4,7 +4,6 @@
 
 #include "components/ComponentError.h"
 #include "components/FileFunctions.h"
-#include "components/Messages.h"
 #include "components/SupportLibrary.h"
 #include "store/modStorage.h"
 
@@ -24,21 +23,21 @@ void AppendLink(const QString& link) {
     }
 }
 
-QString ReadLinksList() {
-    QString text;
+Outcome<QString> ReadLinksList() {
+    QString path;
     try {
-        const QString path = LinksPath();
-        if (!zsIsFileExist(path))
-            return {};
-        try {
-            text = FileFunctions::ReadTextFile(path);
-        } catch (const ComponentError& e) {
-            ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't read links list."));
-        }
+        path = LinksPath();
     } catch (const ComponentError&) {
         // No data folder: the list behaves as missing.
+        return QString();
     }
-    return zsTrimCRLF(text);
+    if (!zsIsFileExist(path))
+        return QString();
+    try {
+        return zsTrimCRLF(FileFunctions::ReadTextFile(path));
+    } catch (const ComponentError& e) {
+        return FailureOf(e, QStringLiteral("Can't read links list."));
+    }
 }
 
 bool AppendPostLink(const QString& group, const QString& id) {

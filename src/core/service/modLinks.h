@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/Failure.h"
+
 #include <QString>
 
 // "Links.LST" in the data folder: one line per accepted post, ended by CR LF.
@@ -10,4 +12,4 @@ void AppendLink(const QString& link);
 // link ever reaches the list.
 bool AppendPostLink(const QString& group, const QString& id);
 // The whole list without line breaks at its ends; empty when there is none.
-QString ReadLinksList();
+Outcome<QString> ReadLinksList();

@@ -1,8 +1,8 @@
 #include "service/modNpfPost.h"
 
 #include "service/NpfText.h"
-#include "service/modUpload.h"
-#include "store/modStorage.h"
+#include "service/PostState.h"
+#include "store/Post.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,17 +10,14 @@
 
 namespace {
 
-constexpr int kPublishOnState = 2;
-
 QMimeType PictureType(const QByteArray& picture) {
     return QMimeDatabase().mimeTypeForData(picture);
 }
 
-QJsonObject ImageBlock(const UploadPost& post) {
-    const QString url = PictureURLFromData(post.Picture);
+QJsonObject ImageBlock(const Post& post) {
     QJsonObject media;
-    if (!url.isEmpty()) {
-        media.insert(QStringLiteral("url"), url);
+    if (post.IsURLPost()) {
+        media.insert(QStringLiteral("url"), post.PictureURL);
     } else {
         media.insert(QStringLiteral("type"), PictureType(post.Picture).name());
         media.insert(QStringLiteral("identifier"), QString::fromLatin1(kNpfMediaIdentifier));
@@ -31,25 +28,7 @@ QJsonObject ImageBlock(const UploadPost& post) {
 
 } // namespace
 
-std::optional<QString> NpfState(int stateCode) {
-    switch (stateCode) {
-    case 0:
-        return QStringLiteral("published");
-    case 1:
-    case 2:
-        return QStringLiteral("queue");
-    case 3:
-        return QStringLiteral("draft");
-    case 4:
-        return QStringLiteral("unapproved");
-    case 5:
-        return QStringLiteral("private");
-    default:
-        return std::nullopt;
-    }
-}
-
-QJsonObject NpfPostJson(const UploadPost& post, const QString& publishOn) {
+QJsonObject NpfPostJson(const Post& post, PostState state, const QString& publishOn) {
     QJsonArray content{ImageBlock(post)};
     for (const QJsonValue& block : NpfTextBlocks(post.Caption))
         content.append(block);
@@ -57,17 +36,16 @@ QJsonObject NpfPostJson(const UploadPost& post, const QString& publishOn) {
     const QString tags = NpfTags(post.Tags);
     if (!tags.isEmpty())
         json.insert(QStringLiteral("tags"), tags);
-    if (const std::optional<QString> state = NpfState(post.StateCode))
-        json.insert(QStringLiteral("state"), *state);
-    if (post.StateCode == kPublishOnState)
+    json.insert(QStringLiteral("state"), ApiStateOf(state));
+    if (state == PostState::PublishOn)
         json.insert(QStringLiteral("publish_on"), publishOn);
     return json;
 }
 
-NpfBody NpfPostBody(const UploadPost& post, const QString& publishOn) {
+NpfBody NpfPostBody(const Post& post, PostState state, const QString& publishOn) {
     const QByteArray json =
-        QJsonDocument(NpfPostJson(post, publishOn)).toJson(QJsonDocument::Compact);
-    if (!PictureURLFromData(post.Picture).isEmpty())
+        QJsonDocument(NpfPostJson(post, state, publishOn)).toJson(QJsonDocument::Compact);
+    if (post.IsURLPost())
         return {"application/json", HTTPFormBody{{json}}};
     const QMimeType type = PictureType(post.Picture);
     const QString suffix = type.preferredSuffix();

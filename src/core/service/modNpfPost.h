@@ -7,17 +7,15 @@
 #include <QString>
 #include <optional>
 
-struct UploadPost;
+struct Post;
+enum class PostState;
 
 // The name under which a file post's picture travels beside the post's JSON.
 inline constexpr char kNpfMediaIdentifier[] = "picture";
 
-// The current API's post state for a state code; nothing for a code outside 0-5.
-std::optional<QString> NpfState(int stateCode);
-
 // A new post in the Neue Post Format: an image block, the caption as text blocks, the tags
 // and the state; "publish_on" only for "Publish on...", an RFC 3339 date-time.
-QJsonObject NpfPostJson(const UploadPost& post, const QString& publishOn);
+QJsonObject NpfPostJson(const Post& post, PostState state, const QString& publishOn);
 
 // The request body: for a file post the JSON and then the picture as multipart parts; for
 // a URL post the JSON alone.
@@ -25,4 +23,4 @@ struct NpfBody {
     QByteArray ContentType;
     HTTPFormBody Body;
 };
-NpfBody NpfPostBody(const UploadPost& post, const QString& publishOn);
+NpfBody NpfPostBody(const Post& post, PostState state, const QString& publishOn);

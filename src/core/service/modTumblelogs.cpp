@@ -3,7 +3,6 @@
 #include "components/ComponentError.h"
 #include "components/HTTPFormFields.h"
 #include "components/HTTPRequest.h"
-#include "components/Messages.h"
 #include "components/SupportLibrary.h"
 #include "components/XMLDocument.h"
 #include "service/modApiHost.h"
@@ -25,8 +24,8 @@ QString GroupValue(const XMLNode& tumblelog) {
 
 } // namespace
 
-std::optional<QByteArray> Authenticate(const QString& email, const QString& password,
-                                       IHTTPRequestCallback* callback, int timeoutMs) {
+Outcome<QByteArray> Authenticate(const QString& email, const QString& password,
+                                 IHTTPRequestCallback* callback, int timeoutMs) {
     HTTPFormFields fields;
     fields.AddField(QStringLiteral("email"), email);
     fields.AddField(QStringLiteral("password"), password);
@@ -35,18 +34,14 @@ std::optional<QByteArray> Authenticate(const QString& email, const QString& pass
     PostApiForm(request, QStringLiteral("/api/authenticate"), fields, timeoutMs, callback);
 
     const QString failure = QStringLiteral("Can't authenticate on Tumblr.");
-    if (request.ErrorCode() != 0) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure);
-        return std::nullopt;
-    }
-    if (request.StatusCode() != 200) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure + request.ResponseText());
-        return std::nullopt;
-    }
+    if (request.ErrorCode() != 0)
+        return RequestFailure(request, failure);
+    if (request.StatusCode() != 200)
+        return RequestFailure(request, failure + request.ResponseText());
     return request.ResponseBytes();
 }
 
-std::optional<QString> FetchBlogGroups(IHTTPRequestCallback* callback, int timeoutMs) {
+Outcome<BlogList> FetchBlogs(IHTTPRequestCallback* callback, int timeoutMs) {
     const QString failure = QStringLiteral("Can't get the blog list.");
     HTTPRequest request;
     std::optional<ApiUser> user;
@@ -57,47 +52,36 @@ std::optional<QString> FetchBlogGroups(IHTTPRequestCallback* callback, int timeo
             [&](const QString& token) { user = FetchUser(request, token, timeoutMs, callback); },
             timeoutMs);
     } catch (const ComponentError& error) {
-        ErrorBox::ShowError(error, MsgIcon::Critical, SignedInFailure(error, failure));
-        return std::nullopt;
+        return FailureOf(error, SignedInFailure(error, failure));
     }
-    if (signInFailure) {
-        Messages::MsgBox(failure + QLatin1Char(' ') + *signInFailure, MsgIcon::Critical);
-        return std::nullopt;
-    }
-    if (request.ErrorCode() != 0) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure);
-        return std::nullopt;
-    }
-    if (request.StatusCode() != 200) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical,
-                                   failure + QLatin1Char(' ') +
-                                       ApiErrorText(request.ResponseBytes()));
-        return std::nullopt;
-    }
-    if (!user) {
-        Messages::MsgBox(QStringLiteral("The blog list from Tumblr came, but it holds no valid "
-                                        "account."),
-                         MsgIcon::Critical);
-        return std::nullopt;
-    }
-    return BlogsToGroups(user->Blogs);
+    if (signInFailure)
+        return Failure{failure + QLatin1Char(' ') + *signInFailure, {}};
+    if (request.ErrorCode() != 0)
+        return RequestFailure(request, failure);
+    if (request.StatusCode() != 200)
+        return RequestFailure(request,
+                              failure + QLatin1Char(' ') + ApiErrorText(request.ResponseBytes()));
+    if (!user)
+        return Failure{QStringLiteral("The blog list from Tumblr came, but it holds no valid "
+                                      "account."),
+                       {}};
+    return AccountBlogs(user->Blogs);
 }
 
-std::optional<QString> TumblelogsToGroups(const QByteArray& answer) {
+std::optional<BlogList> TumblelogsToBlogs(const QByteArray& answer) {
     try {
         XMLDocument document;
         if (!document.LoadXML(answer))
             return std::nullopt;
         const XMLNodeList tumblelogs =
             document.DocumentElement().SelectNodes(QStringLiteral("/tumblr/tumblelog"));
-        QString text;
+        BlogList blogs;
         for (int i = 0; i < tumblelogs.Count(); ++i) {
             const XMLNode tumblelog = tumblelogs.Item(i);
-            const QString group = GroupValue(tumblelog);
-            const QString title = zsUTF8ToUNICODE(tumblelog.Attribute(QStringLiteral("title")));
-            text += title + QStringLiteral(" | ") + group + QStringLiteral("\r\n");
+            blogs.append({zsUTF8ToUNICODE(tumblelog.Attribute(QStringLiteral("title"))),
+                          GroupValue(tumblelog)});
         }
-        return zsTrimCRLF(text);
+        return blogs;
     } catch (const ComponentError&) {
         return std::nullopt;
     }

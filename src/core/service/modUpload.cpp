@@ -4,7 +4,6 @@
 #include "components/ComponentError.h"
 #include "components/HTTPFormFields.h"
 #include "components/HTTPRequest.h"
-#include "components/Messages.h"
 #include "components/SupportLibrary.h"
 #include "service/modApiHost.h"
 #include "service/modLinks.h"
@@ -14,46 +13,24 @@ namespace {
 
 constexpr int kCreated = 201;
 
-// The state fields by state code; false for a code outside 0-5.
-bool AddStateFields(HTTPFormFields& fields, int stateCode, const QString& publishOn) {
-    const QString state = QStringLiteral("state");
-    switch (stateCode) {
-    case 0:
-        fields.AddField(state, QStringLiteral("published"));
-        return true;
-    case 1:
-        fields.AddField(state, QStringLiteral("queue"));
-        return true;
-    case 2:
-        fields.AddField(state, QStringLiteral("queue"));
+void AddStateFields(HTTPFormFields& fields, PostState state, const QString& publishOn) {
+    const ClassicStateField field = ClassicStateFieldOf(state);
+    fields.AddField(field.Name, field.Value);
+    if (state == PostState::PublishOn)
         fields.AddField(QStringLiteral("publish-on"), publishOn);
-        return true;
-    case 3:
-        fields.AddField(state, QStringLiteral("draft"));
-        return true;
-    case 4:
-        fields.AddField(state, QStringLiteral("submission"));
-        return true;
-    case 5:
-        fields.AddField(QStringLiteral("private"), QStringLiteral("1"));
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace
 
-bool SendMarker::Set() {
+Problem SendMarker::Set() {
     if (m_filePath.isEmpty())
-        return true;
+        return {};
     try {
         MarkPostSending(m_filePath);
-        return true;
+        return {};
     } catch (const ComponentError& e) {
         // Without the marker an unanswered upload could go out again unasked.
-        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't send post."));
-        return false;
+        return FailureOf(e, QStringLiteral("Can't send post."));
     }
 }
 
@@ -65,28 +42,29 @@ void SendMarker::Settle(const HTTPRequest& request, bool accepted) {
         ClearPostSending(m_filePath);
 }
 
-bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
-              int timeoutMs, bool* linked) {
+UploadOutcome SendPost(const UploadAccount& account, const Post& post, PostState state,
+                       IHTTPRequestCallback* callback, int timeoutMs) {
     HTTPFormFields fields;
     fields.AddField(QStringLiteral("email"), account.EMail);
     fields.AddField(QStringLiteral("password"), account.Password);
     fields.AddField(QStringLiteral("type"), QStringLiteral("photo"));
     fields.AddField(QStringLiteral("caption"), zsUNICODEToUTF8(post.Caption));
-    const QString url = PictureURLFromData(post.Picture);
-    if (!url.isEmpty())
-        fields.AddField(QStringLiteral("source"), url);
+    if (post.IsURLPost())
+        fields.AddField(QStringLiteral("source"), post.PictureURL);
     else
         fields.AddField(QStringLiteral("data"), post.Picture);
     fields.AddField(QStringLiteral("generator"), zsUNICODEToUTF8(ApiAgent()));
     fields.AddField(QStringLiteral("tags"), zsUNICODEToUTF8(post.Tags));
     if (!post.Group.isEmpty())
         fields.AddField(QStringLiteral("group"), post.Group);
-    if (!AddStateFields(fields, post.StateCode, account.PublishOn))
-        Messages::MsgBox(QStringLiteral("Warning! Invalid post state!"), MsgIcon::Critical);
+    AddStateFields(fields, state, account.PublishOn);
 
-    SendMarker marker(post.FilePath);
-    if (!marker.Set())
-        return false;
+    UploadOutcome outcome;
+    SendMarker marker(post);
+    if (Problem problem = marker.Set()) {
+        outcome.Problem = *problem;
+        return outcome;
+    }
 
     // The proxy is read afresh for every post, so a change made with "Proxy" holds from the
     // next one.
@@ -96,18 +74,15 @@ bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequest
     const bool accepted = request.ErrorCode() == 0 && request.StatusCode() == kCreated;
     marker.Settle(request, accepted);
 
+    const QString failure = QStringLiteral("Can't send post.");
     if (request.ErrorCode() != 0) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, QStringLiteral("Can't send post."));
-        return false;
+        outcome.Problem = RequestFailure(request, failure);
+    } else if (accepted) {
+        outcome.Outcome = UploadOutcome::Result::Accepted;
+        outcome.Linked = AppendPostLink(post.Group, request.ResponseText().trimmed());
+    } else {
+        outcome.Problem = RequestFailure(request, failure + QLatin1Char(' ') +
+                                                      DecodeServerText(request.ResponseText()));
     }
-    if (accepted) {
-        const bool link = AppendPostLink(post.Group, request.ResponseText().trimmed());
-        if (linked)
-            *linked = link;
-        return true;
-    }
-    ErrorBox::ShowRequestError(request, MsgIcon::Critical,
-                               QStringLiteral("Can't send post. ") +
-                                   DecodeServerText(request.ResponseText()));
-    return false;
+    return outcome;
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "components/Failure.h"
+#include "service/PostState.h"
+#include "store/Post.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,36 +17,40 @@ inline constexpr int kUploadTimeoutMs = 200000;
 struct UploadAccount {
     QString EMail;
     QString Password;
-    QString PublishOn; // sent only for state code 2
+    QString PublishOn; // sent only for "Publish on..."
 };
 
-// One stored post as the send run hands it over.
-struct UploadPost {
-    QString Group;
-    QString Caption;
-    QString Tags;
-    QByteArray Picture; // the ".Picture" content: picture bytes, or the URL marker and a URL
-    int StateCode = 0;
-    QString FilePath; // the stored post, which carries the send marker; empty for none
+// How an upload ended. Refused: the service or the transfer said no, or the post could not
+// be sent (Problem says why). LimitReached: one of the service's limits stopped it (Limit, in
+// words; the send run says how far it got, LimitMessage).
+struct UploadOutcome {
+    enum class Result { Accepted, Refused, LimitReached };
+    Result Outcome = Result::Refused;
+    Failure Problem;
+    QString Limit;
+    // Accepted, and its link is in "Links.LST" (the answer held the post's id).
+    bool Linked = false;
+
+    bool Accepted() const { return Outcome == Result::Accepted; }
 };
 
-// Sends one post to "/api/write". True only when the service answered 201; then the
-// post's link is in "Links.LST" unless the answer held no id (linked false). Every failure
-// is shown to the user here.
+// Sends one post to "/api/write". Accepted only when the service answered 201; then the
+// post's link is in "Links.LST" unless the answer held no id.
 // The post's send marker is written before the upload and stays only when the whole body
 // went out without an answer: then nobody knows whether the service published it.
-bool SendPost(const UploadAccount& account, const UploadPost& post, IHTTPRequestCallback* callback,
-              int timeoutMs = kUploadTimeoutMs, bool* linked = nullptr);
+UploadOutcome SendPost(const UploadAccount& account, const Post& post, PostState state,
+                       IHTTPRequestCallback* callback, int timeoutMs = kUploadTimeoutMs);
 
-// The send marker of one upload of a stored post (none for an empty path). It is set before
-// the body goes out, and stays only when the service accepted the post (it goes with the
-// post) or when the whole body went out without an answer: then nobody knows whether the
+// The send marker of one upload of a stored post (none for a post not stored). It is set
+// before the body goes out, and stays only when the service accepted the post (it goes with
+// the post) or when the whole body went out without an answer: then nobody knows whether the
 // service published it.
 class SendMarker final {
 public:
-    explicit SendMarker(const QString& filePath) : m_filePath(filePath) {}
-    // False when the marker cannot be written; that has been shown ("Can't send post.").
-    bool Set();
+    explicit SendMarker(const Post& post)
+        : m_filePath(post.Base.isEmpty() ? QString() : post.InfoPath()) {}
+    // "Can't send post." when the marker cannot be written.
+    Problem Set();
     void Settle(const HTTPRequest& request, bool accepted);
 
 private:

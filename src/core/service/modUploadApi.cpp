@@ -2,7 +2,6 @@
 
 #include "components/ComponentError.h"
 #include "components/HTTPRequest.h"
-#include "components/Messages.h"
 #include "service/ApiLimits.h"
 #include "service/modApiSession.h"
 #include "service/modCurrentApi.h"
@@ -40,36 +39,37 @@ bool IsClassicBlogNumber(const QString& group) {
 
 } // namespace
 
-ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
-                               IHTTPRequestCallback* callback, int timeoutMs) {
+UploadOutcome SendPostToApi(const Post& post, PostState state, const QString& publishOn,
+                            IHTTPRequestCallback* callback, int timeoutMs) {
     const QString failure = QStringLiteral("Can't send post.");
+    UploadOutcome outcome;
+    const auto refused = [&outcome](const Failure& problem) {
+        outcome.Problem = problem;
+        return outcome;
+    };
     if (post.Group.isEmpty()) {
-        Messages::MsgBox(failure + QStringLiteral(" The post has no group, and the current API "
-                                                  "needs the blog to post to."),
-                         MsgIcon::Critical);
-        return {};
+        return refused({failure + QStringLiteral(" The post has no group, and the current API "
+                                                 "needs the blog to post to."),
+                        {}});
     }
     // The classic blog list names private blogs by number, which the current API does not
     // take as a blog: every such post would come back "not found".
     if (IsClassicBlogNumber(post.Group)) {
-        Messages::MsgBox(failure + QStringLiteral(" The blog \"") + post.Group +
-                             QStringLiteral("\" is the number the classic interface gives a "
-                                            "private blog; the current API needs the blog's name. "
-                                            "Get the blog list again (\"Get\" in the groups "
-                                            "editor) and choose the blog from it."),
-                         MsgIcon::Critical);
-        return {};
+        return refused({failure + QStringLiteral(" The blog \"") + post.Group +
+                            QStringLiteral("\" is the number the classic interface gives a "
+                                           "private blog; the current API needs the blog's name. "
+                                           "Get the blog list again (\"Get\" in the groups "
+                                           "editor) and choose the blog from it."),
+                        {}});
     }
-    if (!NpfState(post.StateCode))
-        Messages::MsgBox(QStringLiteral("Warning! Invalid post state!"), MsgIcon::Critical);
 
-    const NpfBody body = NpfPostBody(post, publishOn);
+    const NpfBody body = NpfPostBody(post, state, publishOn);
     const QString path = QStringLiteral("/v2/blog/") +
                          QString::fromLatin1(QUrl::toPercentEncoding(post.Group)) +
                          QStringLiteral("/posts");
-    SendMarker marker(post.FilePath);
-    if (!marker.Set())
-        return {};
+    SendMarker marker(post);
+    if (Problem problem = marker.Set())
+        return refused(*problem);
     HTTPRequest request;
     std::optional<QString> signInFailure;
     try {
@@ -82,30 +82,26 @@ ApiUploadOutcome SendPostToApi(const UploadPost& post, const QString& publishOn,
             timeoutMs);
     } catch (const ComponentError& error) {
         marker.Settle(request, false);
-        ErrorBox::ShowError(error, MsgIcon::Critical, SignedInFailure(error, failure));
-        return {};
+        return refused(FailureOf(error, SignedInFailure(error, failure)));
     }
     const bool accepted = request.ErrorCode() == 0 && request.StatusCode() == kCreated;
     marker.Settle(request, accepted);
-    if (signInFailure) {
-        Messages::MsgBox(failure + QLatin1Char(' ') + *signInFailure, MsgIcon::Critical);
-        return {};
-    }
-    if (request.ErrorCode() != 0) {
-        ErrorBox::ShowRequestError(request, MsgIcon::Critical, failure);
-        return {};
-    }
+    if (signInFailure)
+        return refused({failure + QLatin1Char(' ') + *signInFailure, {}});
+    if (request.ErrorCode() != 0)
+        return refused(RequestFailure(request, failure));
     if (accepted) {
-        ApiUploadOutcome outcome{ApiUploadOutcome::Result::Accepted, {}};
+        outcome.Outcome = UploadOutcome::Result::Accepted;
         outcome.Linked = AppendPostLink(post.Group, CreatedId(request.ResponseBytes()));
         return outcome;
     }
-    const QString limit = LimitReached(request);
-    if (!limit.isEmpty())
-        return {ApiUploadOutcome::Result::LimitReached, limit};
-    ErrorBox::ShowRequestError(request, MsgIcon::Critical,
-                               failure + QLatin1Char(' ') + ApiErrorText(request.ResponseBytes()));
-    return {};
+    outcome.Limit = LimitReached(request);
+    if (!outcome.Limit.isEmpty()) {
+        outcome.Outcome = UploadOutcome::Result::LimitReached;
+        return outcome;
+    }
+    return refused(RequestFailure(request, failure + QLatin1Char(' ') +
+                                               ApiErrorText(request.ResponseBytes())));
 }
 
 QString LimitMessage(const QString& limit, int sentInRun) {

@@ -2,9 +2,10 @@
 
 #include "app/modCommon.h"
 #include "components/ComponentError.h"
+#include "components/Failure.h"
 #include "components/FileFunctions.h"
-#include "components/Messages.h"
 #include "components/SupportLibrary.h"
+#include "store/BlogList.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -51,9 +52,8 @@ QString CurrentStamp() {
 }
 
 [[noreturn]] void ThrowDamaged(const QString& path) {
-    throw ComponentError(
-        ErrorNumber::PostDamaged,
-        Messages::AboutPath(path, QStringLiteral("The post file is damaged (cut short).")));
+    throw ComponentError(ErrorNumber::PostDamaged,
+                         AboutPath(path, QStringLiteral("The post file is damaged (cut short).")));
 }
 
 // A post file, never through a link nor from a pipe or device, and within its cap. One
@@ -88,12 +88,9 @@ QString NextCandidate() {
     return name;
 }
 
-QString InfoText(const QString& group, const QString& caption, const QString& tags) {
-    QString storedGroup = group;
-    const qsizetype bar = group.lastIndexOf(QLatin1Char('|'));
-    if (bar >= 0)
-        storedGroup = zsTrimEx(group.mid(bar + 1));
-    return storedGroup + QStringLiteral("\r\n") + tags + QStringLiteral("\r\n") + caption;
+QString InfoText(const Post& post) {
+    return BlogFromLine(post.Group).Name + QStringLiteral("\r\n") + post.Tags +
+           QStringLiteral("\r\n") + post.Caption;
 }
 
 QByteArray UrlFileBytes(const QString& pictureURL) {
@@ -159,14 +156,13 @@ QString MakePostFileName() {
     return zsBuildFileName(folder, NextCandidate());
 }
 
-bool SavePost(const QString& group, const QString& caption, const QString& tags,
-              const QString& pictureFile, const QString& pictureURL) {
+bool SavePost(const Post& post) {
     try {
-        const QString info = InfoText(group, caption, tags);
-        const QByteArray urlFile = UrlFileBytes(pictureURL);
+        const QString info = InfoText(post);
+        const QByteArray urlFile = UrlFileBytes(post.PictureURL);
         // A taken name is never overwritten (the clock may have been set back): the counter
         // moves on until both names are free.
-        while (!WritePostFiles(MakePostFileName(), info, pictureFile, urlFile)) {
+        while (!WritePostFiles(MakePostFileName(), info, post.PictureFile, urlFile)) {
         }
         return true;
     } catch (const ComponentError& e) {
@@ -175,40 +171,33 @@ bool SavePost(const QString& group, const QString& caption, const QString& tags,
     }
 }
 
-bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
-              QByteArray* pictureData, bool* damaged) {
-    if (damaged)
-        *damaged = false;
+Outcome<Post> LoadPost(const QString& fileName, PostParts parts) {
     const QString extension = zsGetFileExtension(fileName);
-    if (extension.isEmpty()) {
-        Messages::MsgBox(
-            Messages::AboutPath(fileName, QStringLiteral("Wrong filename. Can't load post.")),
-            MsgIcon::Critical);
-        return false;
-    }
-    const QString base = StripExtension(fileName, extension);
+    if (extension.isEmpty())
+        return Failure{AboutPath(fileName, QStringLiteral("Wrong filename. Can't load post.")), {}};
+    Post post;
+    post.Base = StripExtension(fileName, extension);
     try {
-        if (pictureData) {
-            *pictureData = ReadPostPicture(PictureName(base));
-            if (pictureData->isEmpty())
-                ThrowDamaged(PictureName(base));
+        if (parts == PostParts::WithPicture) {
+            post.Picture = ReadPostPicture(PictureName(post.Base));
+            if (post.Picture.isEmpty())
+                ThrowDamaged(PictureName(post.Base));
+            post.PictureURL = PictureURLFromData(post.Picture);
         }
-        const QString text = QString::fromUtf8(ReadPostFile(InfoName(base), kMaxInfoBytes));
+        const QString text = QString::fromUtf8(ReadPostFile(InfoName(post.Base), kMaxInfoBytes));
         QString afterGroup;
         QString afterTags;
-        group = zsGetLine(text, afterGroup);
-        tags = zsGetLine(afterGroup, afterTags);
+        post.Group = zsGetLine(text, afterGroup);
+        post.Tags = zsGetLine(afterGroup, afterTags);
         // Group and tags each end with a line break; a file without both was cut off.
         if (!HasLineBreaks(text, 2))
-            ThrowDamaged(InfoName(base));
-        caption = afterTags;
-        return true;
+            ThrowDamaged(InfoName(post.Base));
+        post.Caption = afterTags;
     } catch (const ComponentError& e) {
-        if (damaged)
-            *damaged = e.Number() == ErrorNumber::PostDamaged;
-        ErrorBox::ShowError(e, MsgIcon::Critical, QStringLiteral("Can't load post files."));
-        return false;
+        return FailureOf(e, QStringLiteral("Can't load post files."));
     }
+    post.UnansweredSince = PostSendingSince(fileName);
+    return post;
 }
 
 FileNameList ListPostInfos(const QString& folder) {
@@ -314,17 +303,16 @@ PostSaveGroup::~PostSaveGroup() {
     Flush();
 }
 
-bool PostSaveGroup::Add(const QString& group, const QString& caption, const QString& tags,
-                        const QString& pictureFile, const QString& pictureURL) {
+bool PostSaveGroup::Add(const Post& post) {
     try {
         const QString folder = GetDataPath();
-        const QByteArray urlFile = UrlFileBytes(pictureURL);
-        auto picture = urlFile.isEmpty() ? FileFunctions::UnplacedFile::Copy(pictureFile, folder)
-                                         : FileFunctions::UnplacedFile::Write(folder, urlFile);
-        auto info =
-            FileFunctions::UnplacedFile::Write(folder, InfoText(group, caption, tags).toUtf8());
-        m_pending.push_back(
-            {std::move(picture), std::move(info), urlFile.isEmpty() ? pictureFile : pictureURL});
+        const QByteArray urlFile = UrlFileBytes(post.PictureURL);
+        auto picture = urlFile.isEmpty()
+                           ? FileFunctions::UnplacedFile::Copy(post.PictureFile, folder)
+                           : FileFunctions::UnplacedFile::Write(folder, urlFile);
+        auto info = FileFunctions::UnplacedFile::Write(folder, InfoText(post).toUtf8());
+        m_pending.push_back({std::move(picture), std::move(info),
+                             urlFile.isEmpty() ? post.PictureFile : post.PictureURL});
     } catch (const ComponentError& e) {
         zsDebugPrint(QStringLiteral("PostSaveGroup::Add() ==> ") + e.Description());
         return false;

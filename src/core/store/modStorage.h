@@ -1,7 +1,9 @@
 #pragma once
 
+#include "components/Failure.h"
 #include "components/FolderListing.h"
 #include "store/FolderIndex.h"
+#include "store/Post.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -29,9 +31,9 @@ QString GetDataPath();
 // The next base name for a new post, from the time and the post counter, which it advances.
 // SavePost moves on to the next one when a stored post holds the name.
 QString MakePostFileName();
-// Stores a post; false (and nothing left behind) when it could not be stored whole.
-bool SavePost(const QString& group, const QString& caption, const QString& tags,
-              const QString& pictureFile, const QString& pictureURL);
+// Stores a new post (its group, tags, caption and picture file or URL) under a new name;
+// false (and nothing left behind) when it could not be stored whole.
+bool SavePost(const Post& post);
 // Posts of a folder batch, written whole at once but made durable and visible a group at a
 // time: one sync per group instead of several per post. No post is named before its bytes
 // are on the disk.
@@ -44,8 +46,7 @@ public:
     PostSaveGroup& operator=(const PostSaveGroup&) = delete;
 
     // Writes a post's files under no name yet; false (nothing left) when they could not be.
-    bool Add(const QString& group, const QString& caption, const QString& tags,
-             const QString& pictureFile, const QString& pictureURL);
+    bool Add(const Post& post);
     // Puts the pending posts in place. Returns the picture files (or URLs) of the posts
     // added since the last Flush that could not be stored after all.
     QStringList Flush();
@@ -60,12 +61,12 @@ private:
     QStringList m_failed;
 };
 
-// Reads a post from either file of its pair. Shows its own message and returns false on
-// failure, also for a damaged post: an empty ".Picture", an ".Info" without the line
-// breaks after its group and tags, or a file that is a symbolic link, no regular file, or
-// larger than its cap. The picture content is read only when asked for.
-bool LoadPost(const QString& fileName, QString& group, QString& caption, QString& tags,
-              QByteArray* pictureData = nullptr, bool* damaged = nullptr);
+// Reads a post from either file of its pair, and whether its last upload went unanswered.
+// A damaged post fails with ErrorNumber::PostDamaged: an empty ".Picture", an ".Info"
+// without the line breaks after its group and tags, or a file that is a symbolic link, no
+// regular file, or larger than its cap. The picture content is read only when asked for.
+enum class PostParts { InfoOnly, WithPicture };
+Outcome<Post> LoadPost(const QString& fileName, PostParts parts = PostParts::InfoOnly);
 // Bare names of a folder's ".Info" files (the posts the send mode sends), or of its
 // ".Picture" files (the posts the manager shows), any letter case, in ascending order,
 // letter case ignored. Raise ComponentError when the folder cannot be read.

@@ -1,9 +1,9 @@
 #include "app/FontConfigWarmUp.h"
 #include "app/modKessbar.h"
 #include "components/ComponentError.h"
-#include "components/Messages.h"
 #include "creation/frmCreator.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>

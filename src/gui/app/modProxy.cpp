@@ -1,7 +1,7 @@
 #include "app/modProxy.h"
 
 #include "components/ComponentError.h"
-#include "components/Messages.h"
+#include "widgets/Messages.h"
 #include "widgets/ProxySettingsDialog.h"
 
 void ShowProxySettings(QWidget* owner) {

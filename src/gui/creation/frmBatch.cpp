@@ -5,14 +5,15 @@
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
 #include "components/FolderListing.h"
-#include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "creation/CreatorFields.h"
+#include "creation/PackFailureBox.h"
 #include "creation/modBatch.h"
 #include "history/frmHistory.h"
 #include "store/modStorage.h"
 #include "widgets/FormFunctions.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSet>
 #include <QTimer>
 
 namespace {
@@ -49,7 +51,7 @@ frmBatch::frmBatch(CreatorFields& creator, QWidget* parent, const QString& folde
         zsUnloadForm(this);
         return;
     }
-    BatchPathHistory.LoadHistory();
+    ErrorBox::Report(BatchPathHistory.LoadHistory());
     m_loaded = true;
     if (folder.isEmpty())
         LoadSettings();
@@ -82,7 +84,7 @@ void frmBatch::OnUnload() {
     if (!m_loaded)
         return;
     SaveSettings();
-    BatchPathHistory.SaveHistory();
+    ErrorBox::Report(BatchPathHistory.SaveHistory());
 }
 
 void frmBatch::SetCurrentPath(const QString& path) {
@@ -92,9 +94,8 @@ void frmBatch::SetCurrentPath(const QString& path) {
     ui->lstFiles->clear();
     m_currentPath = trimmed;
     if (!zsIsDirectoryExist(m_currentPath)) {
-        Messages::MsgBox(
-            Messages::AboutPath(m_currentPath, QStringLiteral("Directory was not found.")),
-            MsgIcon::Critical);
+        Messages::MsgBox(AboutPath(m_currentPath, QStringLiteral("Directory was not found.")),
+                         MsgIcon::Critical);
     } else {
         try {
             QStringList names = ListPictureFiles(m_currentPath);
@@ -108,8 +109,7 @@ void frmBatch::SetCurrentPath(const QString& path) {
         } catch (const ComponentError& e) {
             ErrorBox::ShowError(
                 e, MsgIcon::Critical,
-                Messages::AboutPath(m_currentPath,
-                                    QStringLiteral("Cat't get picture files list.")));
+                AboutPath(m_currentPath, QStringLiteral("Cat't get picture files list.")));
         }
     }
     ui->txtPath->setText(m_currentPath);
@@ -118,8 +118,9 @@ void frmBatch::SetCurrentPath(const QString& path) {
 }
 
 void frmBatch::SelectOnly(const QStringList& names) {
+    const QSet<QString> chosen(names.cbegin(), names.cend());
     for (int i = 0; i < ui->lstFiles->count(); ++i)
-        ui->lstFiles->item(i)->setSelected(names.contains(ui->lstFiles->item(i)->text()));
+        ui->lstFiles->item(i)->setSelected(chosen.contains(ui->lstFiles->item(i)->text()));
 }
 
 void frmBatch::UpdateStatus() {
@@ -129,35 +130,15 @@ void frmBatch::UpdateStatus() {
 }
 
 bool frmBatch::PackSelectedFiles() {
-    // After an Abort the items still selected are the ones not handled.
-    const int count = ui->lstFiles->count();
-    bool aborted = false;
-    {
-        PostSaveGroup group;
-        for (int i = 0; i < count && !aborted; ++i) {
-            QListWidgetItem* item = ui->lstFiles->item(i);
-            if (!item->isSelected())
-                continue;
-            const QString file = zsBuildFileName(m_currentPath, item->text());
-            aborted = PackPost(m_creator, file, QString(), &group) == PackOutcome::Aborted;
-            if (!aborted)
-                item->setSelected(false);
-        }
-        // Posts the group could not put in place after all are stored one by one.
-        for (const QString& file : group.Flush()) {
-            QListWidgetItem* item =
-                ui->lstFiles->findItems(QFileInfo(file).fileName(), Qt::MatchExactly).value(0);
-            if (item)
-                item->setSelected(true);
-            if (aborted || PackPost(m_creator, file, QString()) == PackOutcome::Aborted) {
-                aborted = true;
-                continue;
-            }
-            if (item)
-                item->setSelected(false);
-        }
+    QStringList names;
+    for (int i = 0; i < ui->lstFiles->count(); ++i) {
+        if (ui->lstFiles->item(i)->isSelected())
+            names.append(ui->lstFiles->item(i)->text());
     }
-    return !aborted;
+    const FolderBatchResult result = PackFolder(m_creator, m_currentPath, names, AskPackFailure);
+    // After an Abort the items still selected are the ones not handled.
+    SelectOnly(result.Left);
+    return !result.Aborted;
 }
 
 void frmBatch::CreatePosts() {

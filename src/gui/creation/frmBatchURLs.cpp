@@ -4,10 +4,11 @@
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
-#include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
+#include "creation/PackFailureBox.h"
 #include "creation/modBatch.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
@@ -102,7 +103,7 @@ void frmBatchURLs::UpdateStatus() {
 
 void frmBatchURLs::CreatePosts() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const URLBatchResult result = PackURLs(GetBoxText(ui->txtURLs), m_creator);
+    const URLBatchResult result = PackURLs(GetBoxText(ui->txtURLs), m_creator, AskPackFailure);
     if (!result.aborted) {
         SetBoxText(ui->txtURLs, zsTrimCRLF(result.invalidLines));
         QString message = QStringLiteral("All done ^_^v");

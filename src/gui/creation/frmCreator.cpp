@@ -4,7 +4,6 @@
 #include "app/modCommon.h"
 #include "app/modMain.h"
 #include "components/ComponentError.h"
-#include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "creation/frmBatch.h"
@@ -18,6 +17,7 @@
 #include "service/frmSender.h"
 #include "store/modStorage.h"
 #include "widgets/FormFunctions.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
@@ -84,9 +84,9 @@ frmCreator::frmCreator(QWidget* parent)
     LoadSettings();
     const QString dataPath = GetDataPath();
     m_history.InitFileName(dataPath, QStringLiteral("History.DAT"));
-    m_history.LoadHistory();
+    ErrorBox::Report(m_history.LoadHistory());
     m_tagsHistory.InitFileName(dataPath, QStringLiteral("Tags History.DAT"));
-    m_tagsHistory.LoadHistory();
+    ErrorBox::Report(m_tagsHistory.LoadHistory());
     m_captionHook.SetTextBox(ui->txtCaption);
     m_captionHook.InitSelectAllHook();
     ui->txtCaption->setFocus();
@@ -143,8 +143,8 @@ void frmCreator::SaveSettings() {
 }
 
 void frmCreator::OnUnload() {
-    m_history.SaveHistory();
-    m_tagsHistory.SaveHistory();
+    ErrorBox::Report(m_history.SaveHistory());
+    ErrorBox::Report(m_tagsHistory.SaveHistory());
     // The window closes either way; the user at least learns the choices were not kept.
     try {
         SaveSettings();
@@ -190,7 +190,12 @@ void frmCreator::CreatePost() {
     ApplyTagsFromCaption(ui->txtCaption, ui->txtTags, ui->chkTagsFromCaption);
     const QString caption = GetBoxText(ui->txtCaption);
     const QString tags = ui->txtTags->text();
-    if (SavePost(GetGroup(), caption, tags, ui->txtFileName->text(), QString())) {
+    Post post;
+    post.Group = GetGroup();
+    post.Caption = caption;
+    post.Tags = tags;
+    post.PictureFile = ui->txtFileName->text();
+    if (SavePost(post)) {
         QApplication::beep();
         SetIndicator(ui->lblResult, QColor(0, 255, 0));
     } else {

@@ -3,6 +3,7 @@
 
 #include "components/SupportLibrary.h"
 #include "service/frmGetGroupsList.h"
+#include "store/BlogList.h"
 #include "widgets/WindowSupport.h"
 
 #include <QComboBox>
@@ -18,11 +19,7 @@ QString GroupsToText(const QComboBox* list) {
 
 void FillGroupList(const QString& text, QComboBox* list) {
     list->clear();
-    for (const QString& piece : text.split(QStringLiteral("\r\n"))) {
-        const QString line = zsTrimEx(piece);
-        if (!line.isEmpty())
-            list->addItem(line);
-    }
+    list->addItems(GroupLines(text));
     if (list->count() > 0)
         list->setCurrentIndex(0);
 }

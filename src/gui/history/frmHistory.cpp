@@ -2,7 +2,7 @@
 #include "ui_frmHistory.h"
 
 #include "app/modCommon.h"
-#include "components/Messages.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <memory>

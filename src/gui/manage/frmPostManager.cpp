@@ -4,11 +4,11 @@
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
-#include "components/Messages.h"
 #include "components/SupportLibrary.h"
 #include "manage/modPostList.h"
 #include "store/modStorage.h"
 #include "widgets/FormFunctions.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
@@ -195,17 +195,16 @@ void frmPostManager::ShowPreview() {
         }
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical,
-                            Messages::AboutPath(path, QStringLiteral("Can't load picture file.")));
+                            AboutPath(path, QStringLiteral("Can't load picture file.")));
     }
 
-    QString group;
-    QString caption;
-    QString tags;
-    const bool infoRead = LoadPost(path, group, caption, tags);
-    ui->lblInfo->setText(QStringLiteral("Group: ") + group + QLatin1Char('\n') +
-                         QStringLiteral("Caption: ") + zsGetLineOnly(caption) + QLatin1Char('\n') +
-                         QStringLiteral("Tags: ") + tags);
-    ShowInfo(infoRead);
+    const Outcome<Post> post = LoadPost(path);
+    ErrorBox::Report(post);
+    const Post shown = post ? *post : Post();
+    ui->lblInfo->setText(QStringLiteral("Group: ") + shown.Group + QLatin1Char('\n') +
+                         QStringLiteral("Caption: ") + zsGetLineOnly(shown.Caption) +
+                         QLatin1Char('\n') + QStringLiteral("Tags: ") + shown.Tags);
+    ShowInfo(static_cast<bool>(post));
     FrameLabel(ui->lblInfo, ui->shpInfoBack);
     // The URL box follows this post's own URL, so no earlier post's URL lingers in it.
     ui->lblInfoURL->setText(QStringLiteral("Picture URL:\n") + url);

@@ -4,6 +4,7 @@
 #include "history/frmHistory.h"
 #include "store/modAccount.h"
 #include "store/modServiceSettings.h"
+#include "widgets/Messages.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -24,14 +25,14 @@ void ServiceAccountBoxes::Attach(QWidget* window, QLabel* label, QLineEdit* emai
 
 void ServiceAccountBoxes::Load(const QString& dataPath) {
     m_emailHistory.InitFileName(dataPath, QStringLiteral("EMail History.DAT"));
-    m_emailHistory.LoadHistory();
+    ErrorBox::Report(m_emailHistory.LoadHistory());
     Refresh();
     const RememberedAccount account = LoadAccount(SettingsStore());
     SetAccount(account.EMail, account.Password);
 }
 
 void ServiceAccountBoxes::Save(SettingsStore& store) const {
-    m_emailHistory.SaveHistory();
+    ErrorBox::Report(m_emailHistory.SaveHistory());
     SaveAccount(store, {EMail(), Password()});
 }
 

@@ -3,11 +3,11 @@
 
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
-#include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "history/frmHistory.h"
 #include "store/modAccount.h"
 #include "store/modStorage.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QPlainTextEdit>
@@ -66,9 +66,12 @@ void frmGetGroupsList::ShowConnectionSettings() {
 void frmGetGroupsList::GetList() {
     StartWork();
     if (m_account.CurrentApi()) {
-        if (const std::optional<QString> groups = FetchBlogGroups(this)) {
-            SetBoxText(m_groupsBox, *groups);
+        const Outcome<BlogList> blogs = FetchBlogs(this);
+        if (blogs) {
+            SetBoxText(m_groupsBox, GroupsText(*blogs));
             zsUnloadForm(this);
+        } else {
+            ErrorBox::Show(blogs.Error());
         }
     } else {
         m_account.RememberEMail();
@@ -78,10 +81,14 @@ void frmGetGroupsList::GetList() {
 }
 
 std::optional<QByteArray> frmGetGroupsList::Authenticate() {
-    const std::optional<QByteArray> answer =
+    const Outcome<QByteArray> answer =
         ::Authenticate(ui->txtEMail->text(), ui->txtPassword->text(), this);
     m_launcher.Hide();
-    return answer;
+    if (!answer) {
+        ErrorBox::Show(answer.Error());
+        return std::nullopt;
+    }
+    return *answer;
 }
 
 void frmGetGroupsList::SendProgress(qint64 sent, qint64 total) {
@@ -92,13 +99,13 @@ void frmGetGroupsList::SendProgress(qint64 sent, qint64 total) {
 void frmGetGroupsList::ParseTumblelogs(const std::optional<QByteArray>& answer) {
     if (!answer)
         return;
-    const std::optional<QString> groups = TumblelogsToGroups(*answer);
-    if (!groups) {
+    const std::optional<BlogList> blogs = TumblelogsToBlogs(*answer);
+    if (!blogs) {
         Messages::MsgBox(QStringLiteral("XML from Tumblr recieved but it contains invalid data."),
                          MsgIcon::Critical);
         return;
     }
-    SetBoxText(m_groupsBox, *groups);
+    SetBoxText(m_groupsBox, GroupsText(*blogs));
     zsUnloadForm(this);
 }
 

@@ -4,6 +4,7 @@
 #include "app/modCommon.h"
 #include "service/modLinks.h"
 #include "widgets/FormFunctions.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 frmLinks::frmLinks(QWidget* parent)
@@ -13,7 +14,9 @@ frmLinks::frmLinks(QWidget* parent)
     m_linksHook.SetTextBox(ui->txtLinks);
     m_linksHook.InitSelectAllHook();
     FormFunctions::AttachTextBox(ui->txtLinks);
-    SetBoxText(ui->txtLinks, ReadLinksList());
+    const Outcome<QString> links = ReadLinksList();
+    ErrorBox::Report(links);
+    SetBoxText(ui->txtLinks, links ? *links : QString());
     LoadFrame();
 }
 

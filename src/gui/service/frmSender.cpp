@@ -4,15 +4,16 @@
 #include "app/modCommon.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
-#include "components/Messages.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "history/frmHistory.h"
+#include "service/PostSender.h"
 #include "service/PublishTime.h"
 #include "service/modUploadApi.h"
 #include "store/SendLock.h"
 #include "store/modAccount.h"
 #include "store/modStorage.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QFileInfo>
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr int kPublishOnState = 2;
 constexpr int kNarrowListWidth = 125;
 constexpr int kWideListWidth = 297;
 
@@ -46,14 +46,14 @@ frmSender::~frmSender() = default;
 
 void frmSender::Load() {
     try {
-        m_dataPath = GetDataPath();
+        m_queue = PostQueue(GetDataPath());
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QString());
         zsUnloadForm(this);
         return;
     }
     FillStates();
-    m_account.Load(m_dataPath);
+    m_account.Load(m_queue.Folder());
     LoadSettings();
     RefreshFiles();
     m_loaded = true;
@@ -61,19 +61,15 @@ void frmSender::Load() {
 }
 
 void frmSender::FillStates() {
-    const QStringList states = {QStringLiteral("Publish now"),     QStringLiteral("Add to queue"),
-                                QStringLiteral("Publish on..."),   QStringLiteral("Save as draft"),
-                                QStringLiteral("Make submission"), QStringLiteral("Private")};
     ui->cboPostState->clear();
-    for (int code = 0; code < states.size(); ++code)
-        ui->cboPostState->addItem(states.at(code), code);
+    ui->cboPostState->addItems(PostStateTexts());
     ui->cboPostState->setCurrentIndex(0);
     ui->txtPublishOn->move(ui->txtPublishOn->x(), ui->cboPostState->y());
     ui->txtPublishOn->hide();
 }
 
 void frmSender::StateChanged() {
-    const bool publishOn = ui->cboPostState->currentData().toInt() == kPublishOnState;
+    const bool publishOn = PostStateAt(ui->cboPostState->currentIndex()) == PostState::PublishOn;
     ui->txtPublishOn->setVisible(publishOn);
     ui->cboPostState->resize(publishOn ? kNarrowListWidth : kWideListWidth,
                              ui->cboPostState->height());
@@ -116,31 +112,15 @@ void frmSender::UpdateControls() {
 }
 
 bool frmSender::RefreshFiles() {
-    FileNameList names;
-    m_listed = true;
-    try {
-        names = ListPostInfos(m_dataPath);
-    } catch (const ComponentError& e) {
-        // A folder that cannot be read lists nothing, so nothing is sent.
-        m_listed = false;
-        zsDebugPrint(QStringLiteral("frmSender ==> ") + e.Description());
+    if (const Problem problem = m_queue.Refresh()) {
+        zsDebugPrint(QStringLiteral("frmSender ==> ") + problem->Details);
         if (m_busy)
-            ErrorBox::ShowError(
-                e, MsgIcon::Critical,
-                Messages::AboutPath(m_dataPath, QStringLiteral("Can't list the posts.")));
+            ErrorBox::Show(*problem);
     }
-    ui->filFiles->SetNames(names);
+    ui->filFiles->SetNames(m_queue.Names());
     if (ui->filFiles->count() > 0)
         ui->filFiles->setCurrentRow(0);
-    return m_listed;
-}
-
-int frmSender::NextPostRow() const {
-    for (int row = 0; row < ui->filFiles->count(); ++row) {
-        if (!m_skipped.contains(ui->filFiles->text(row)))
-            return row;
-    }
-    return -1;
+    return m_queue.Listed();
 }
 
 void frmSender::SendPosts() {
@@ -148,7 +128,7 @@ void frmSender::SendPosts() {
     StartWork();
     SendLock lock;
     try {
-        if (!lock.TryLock(m_dataPath)) {
+        if (!lock.TryLock(m_queue.Folder())) {
             Messages::MsgBox(QStringLiteral("Another copy of the program is sending posts from "
                                             "this data folder. Try again when it has finished."),
                              MsgIcon::Critical);
@@ -160,11 +140,11 @@ void frmSender::SendPosts() {
         EndWork();
         return;
     }
-    m_skipped.clear();
+    m_queue.ForgetSkipped();
     m_unlinked.clear();
     m_sentInRun = 0;
-    while (NextPostRow() >= 0) {
-        if (!SendFirstPost() || m_stopRequested)
+    while (m_queue.NextIndex() >= 0) {
+        if (!SendNextPost() || m_stopRequested)
             break;
         UpdateControls();
     }
@@ -178,54 +158,49 @@ void frmSender::SendPosts() {
                                         "\r\n\r\n") +
                              m_unlinked.join(QStringLiteral("\r\n")),
                          MsgIcon::Information);
-    if (m_listed && ui->filFiles->count() == 0)
+    if (m_queue.Listed() && ui->filFiles->count() == 0)
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);
 }
 
-MsgResult frmSender::ConfirmResend(const QString& path, const QString& caption) const {
-    const std::optional<QDateTime> since = PostSendingSince(path);
-    if (!since)
+MsgResult frmSender::ConfirmResend(const Post& post) const {
+    if (!post.UnansweredSince)
         return MsgResult::Yes;
     const QString text =
         QStringLiteral("This post may already be on your blog: its last upload ended without "
                        "an answer. Send it again?\r\n\r\nCaption: ") +
-        caption + QStringLiteral("\r\nLast try: ") +
-        QLocale::system().toString(since->toLocalTime(), QLocale::ShortFormat);
+        post.Caption + QStringLiteral("\r\nLast try: ") +
+        QLocale::system().toString(post.UnansweredSince->toLocalTime(), QLocale::ShortFormat);
     return Messages::MsgBox(text, MsgIcon::Question, MsgButtons::YesNoCancel);
 }
 
-bool frmSender::SendFirstPost() {
-    const QString name = ui->filFiles->text(NextPostRow());
-    const QString path = zsBuildFileName(m_dataPath, name);
-    QString group;
-    QString caption;
-    QString tags;
-    QByteArray picture;
-    bool damaged = false;
-    if (!LoadPost(path, group, caption, tags, &picture, &damaged)) {
+bool frmSender::SendNextPost() {
+    const QString path = m_queue.NextPath();
+    const Outcome<Post> post = LoadPost(path, PostParts::WithPicture);
+    if (!post) {
+        ErrorBox::Show(post.Error());
         // A damaged post is never sent; the others still go.
+        const bool damaged = post.Error().Number == ErrorNumber::PostDamaged;
         if (damaged)
-            m_skipped.insert(name);
+            m_queue.Skip(path);
         return damaged;
     }
-    switch (ConfirmResend(path, caption)) {
+    switch (ConfirmResend(*post)) {
     case MsgResult::Yes:
         break;
     case MsgResult::No:
-        m_skipped.insert(name);
+        m_queue.Skip(path);
         return true;
     default:
         return false;
     }
-    if (!SendPost(group, caption, tags, picture, ui->cboPostState->currentData().toInt(), path))
+    if (!Upload(*post, path))
         return false;
     // A post left listed after the service took it would be sent again on the next turn.
     if (!DeletePost(path)) {
         Messages::MsgBox(
-            Messages::AboutPath(path,
-                                QStringLiteral("The post was sent, but its file can't be deleted. "
-                                               "Delete it before sending again, or the post is "
-                                               "sent twice.")),
+            AboutPath(path, QStringLiteral("The post was sent, but its file can't be deleted. "
+                                           "Delete it before sending again, or the post is "
+                                           "sent twice.")),
             MsgIcon::Critical);
         RefreshFiles();
         return false;
@@ -233,42 +208,31 @@ bool frmSender::SendFirstPost() {
     return RefreshFiles();
 }
 
-bool frmSender::SendPost(const QString& group, const QString& caption, const QString& tags,
-                         const QByteArray& picture, int stateCode, const QString& path) {
-    const UploadPost post{group, caption, tags, picture, stateCode, path};
-    bool accepted = false;
-    bool linked = false;
-    if (m_account.CurrentApi()) {
-        QString publishOn;
-        if (stateCode == kPublishOnState) {
-            // Read before any upload, so a time the service can't take stops the run first.
-            const PublishTime time = ReadPublishTime(ui->txtPublishOn->text());
-            if (!time.Problem.isEmpty()) {
-                Messages::MsgBox(time.Problem, MsgIcon::Critical);
-                return false;
-            }
-            publishOn = time.Rfc3339;
-        }
-        const ApiUploadOutcome outcome = SendPostToApi(post, publishOn, this);
-        if (outcome.Outcome == ApiUploadOutcome::Result::LimitReached)
-            Messages::MsgBox(LimitMessage(outcome.Limit, m_sentInRun), MsgIcon::Critical);
-        accepted = outcome.Outcome == ApiUploadOutcome::Result::Accepted;
-        linked = outcome.Linked;
-    } else {
-        const UploadAccount account{ui->txtEMail->text(), ui->txtPassword->text(),
-                                    ui->txtPublishOn->text()};
-        accepted = ::SendPost(account, post, this, kUploadTimeoutMs, &linked);
-    }
+bool frmSender::Upload(const Post& post, const QString& path) {
+    SendSettings settings;
+    settings.CurrentApi = m_account.CurrentApi();
+    settings.Account = {ui->txtEMail->text(), ui->txtPassword->text(), ui->txtPublishOn->text()};
+    settings.State = PostStateAt(ui->cboPostState->currentIndex());
+    const UploadOutcome outcome = SendPostWith(settings, post, this);
     MarkPostUnderWay(QString()); // also when no answer came
-    if (accepted)
+    switch (outcome.Outcome) {
+    case UploadOutcome::Result::Accepted:
         ++m_sentInRun;
-    if (accepted && !linked)
-        m_unlinked.append(QFileInfo(path).fileName());
-    return accepted;
+        if (!outcome.Linked)
+            m_unlinked.append(QFileInfo(path).fileName());
+        return true;
+    case UploadOutcome::Result::LimitReached:
+        Messages::MsgBox(LimitMessage(outcome.Limit, m_sentInRun), MsgIcon::Critical);
+        return false;
+    case UploadOutcome::Result::Refused:
+        break;
+    }
+    ErrorBox::Show(outcome.Problem);
+    return false;
 }
 
 void frmSender::MarkPostUnderWay(const QString& suffix) {
-    const int row = NextPostRow();
+    const int row = m_queue.NextIndex();
     if (row >= 0)
         ui->filFiles->SetRowSuffix(row, suffix);
 }
@@ -278,7 +242,7 @@ void frmSender::SendProgress(qint64 sent, qint64 total) {
         return;
     MarkPostUnderWay(QStringLiteral(" - %1%").arg(sent * 100 / total));
     // Posts skipped in this run stay listed but count as done.
-    const int left = qMax(1, ui->filFiles->count() - static_cast<int>(m_skipped.size()));
+    const int left = qMax(1, m_queue.Left());
     const int done = qMax(0, m_runPosts - left);
     m_launcher.Show((done + static_cast<double>(sent) / total) / m_runPosts, left);
 }

@@ -2,12 +2,12 @@
 
 #include "app/FormBase.h"
 #include "app/LauncherEntry.h"
-#include "components/Messages.h"
+#include "service/PostQueue.h"
 #include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
 #include "service/modUpload.h"
+#include "widgets/Messages.h"
 
-#include <QSet>
 #include <memory>
 
 namespace Ui {
@@ -26,10 +26,9 @@ public:
     void LoadSettings();
     void SaveSettings();
     void UpdateControls() override;
-    bool SendFirstPost();
-    // path: the stored post, which carries the send marker.
-    bool SendPost(const QString& group, const QString& caption, const QString& tags,
-                  const QByteArray& picture, int stateCode, const QString& path = {});
+    // Sends the next post the run has not skipped (once called SendFirstPost); false ends
+    // the run.
+    bool SendNextPost();
 
     // A first stop after the whole post went out waits for the service's answer; a
     // second one gives up the wait.
@@ -48,18 +47,16 @@ private:
     void StateChanged();
     bool RefreshFiles();
     void ShowConnectionSettings();
-    int NextPostRow() const;
-    MsgResult ConfirmResend(const QString& path, const QString& caption) const;
+    bool Upload(const Post& post, const QString& path);
+    MsgResult ConfirmResend(const Post& post) const;
     // The line of the post under way shows this after its name (nothing: its name alone).
     void MarkPostUnderWay(const QString& suffix);
 
     std::unique_ptr<Ui::frmSender> ui;
     ServiceAccountBoxes m_account;
-    QString m_dataPath;
+    PostQueue m_queue;
     bool m_loaded = false;
-    bool m_listed = true;    // the last listing of the data folder worked
-    QSet<QString> m_skipped; // posts this run leaves alone
-    QStringList m_unlinked;  // posts this run sent whose id the answer did not hold
+    QStringList m_unlinked; // posts this run sent whose id the answer did not hold
     LauncherEntry m_launcher;
     int m_runPosts = 0; // listed when the run started
     int m_sentInRun = 0;

@@ -1,6 +1,6 @@
 #include "widgets/MessageBoxes.h"
 
-#include "components/Messages.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,8 +2,8 @@
 #include "ui_ProxySettingsDialog.h"
 
 #include "app/FormBase.h"
-#include "components/Messages.h"
 #include "service/CurrentApiAuth.h"
+#include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QDesktopServices>

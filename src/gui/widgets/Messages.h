@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/Failure.h"
+
 #include <QString>
 #include <functional>
 
@@ -31,13 +33,18 @@ Handler SetHandler(Handler handler);
 // Text and details are shown as plain text, each cut to a length a box can show.
 MsgResult Show(const MessageRequest& request);
 MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok);
-// A message about a file or folder: its path, a blank line, the message.
-QString AboutPath(const QString& path, const QString& message);
-
 } // namespace Messages
 
 // The error box: a short message and the error that caused it.
 namespace ErrorBox {
+
+// What a core call reported, with its details.
+void Show(const Failure& failure, MsgIcon icon = MsgIcon::Critical);
+// Shows the problem a core call reported, if any; true when there was one.
+bool Report(const Problem& problem);
+template <typename T> bool Report(const Outcome<T>& outcome) {
+    return Report(outcome ? Problem() : Problem(outcome.Error()));
+}
 
 void ShowError(const ComponentError& error, MsgIcon icon, const QString& message);
 // For a request that failed: the message, and in the details the request's error, or its

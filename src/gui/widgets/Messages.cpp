@@ -1,8 +1,6 @@
-#include "components/Messages.h"
+#include "widgets/Messages.h"
 
 #include "components/AppTitle.h"
-#include "components/ComponentError.h"
-#include "components/HTTPRequest.h"
 
 #include <QTextStream>
 
@@ -63,35 +61,31 @@ MsgResult MsgBox(const QString& text, MsgIcon icon, MsgButtons buttons) {
     return Show(request);
 }
 
-QString AboutPath(const QString& path, const QString& message) {
-    return path + QStringLiteral("\r\n\r\n") + message;
-}
-
 } // namespace Messages
 
 namespace ErrorBox {
 
-void ShowError(const ComponentError& error, MsgIcon icon, const QString& message) {
+void Show(const Failure& failure, MsgIcon icon) {
     MessageRequest request;
     request.title = QString::fromLatin1(kAppTitle);
-    request.text = message;
+    request.text = failure.Message;
     request.icon = icon;
-    request.details = QStringLiteral("Error 0x%1: %2")
-                          .arg(error.Number(), 8, 16, QLatin1Char('0'))
-                          .arg(error.Description());
+    request.details = failure.Details;
     Messages::Show(request);
 }
 
+bool Report(const Problem& problem) {
+    if (problem)
+        Show(*problem);
+    return problem.has_value();
+}
+
+void ShowError(const ComponentError& error, MsgIcon icon, const QString& message) {
+    Show(FailureOf(error, message), icon);
+}
+
 void ShowRequestError(const HTTPRequest& request, MsgIcon icon, const QString& message) {
-    MessageRequest box;
-    box.title = QString::fromLatin1(kAppTitle);
-    box.text = message;
-    box.icon = icon;
-    box.details =
-        request.ErrorCode() != 0
-            ? QStringLiteral("Error %1: %2").arg(request.ErrorCode()).arg(request.ErrorText())
-            : QStringLiteral("HTTP status %1").arg(request.StatusCode());
-    Messages::Show(box);
+    Show(RequestFailure(request, message), icon);
 }
 
 } // namespace ErrorBox
