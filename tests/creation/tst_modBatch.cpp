@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 #include "components/ComponentError.h"
+#include "components/PictureKinds.h"
 #include "creation/CreatorFields.h"
 #include "creation/modBatch.h"
 #include "history/CHistory.h"

@@ -1,6 +1,7 @@
 #include "components/ProxySettings.h"
 
 #include "components/ComponentError.h"
+#include "components/PortNumber.h"
 #include "components/SettingsStore.h"
 #include "components/modPasswordCryptor.h"
 
@@ -16,7 +17,7 @@ bool ProxySettings::Load(const QString& key) {
             loaded.Type = static_cast<Kind>(type);
         loaded.Host =
             store.GetValue(key, QStringLiteral("Host"), SettingsStore::Text, QString()).toString();
-        loaded.Port = port > 0 && port <= 65535 ? static_cast<quint16>(port) : 0;
+        loaded.Port = PortNumber(port).value_or(0);
         loaded.User =
             store.GetValue(key, QStringLiteral("User"), SettingsStore::Text, QString()).toString();
         loaded.Password = DecryptPassword(

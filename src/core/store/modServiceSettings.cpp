@@ -1,6 +1,7 @@
 #include "store/modServiceSettings.h"
 
 #include "components/ComponentError.h"
+#include "components/PortNumber.h"
 #include "components/SettingsStore.h"
 #include "components/modPasswordCryptor.h"
 #include "store/SecretStore.h"
@@ -47,9 +48,8 @@ ServiceSettings LoadServiceSettings() {
     SettingsStore store(SettingsStore::Writes::OnCommit);
     if (store.ReadLong(kService, 0) == static_cast<int>(ServiceKind::CurrentApi))
         settings.Service = ServiceKind::CurrentApi;
-    const qint32 port = store.ReadLong(kRedirectPort, kDefaultRedirectPort);
-    if (port > 0 && port <= 65535)
-        settings.RedirectPort = static_cast<quint16>(port);
+    settings.RedirectPort =
+        PortNumber(store.ReadLong(kRedirectPort, kDefaultRedirectPort)).value_or(kDefaultRedirectPort);
     settings.ConsumerKey = store.ReadText(kConsumerKey);
     settings.Tokens.Expires =
         QDateTime::fromString(store.ReadText(kTokenExpires), Qt::ISODate).toUTC();

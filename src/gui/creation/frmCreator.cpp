@@ -5,6 +5,7 @@
 #include "app/modMain.h"
 #include "components/ComponentError.h"
 #include "components/Messages.h"
+#include "components/PictureKinds.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "creation/frmBatch.h"
@@ -203,7 +204,7 @@ void frmCreator::CreatePost() {
 
 void frmCreator::BrowsePictureFile() {
     OpenFileDialog dialog;
-    dialog.Filter = QString::fromLatin1(kPictureFilter);
+    dialog.Filter = PictureFileFilter();
     dialog.Owner = this;
     dialog.InitialDir = zsGetSpecialFolder(SpecialFolder::Pictures);
     dialog.InitialDir = SettingsStore().ReadText(kLastPictureDir, dialog.InitialDir);

@@ -32,9 +32,6 @@ public:
     // Moves the picture file to the previous-file box and empties it.
     void ClearFileName();
 
-    static constexpr char kPictureFilter[] =
-        "Picture files|*.JPG;*.JPE;*.JPEG;*.JFIF;*.GIF;*.PNG;*.BMP;*.RLE|All files|*.*";
-
 protected:
     bool KeyPreview(QKeyEvent* event) override;
     void OnUnload() override;
