@@ -30,11 +30,11 @@ public:
     int exec() override;
 
 protected:
-    bool KeyPreview(QKeyEvent* event) override;
+    bool KeyPreview(QKeyEvent* event);
     void OnUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool HandlesDrag(const QMimeData* data) const override;
-    bool AcceptDrop(const QMimeData* data, bool take) override;
+    bool HandlesDrag(const QMimeData* data) const;
+    bool AcceptDrop(const QMimeData* data, bool take);
 
 private:
     void UpdateStatus();

@@ -33,11 +33,8 @@ public:
     void ClearFileName();
 
 protected:
-    bool KeyPreview(QKeyEvent* event) override;
     void OnUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool HandlesDrag(const QMimeData* data) const override;
-    bool AcceptDrop(const QMimeData* data, bool take) override;
 
 private Q_SLOTS:
     void OpenBatch();
@@ -46,6 +43,9 @@ private Q_SLOTS:
     void OpenSender();
 
 private:
+    bool KeyPreview(QKeyEvent* event);
+    bool HandlesDrag(const QMimeData* data) const;
+    bool AcceptDrop(const QMimeData* data, bool take);
     void LoadSettings();
     void SaveSettings();
     void CreatePost();

@@ -1,6 +1,8 @@
 #include "service/frmLinks.h"
 #include "ui_frmLinks.h"
 
+#include "app/KeyPreview.h"
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "service/modLinks.h"
 #include "widgets/FormFunctions.h"
@@ -15,6 +17,8 @@ frmLinks::frmLinks(QWidget* parent)
     FormFunctions::AttachTextBox(ui->txtLinks);
     SetBoxText(ui->txtLinks, ReadLinksList());
     LoadFrame();
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return MainWindowKeys(this, event); });
+    MarkOnToolbar(this);
 }
 
 frmLinks::~frmLinks() = default;
