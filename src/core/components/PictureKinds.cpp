@@ -12,9 +12,9 @@ struct PictureKind {
     bool InFileDialog;
 };
 
-constexpr PictureKind kPictureKinds[] = {
-    {"jpg", true}, {"jpe", true}, {"jpeg", true}, {"jfif", true}, {"gif", true},
-    {"png", true}, {"bmp", true}, {"dib", false}, {"rle", true}};
+constexpr PictureKind kPictureKinds[] = {{"jpg", true},  {"jpe", true},  {"jpeg", true},
+                                         {"jfif", true}, {"gif", true},  {"png", true},
+                                         {"bmp", true},  {"dib", false}, {"rle", true}};
 
 } // namespace
 
