@@ -99,6 +99,14 @@ bool ProxySettingsDialog::RedirectPortValid(quint16* port) const {
     return value.has_value();
 }
 
+bool ProxySettingsDialog::CheckRedirectPort() {
+    if (RedirectPortValid())
+        return true;
+    Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."), MsgIcon::Critical);
+    ui->txtRedirectPort->setFocus();
+    return false;
+}
+
 void ProxySettingsDialog::SignInOrOut() {
     if (m_tokens.SignedIn()) {
         if (!SaveServiceTokens({})) {
@@ -117,12 +125,8 @@ void ProxySettingsDialog::SignInOrOut() {
         ui->txtConsumerKey->setFocus();
         return;
     }
-    if (!RedirectPortValid()) {
-        Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."),
-                         MsgIcon::Critical);
-        ui->txtRedirectPort->setFocus();
+    if (!CheckRedirectPort())
         return;
-    }
     // A new press starts afresh; an earlier sign-in that never came back is dropped.
     m_waiting = false;
     m_signIn = std::make_unique<CurrentApiAuth>(Service());
@@ -211,12 +215,8 @@ void ProxySettingsDialog::accept() {
             return;
         }
     }
-    if (ui->optCurrentApi->isChecked() && !RedirectPortValid()) {
-        Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."),
-                         MsgIcon::Critical);
-        ui->txtRedirectPort->setFocus();
+    if (ui->optCurrentApi->isChecked() && !CheckRedirectPort())
         return;
-    }
     if (!SaveServiceChoice(Service())) {
         Messages::MsgBox(QStringLiteral("Can't save settings."), MsgIcon::Critical);
         return;
