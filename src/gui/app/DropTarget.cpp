@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QWidget>
 
 void InstallDropTarget(QWidget* window, std::function<bool(const QMimeData*)> handles,
                        std::function<bool(const QMimeData*, bool take)> accept) {

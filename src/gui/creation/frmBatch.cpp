@@ -33,8 +33,8 @@ frmBatch::frmBatch(CreatorFields& creator, QWidget* parent, const QString& folde
     LoadFrame();
     InstallKeyPreview(this, [this](QKeyEvent* event) { return KeyPreview(event); });
     InstallDropTarget(
-        this, [this](const QMimeData* data) { return HandlesDrag(data); },
-        [this](const QMimeData* data, bool take) { return AcceptDrop(data, take); });
+        this, [this](const QMimeData* mime) { return HandlesDrag(mime); },
+        [this](const QMimeData* mime, bool take) { return AcceptDrop(mime, take); });
     MarkOnToolbar(this);
     FormFunctions::SetAutoComplete(ui->txtPath, 32);
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 class CreatorFields;
+class QMimeData;
 
 namespace Ui {
 class frmBatch;

@@ -54,8 +54,8 @@ frmBatchURLs::frmBatchURLs(CreatorFields& creator, QWidget* parent)
     LoadFrame();
     InstallKeyPreview(this, [this](QKeyEvent* event) { return MainWindowKeys(this, event); });
     InstallDropTarget(
-        this, [this](const QMimeData* data) { return HandlesDrag(data); },
-        [this](const QMimeData* data, bool take) { return AcceptDrop(data, take); });
+        this, [this](const QMimeData* mime) { return HandlesDrag(mime); },
+        [this](const QMimeData* mime, bool take) { return AcceptDrop(mime, take); });
     MarkOnToolbar(this);
 
     connect(ui->txtURLs, &QPlainTextEdit::textChanged, this, &frmBatchURLs::UpdateStatus);

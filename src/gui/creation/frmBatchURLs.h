@@ -5,6 +5,7 @@
 #include <memory>
 
 class CreatorFields;
+class QMimeData;
 class zntTBHooks;
 
 namespace Ui {

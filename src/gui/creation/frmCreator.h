@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QMimeData;
 
 namespace Ui {
 class frmCreator;
