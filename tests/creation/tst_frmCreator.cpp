@@ -230,7 +230,8 @@ void tst_frmCreator::quickModeBrowse() {
         return picture;
     });
     QTest::mouseClick(Control<QPushButton>(*creator, "cmdBrowsePictureFile"), Qt::LeftButton);
-    QCOMPARE(filter, QString::fromLatin1(frmCreator::kPictureFilter));
+    QCOMPARE(filter, QStringLiteral("Picture files|*.JPG;*.JPE;*.JPEG;*.JFIF;*.GIF;*.PNG;*.BMP;"
+                                    "*.RLE|All files|*.*"));
     QCOMPARE(StoredInfoFiles(m_home).size(), posts);
     auto* txtFileName = Control<QLineEdit>(*creator, "txtFileName");
     if (posts > 0) {

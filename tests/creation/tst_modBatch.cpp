@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "components/ComponentError.h"
 #include "components/Failure.h"
+#include "components/PictureKinds.h"
 #include "creation/CreatorFields.h"
 #include "creation/modBatch.h"
 #include "history/CHistory.h"

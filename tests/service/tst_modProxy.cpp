@@ -182,6 +182,9 @@ private Q_SLOTS:
         QTest::newRow("port too big") << "h"
                                       << "70000"
                                       << "Enter a proxy port from 1 to 65535.";
+        QTest::newRow("port zero") << "h"
+                                   << "0"
+                                   << "Enter a proxy port from 1 to 65535.";
         QTest::newRow("port not a number") << "h"
                                            << "80a"
                                            << "Enter a proxy port from 1 to 65535.";

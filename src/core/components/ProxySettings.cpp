@@ -1,27 +1,22 @@
 #include "components/ProxySettings.h"
 
 #include "components/ComponentError.h"
-#include "components/SettingsStore.h"
+#include "components/PortNumber.h"
+#include "components/Settings.h"
 #include "components/modPasswordCryptor.h"
 
-bool ProxySettings::Load(const QString& key) {
+bool ProxySettings::Load() {
     try {
-        SettingsStore store;
-        const qint32 type =
-            store.GetValue(key, QStringLiteral("Type"), SettingsStore::Long, 0).toInt();
-        const qint32 port =
-            store.GetValue(key, QStringLiteral("Port"), SettingsStore::Long, 0).toInt();
+        const SettingsStore store;
+        const qint32 type = Settings::ProxyType.Get(store);
+        const qint32 port = Settings::ProxyPort.Get(store);
         ProxySettings loaded;
         if (type == static_cast<int>(Kind::Http) || type == static_cast<int>(Kind::Socks5))
             loaded.Type = static_cast<Kind>(type);
-        loaded.Host =
-            store.GetValue(key, QStringLiteral("Host"), SettingsStore::Text, QString()).toString();
-        loaded.Port = port > 0 && port <= 65535 ? static_cast<quint16>(port) : 0;
-        loaded.User =
-            store.GetValue(key, QStringLiteral("User"), SettingsStore::Text, QString()).toString();
-        loaded.Password = DecryptPassword(
-            store.GetValue(key, QStringLiteral("Password"), SettingsStore::Text, QString())
-                .toString());
+        loaded.Host = Settings::ProxyHost.Get(store);
+        loaded.Port = PortNumber(port).value_or(0);
+        loaded.User = Settings::ProxyUser.Get(store);
+        loaded.Password = DecryptPassword(Settings::ProxyPassword.Get(store));
         *this = loaded;
         return true;
     } catch (const ComponentError&) {
@@ -29,20 +24,19 @@ bool ProxySettings::Load(const QString& key) {
     }
 }
 
-void ProxySettings::Write(const QString& key) const {
+void ProxySettings::Write() const {
     SettingsStore store(SettingsStore::Writes::OnCommit);
-    store.SaveValue(key, QStringLiteral("Type"), SettingsStore::Long, static_cast<int>(Type));
-    store.SaveValue(key, QStringLiteral("Host"), SettingsStore::Text, Host);
-    store.SaveValue(key, QStringLiteral("Port"), SettingsStore::Long, static_cast<int>(Port));
-    store.SaveValue(key, QStringLiteral("User"), SettingsStore::Text, User);
-    store.SaveValue(key, QStringLiteral("Password"), SettingsStore::Text,
-                    EncryptPassword(Password));
+    Settings::ProxyType.Save(store, static_cast<int>(Type));
+    Settings::ProxyHost.Save(store, Host);
+    Settings::ProxyPort.Save(store, static_cast<int>(Port));
+    Settings::ProxyUser.Save(store, User);
+    Settings::ProxyPassword.Save(store, EncryptPassword(Password));
     store.Commit();
 }
 
-bool ProxySettings::Save(const QString& key) const {
+bool ProxySettings::Save() const {
     try {
-        Write(key);
+        Write();
         return true;
     } catch (const ComponentError&) {
         return false;

@@ -8,8 +8,6 @@ class ProxySettings final {
 public:
     enum class Kind { None = 0, Http = 1, Socks5 = 2 };
 
-    static constexpr char kKey[] = "HTTP Proxy";
-
     Kind Type = Kind::None;
     QString Host;
     quint16 Port = 0;
@@ -17,11 +15,11 @@ public:
     QString Password;
 
     // False when the stored values could not be read; the fields then keep their defaults.
-    bool Load(const QString& key = QString::fromLatin1(kKey));
+    bool Load();
     // Raises ComponentError when the settings could not be written.
-    void Write(const QString& key = QString::fromLatin1(kKey)) const;
+    void Write() const;
     // As Write, with false instead of the error.
-    bool Save(const QString& key = QString::fromLatin1(kKey)) const;
+    bool Save() const;
     // What QNetworkAccessManager takes; "no proxy" is a direct connection, never the
     // system's proxy, so requests go exactly where the settings say.
     QNetworkProxy ToNetworkProxy() const;

@@ -4,6 +4,7 @@
 #include "components/ComponentError.h"
 #include "components/Failure.h"
 #include "components/FolderListing.h"
+#include "components/PictureKinds.h"
 #include "components/SupportLibrary.h"
 #include "creation/CreatorFields.h"
 #include "history/CHistory.h"
@@ -20,15 +21,6 @@ namespace {
 const QString kCRLF = QStringLiteral("\r\n");
 
 } // namespace
-
-bool IsPictureFile(const QString& name) {
-    static const QStringList extensions = {
-        QStringLiteral("jpg"),  QStringLiteral("jpeg"), QStringLiteral("jpe"),
-        QStringLiteral("jfif"), QStringLiteral("gif"),  QStringLiteral("png"),
-        QStringLiteral("bmp"),  QStringLiteral("dib"),  QStringLiteral("rle")};
-    const QString extension = zsGetFileExtension(name).toLower();
-    return !extension.isEmpty() && extensions.contains(extension);
-}
 
 QStringList ListPictureFiles(const QString& folder) {
     return ListFileNames(folder, IsPictureFile);

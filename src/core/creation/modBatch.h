@@ -14,8 +14,6 @@ class QMimeData;
 // What the two batch windows share below the window layer: which files are pictures,
 // how a folder and a URL text become the items of a run, and storing one post of a run.
 
-// True for the nine picture extensions, any letter case.
-bool IsPictureFile(const QString& name);
 // Bare names of the picture files in a folder (hidden and read-only ones included, folders
 // and special files excluded), in the order the file system gives them.
 // Raises ComponentError when the folder cannot be read.

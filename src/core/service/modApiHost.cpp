@@ -4,6 +4,7 @@
 #include "components/ComponentError.h"
 #include "components/HTTPFormFields.h"
 #include "components/HTTPRequest.h"
+#include "components/PortNumber.h"
 
 #include <QHostAddress>
 #include <QtGlobal>
@@ -43,12 +44,11 @@ ApiEndpoint ServiceEndpoint() {
     const qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
     if (colon <= 0)
         return endpoint;
-    bool ok = false;
-    const uint port = value.mid(colon + 1).toUInt(&ok);
-    if (!ok || port == 0 || port > 65535)
+    const std::optional<quint16> port = PortNumber(value.mid(colon + 1));
+    if (!port)
         return endpoint;
     endpoint.Host = value.left(colon);
-    endpoint.Port = static_cast<quint16>(port);
+    endpoint.Port = *port;
     return endpoint;
 }
 

@@ -1,14 +1,13 @@
 #include "store/modAccount.h"
 
-#include "components/SettingsStore.h"
+#include "components/Settings.h"
 #include "components/modPasswordCryptor.h"
 
 RememberedAccount LoadAccount(const SettingsStore& store) {
-    return {store.ReadText(QStringLiteral("E-Mail")),
-            DecryptPassword(store.ReadText(QStringLiteral("Password")))};
+    return {Settings::EMail.Read(store), DecryptPassword(Settings::Password.Read(store))};
 }
 
 void SaveAccount(SettingsStore& store, const RememberedAccount& account) {
-    store.SaveText(QStringLiteral("E-Mail"), account.EMail);
-    store.SaveText(QStringLiteral("Password"), EncryptPassword(account.Password));
+    Settings::EMail.Save(store, account.EMail);
+    Settings::Password.Save(store, EncryptPassword(account.Password));
 }

@@ -1,7 +1,8 @@
 #include "store/modServiceSettings.h"
 
 #include "components/ComponentError.h"
-#include "components/SettingsStore.h"
+#include "components/PortNumber.h"
+#include "components/Settings.h"
 #include "components/modPasswordCryptor.h"
 #include "store/SecretStore.h"
 
@@ -9,29 +10,20 @@
 
 namespace {
 
-const QString kService = QStringLiteral("Service");
-const QString kConsumerKey = QStringLiteral("Consumer Key");
-const QString kConsumerSecret = QStringLiteral("Consumer Secret");
-const QString kRedirectPort = QStringLiteral("Redirect Port");
-const QString kAccessToken = QStringLiteral("Access Token");
-const QString kRefreshToken = QStringLiteral("Refresh Token");
-const QString kTokenExpires = QStringLiteral("Token Expires");
-const QString kAccountName = QStringLiteral("Account Name");
-
 // A token is refreshed this long before its end, so it does not run out mid-upload.
 constexpr int kExpiryMarginSeconds = 60;
 
 // True once the keyring gave the value back; the settings file then forgets its copy.
-bool MoveToKeyring(SettingsStore& store, const QString& key, const QString& value) {
-    if (!SecretStore::Keep(key, value))
+bool MoveToKeyring(SettingsStore& store, const Setting<QString>& secret, const QString& value) {
+    if (!SecretStore::Keep(secret.Key(), value))
         return false;
-    store.Remove(key);
+    secret.Remove(store);
     return true;
 }
 
-void SaveSecret(SettingsStore& store, const QString& key, const QString& value) {
-    if (!MoveToKeyring(store, key, value))
-        store.SaveText(key, EncryptPassword(value));
+void SaveSecret(SettingsStore& store, const Setting<QString>& secret, const QString& value) {
+    if (!MoveToKeyring(store, secret, value))
+        secret.Save(store, EncryptPassword(value));
 }
 
 } // namespace
@@ -45,28 +37,28 @@ ServiceSettings LoadServiceSettings() {
     // Each key alone, so one damaged value costs only itself. Moved secrets leave the file when
     // the store closes; should that fail, the next load moves them again.
     SettingsStore store(SettingsStore::Writes::OnCommit);
-    if (store.ReadLong(kService, 0) == static_cast<int>(ServiceKind::CurrentApi))
+    if (Settings::Service.Read(store) == static_cast<int>(ServiceKind::CurrentApi))
         settings.Service = ServiceKind::CurrentApi;
-    const qint32 port = store.ReadLong(kRedirectPort, kDefaultRedirectPort);
-    if (port > 0 && port <= 65535)
-        settings.RedirectPort = static_cast<quint16>(port);
-    settings.ConsumerKey = store.ReadText(kConsumerKey);
+    settings.RedirectPort =
+        PortNumber(Settings::RedirectPort.Read(store)).value_or(kDefaultRedirectPort);
+    settings.ConsumerKey = Settings::ConsumerKey.Read(store);
     settings.Tokens.Expires =
-        QDateTime::fromString(store.ReadText(kTokenExpires), Qt::ISODate).toUTC();
-    settings.Tokens.AccountName = store.ReadText(kAccountName);
+        QDateTime::fromString(Settings::TokenExpires.Read(store), Qt::ISODate).toUTC();
+    settings.Tokens.AccountName = Settings::AccountName.Read(store);
     // Tokens that a keyring kept through a sign-out made without it are void.
-    const bool signedIn = store.Contains(kTokenExpires);
+    const bool signedIn = Settings::TokenExpires.IsIn(store);
     settings.SecretsInKeyring = SecretStore::Available();
-    for (const auto& [key, value] : {std::pair{kConsumerSecret, &settings.ConsumerSecret},
-                                     std::pair{kAccessToken, &settings.Tokens.AccessToken},
-                                     std::pair{kRefreshToken, &settings.Tokens.RefreshToken}}) {
-        if (store.Contains(key)) {
+    for (const auto& [secret, value] :
+         {std::pair{&Settings::ConsumerSecret, &settings.ConsumerSecret},
+          std::pair{&Settings::AccessToken, &settings.Tokens.AccessToken},
+          std::pair{&Settings::RefreshToken, &settings.Tokens.RefreshToken}}) {
+        if (secret->IsIn(store)) {
             // Saved while no keyring answered, or before the program used one: the newest.
-            *value = DecryptPassword(store.ReadText(key));
+            *value = DecryptPassword(secret->Read(store));
             settings.SecretsInKeyring =
-                settings.SecretsInKeyring && MoveToKeyring(store, key, *value);
-        } else if (settings.SecretsInKeyring && (key == kConsumerSecret || signedIn)) {
-            const std::optional<QString> kept = SecretStore::Read(key);
+                settings.SecretsInKeyring && MoveToKeyring(store, *secret, *value);
+        } else if (settings.SecretsInKeyring && (secret == &Settings::ConsumerSecret || signedIn)) {
+            const std::optional<QString> kept = SecretStore::Read(secret->Key());
             settings.SecretsInKeyring = kept.has_value();
             *value = kept.value_or(QString());
         }
@@ -77,10 +69,10 @@ ServiceSettings LoadServiceSettings() {
 bool SaveServiceChoice(const ServiceSettings& settings) {
     try {
         SettingsStore store(SettingsStore::Writes::OnCommit);
-        store.SaveLong(kService, static_cast<int>(settings.Service));
-        store.SaveText(kConsumerKey, settings.ConsumerKey);
-        SaveSecret(store, kConsumerSecret, settings.ConsumerSecret);
-        store.SaveLong(kRedirectPort, settings.RedirectPort);
+        Settings::Service.Save(store, static_cast<int>(settings.Service));
+        Settings::ConsumerKey.Save(store, settings.ConsumerKey);
+        SaveSecret(store, Settings::ConsumerSecret, settings.ConsumerSecret);
+        Settings::RedirectPort.Save(store, settings.RedirectPort);
         store.Commit();
         return true;
     } catch (const ComponentError&) {
@@ -92,17 +84,18 @@ void StoreServiceTokens(const ServiceTokens& tokens) {
     SettingsStore store(SettingsStore::Writes::OnCommit);
     if (!tokens.SignedIn()) {
         // A keyring that does not answer keeps its tokens, void without the expiry.
-        for (const QString& key : {kAccessToken, kRefreshToken})
-            SecretStore::Keep(key, {});
-        for (const QString& key : {kAccessToken, kRefreshToken, kTokenExpires, kAccountName})
-            store.Remove(key);
+        for (const Setting<QString>* secret : {&Settings::AccessToken, &Settings::RefreshToken})
+            SecretStore::Keep(secret->Key(), {});
+        for (const Setting<QString>* setting : {&Settings::AccessToken, &Settings::RefreshToken,
+                                                &Settings::TokenExpires, &Settings::AccountName})
+            setting->Remove(store);
     } else {
-        SaveSecret(store, kAccessToken, tokens.AccessToken);
-        SaveSecret(store, kRefreshToken, tokens.RefreshToken);
-        store.SaveText(kTokenExpires, tokens.Expires.isValid()
-                                          ? tokens.Expires.toUTC().toString(Qt::ISODate)
-                                          : QString());
-        store.SaveText(kAccountName, tokens.AccountName);
+        SaveSecret(store, Settings::AccessToken, tokens.AccessToken);
+        SaveSecret(store, Settings::RefreshToken, tokens.RefreshToken);
+        Settings::TokenExpires.Save(store, tokens.Expires.isValid()
+                                               ? tokens.Expires.toUTC().toString(Qt::ISODate)
+                                               : QString());
+        Settings::AccountName.Save(store, tokens.AccountName);
     }
     store.Commit();
 }

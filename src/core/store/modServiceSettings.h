@@ -1,12 +1,12 @@
 #pragma once
 
+#include "components/Settings.h"
+
 #include <QDateTime>
 #include <QString>
 
 // Which of the service's interfaces the send mode and the groups fetch speak.
 enum class ServiceKind { Classic = 0, CurrentApi = 1 };
-
-inline constexpr quint16 kDefaultRedirectPort = 8765;
 
 // What signing in to the current API left behind.
 struct ServiceTokens {

@@ -1,17 +1,13 @@
 #include "app/FormBase.h"
 
-#include "app/modKessbar.h"
 #include "widgets/FormFunctions.h"
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
-
-#include <functional>
 
 bool HasExactly(const QKeyEvent* event, Qt::KeyboardModifiers modifiers) {
     const Qt::KeyboardModifiers held =
@@ -43,20 +39,6 @@ protected:
     }
 };
 
-// Hands the events of a window's widgets to the window first. It is an object of its own so
-// that a window's eventFilter sees only the widgets the window itself watches.
-class WindowEvents final : public QObject {
-public:
-    WindowEvents(QObject* parent, std::function<bool(QObject*, QEvent*)> handler)
-        : QObject(parent), m_handler(std::move(handler)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override { return m_handler(watched, event); }
-
-private:
-    std::function<bool(QObject*, QEvent*)> m_handler;
-};
-
 } // namespace
 
 void EnterPressesFocusedButton(QWidget* window) {
@@ -76,13 +58,7 @@ FormBase::FormBase(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
     zsSetFrameFont(this);
 }
 
-FormBase::~FormBase() {
-    // The widgets still send events while QWidget deletes them, when this is no FormBase any
-    // more.
-    delete m_events;
-    if (m_marked)
-        ToolBarUnMarkHandle(m_markedHandle);
-}
+FormBase::~FormBase() = default;
 
 void FormBase::LoadFrame() {
     zsCenterFormEx(this);
@@ -93,80 +69,6 @@ void FormBase::LoadFrame() {
         setWindowIcon(QIcon());
     }
     EnterPressesFocusedButton(this);
-    WatchKeysAndDrags();
-    m_markedHandle = ToolBarMarkForm(this);
-    m_marked = true;
-}
-
-bool FormBase::KeyPreview(QKeyEvent* event) {
-    if (m_kind != Kind::MainWindow)
-        return false;
-    if (event->key() == Qt::Key_F1 && HasExactly(event, Qt::ShiftModifier)) {
-        FormFunctions::AboutBox(this, QString(), Credit());
-        return true;
-    }
-    if (event->key() == Qt::Key_Escape && HasExactly(event, Qt::NoModifier)) {
-        close();
-        return true;
-    }
-    return false;
-}
-
-bool FormBase::HandlesDrag(const QMimeData*) const {
-    return false;
-}
-
-bool FormBase::AcceptDrop(const QMimeData*, bool) {
-    return false;
-}
-
-bool FormBase::FilterDrag(QDropEvent* event) {
-    // Drags inside the program (text moved between boxes) stay the controls' business.
-    if (event->source() || !HandlesDrag(event->mimeData()))
-        return false;
-    const Qt::DropActions possible = event->possibleActions();
-    // Never a move: the file manager would delete what was dropped.
-    const Qt::DropAction action = possible.testFlag(Qt::CopyAction)   ? Qt::CopyAction
-                                  : possible.testFlag(Qt::LinkAction) ? Qt::LinkAction
-                                                                      : Qt::IgnoreAction;
-    // A window behind a modal one takes nothing.
-    const QWidget* modal = QApplication::activeModalWidget();
-    if (action != Qt::IgnoreAction && (!modal || modal == this) &&
-        AcceptDrop(event->mimeData(), event->type() == QEvent::Drop)) {
-        event->setDropAction(action);
-        event->accept();
-    } else {
-        event->ignore();
-    }
-    return true;
-}
-
-void FormBase::WatchKeysAndDrags() {
-    // Keys go to the focused widget and drags to the one under the pointer, so the window
-    // watches itself and each of its widgets, not the whole application.
-    m_events = new WindowEvents(
-        this, [this](QObject* watched, QEvent* event) { return PreviewEvent(watched, event); });
-    installEventFilter(m_events);
-    for (QWidget* widget : findChildren<QWidget*>())
-        widget->installEventFilter(m_events);
-}
-
-bool FormBase::PreviewEvent(QObject* watched, QEvent* event) {
-    const QEvent::Type type = event->type();
-    const bool drag = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
-    if ((type != QEvent::KeyPress && !drag) || !isVisible())
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    // Each key press or drag event once: at the widget it is first delivered to, inside this
-    // window.
-    if (!widget || widget->window() != this)
-        return false;
-    if (drag)
-        return FilterDrag(static_cast<QDropEvent*>(event));
-    QWidget* focus = QApplication::focusWidget();
-    if (widget != (focus && focus->window() == this ? focus : this))
-        return false;
-    return KeyPreview(static_cast<QKeyEvent*>(event));
 }
 
 void FormBase::paintEvent(QPaintEvent* event) {
@@ -177,7 +79,7 @@ void FormBase::paintEvent(QPaintEvent* event) {
 
 void FormBase::closeEvent(QCloseEvent* event) {
     if (m_kind == Kind::Dialog) {
-        // The close box of a dialog only hides it; its opener reads it, then deletes it.
+        // The close box of a dialog rejects it.
         QDialog::closeEvent(event);
         return;
     }
@@ -188,10 +90,6 @@ void FormBase::closeEvent(QCloseEvent* event) {
         }
         m_unloaded = true;
         OnUnload();
-        if (m_marked) {
-            ToolBarUnMarkHandle(m_markedHandle);
-            m_marked = false;
-        }
     }
     event->accept();
     done(QDialog::Rejected);

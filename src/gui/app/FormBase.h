@@ -2,14 +2,13 @@
 
 #include <QDialog>
 
-class QDropEvent;
 class QKeyEvent;
-class QMimeData;
 
-// What every window of the program does when it opens, paints, closes and sees a key:
-// centred on load, the A_MAIN icon (main windows) or none (dialogs), the toolbar
-// companion told on load and unload, the painted background, and for main windows
-// Shift+F1 (about box) and Esc (close) whichever control has the focus.
+// What every window of the program does when it opens, paints and closes: the frame font,
+// centred on load, the A_MAIN icon (main windows) or none (dialogs), Enter on a focused
+// button, the painted background, and a main window's unload. Key preview, drops and the
+// toolbar companion are pieces a window installs itself (KeyPreview.h, DropTarget.h,
+// ToolbarMark.h).
 class FormBase : public QDialog {
     Q_OBJECT
 public:
@@ -27,21 +26,10 @@ protected:
 
     // The common load steps; call once the controls exist.
     void LoadFrame();
-    // Sees every key press of the window before the focused control does;
-    // true consumes it. The base handles Shift+F1 and Esc of main windows.
-    virtual bool KeyPreview(QKeyEvent* event);
     // A main window may refuse to close (it stays open).
     virtual bool QueryUnload() { return true; }
     // Runs once when a main window really closes: save settings and histories here.
     virtual void OnUnload() {}
-    // Drags from outside the program that the window takes over from its controls, wherever
-    // the pointer is on it (call setAcceptDrops(true) too). Other drags go to the control
-    // under the pointer, as they always did.
-    virtual bool HandlesDrag(const QMimeData* data) const;
-    // Whether the window takes what is dragged; with `take`, it takes it. A refused drag is
-    // shown as such while it moves, and its drop is not accepted.
-    virtual bool AcceptDrop(const QMimeData* data, bool take);
-
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -49,14 +37,7 @@ public:
     void reject() override;
 
 private:
-    void WatchKeysAndDrags();
-    bool PreviewEvent(QObject* watched, QEvent* event);
-    bool FilterDrag(QDropEvent* event);
-
     Kind m_kind;
-    QObject* m_events = nullptr; // hands the widgets' keys and drags to PreviewEvent
-    bool m_marked = false;
-    qint32 m_markedHandle = 0; // the companion is told the same handle on unload
     bool m_unloaded = false;
 };
 

@@ -1,10 +1,14 @@
 #include "creation/frmBatch.h"
 #include "ui_frmBatch.h"
 
+#include "app/DropTarget.h"
+#include "app/KeyPreview.h"
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
 #include "components/FolderListing.h"
+#include "components/Settings.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "creation/CreatorFields.h"
@@ -24,18 +28,17 @@
 #include <QSet>
 #include <QTimer>
 
-namespace {
-
-const QString kLastFolderKey = QStringLiteral("Last batch folder");
-
-} // namespace
-
 frmBatch::frmBatch(CreatorFields& creator, QWidget* parent, const QString& folder)
     : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmBatch>()), m_creator(creator) {
     ui->setupUi(this);
     ui->txtPath->installEventFilter(this);
     setAcceptDrops(true);
     LoadFrame();
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return KeyPreview(event); });
+    InstallDropTarget(
+        this, [this](const QMimeData* mime) { return HandlesDrag(mime); },
+        [this](const QMimeData* mime, bool take) { return AcceptDrop(mime, take); });
+    MarkOnToolbar(this);
     FormFunctions::SetAutoComplete(ui->txtPath, 32);
 
     connect(ui->lstFiles, &QListWidget::itemSelectionChanged, this, &frmBatch::UpdateStatus);
@@ -66,7 +69,7 @@ int frmBatch::exec() {
 }
 
 void frmBatch::LoadSettings() {
-    QString folder = zsTrimEx2(SettingsStore().ReadText(kLastFolderKey));
+    QString folder = zsTrimEx2(Settings::LastBatchFolder.Read(SettingsStore()));
     if (folder.isEmpty())
         folder = zsGetSpecialFolder(SpecialFolder::Documents);
     SetCurrentPath(folder);
@@ -74,7 +77,8 @@ void frmBatch::LoadSettings() {
 
 void frmBatch::SaveSettings() {
     try {
-        SettingsStore().SaveText(kLastFolderKey, m_currentPath);
+        SettingsStore store;
+        Settings::LastBatchFolder.Save(store, m_currentPath);
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
     }
@@ -200,7 +204,7 @@ bool frmBatch::KeyPreview(QKeyEvent* event) {
         SetCurrentPath(ui->txtPath->text());
         return true;
     }
-    if (FormBase::KeyPreview(event))
+    if (MainWindowKeys(this, event))
         return true;
     QWidget* focus = QApplication::focusWidget();
     if (focus == ui->txtPath && IsEnter(event)) {

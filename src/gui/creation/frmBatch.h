@@ -6,6 +6,7 @@
 #include <memory>
 
 class CreatorFields;
+class QMimeData;
 
 namespace Ui {
 class frmBatch;
@@ -30,11 +31,11 @@ public:
     int exec() override;
 
 protected:
-    bool KeyPreview(QKeyEvent* event) override;
+    bool KeyPreview(QKeyEvent* event);
     void OnUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool HandlesDrag(const QMimeData* data) const override;
-    bool AcceptDrop(const QMimeData* data, bool take) override;
+    bool HandlesDrag(const QMimeData* data) const;
+    bool AcceptDrop(const QMimeData* data, bool take);
 
 private:
     void UpdateStatus();

@@ -1,9 +1,13 @@
 #include "creation/frmBatchURLs.h"
 #include "ui_frmBatchURLs.h"
 
+#include "app/DropTarget.h"
+#include "app/KeyPreview.h"
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
+#include "components/Settings.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "creation/PackFailureBox.h"
@@ -17,8 +21,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString kTextKey = QStringLiteral("Last batch URLs text");
 
 // The lines a drop adds: each web link, or the dropped text; nothing for local files or blank
 // text, which can never become URL posts.
@@ -52,6 +54,11 @@ frmBatchURLs::frmBatchURLs(CreatorFields& creator, QWidget* parent)
     m_hooks->SetTextBox(ui->txtURLs);
     m_hooks->InitSelectAllHook();
     LoadFrame();
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return MainWindowKeys(this, event); });
+    InstallDropTarget(
+        this, [this](const QMimeData* mime) { return HandlesDrag(mime); },
+        [this](const QMimeData* mime, bool take) { return AcceptDrop(mime, take); });
+    MarkOnToolbar(this);
 
     connect(ui->txtURLs, &QPlainTextEdit::textChanged, this, &frmBatchURLs::UpdateStatus);
     connect(ui->cmdCreatePhoto, &QPushButton::clicked, this, &frmBatchURLs::CreatePosts);
@@ -61,7 +68,7 @@ frmBatchURLs::frmBatchURLs(CreatorFields& creator, QWidget* parent)
 frmBatchURLs::~frmBatchURLs() = default;
 
 void frmBatchURLs::LoadSettings() {
-    const QString text = SettingsStore().ReadText(kTextKey);
+    const QString text = Settings::LastBatchURLs.Read(SettingsStore());
     // Only a text that differs from the empty box changes it (and so runs UpdateStatus).
     if (!text.isEmpty())
         SetBoxText(ui->txtURLs, text);
@@ -70,7 +77,8 @@ void frmBatchURLs::LoadSettings() {
 
 void frmBatchURLs::SaveSettings() {
     try {
-        SettingsStore().SaveText(kTextKey, GetBoxText(ui->txtURLs));
+        SettingsStore store;
+        Settings::LastBatchURLs.Save(store, GetBoxText(ui->txtURLs));
     } catch (const ComponentError& e) {
         ErrorBox::ShowError(e, MsgIcon::Critical, QString());
     }

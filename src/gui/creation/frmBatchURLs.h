@@ -5,6 +5,7 @@
 #include <memory>
 
 class CreatorFields;
+class QMimeData;
 class zntTBHooks;
 
 namespace Ui {
@@ -21,8 +22,8 @@ public:
 
 protected:
     void OnUnload() override;
-    bool HandlesDrag(const QMimeData* data) const override;
-    bool AcceptDrop(const QMimeData* data, bool take) override;
+    bool HandlesDrag(const QMimeData* data) const;
+    bool AcceptDrop(const QMimeData* data, bool take);
 
 private:
     void UpdateStatus();

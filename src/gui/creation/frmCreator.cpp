@@ -1,9 +1,14 @@
 #include "creation/frmCreator.h"
 #include "ui_frmCreator.h"
 
+#include "app/DropTarget.h"
+#include "app/KeyPreview.h"
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "app/modMain.h"
 #include "components/ComponentError.h"
+#include "components/PictureKinds.h"
+#include "components/Settings.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "creation/frmBatch.h"
@@ -30,15 +35,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString kLastCaption = QStringLiteral("Last Caption");
-const QString kLastTags = QStringLiteral("Last Tags");
-const QString kQuickMode = QStringLiteral("Quick Mode");
-const QString kTagsFromCaption = QStringLiteral("Tags From Caption");
-const QString kGroups = QStringLiteral("Groups");
-const QString kGroupIndex = QStringLiteral("Group Index");
-const QString kWindowPlacement = QStringLiteral("Window placement");
-const QString kLastPictureDir = QStringLiteral("Last open picture dir");
 
 // Clicks on the result indicator since the program started.
 qint32 g_resultClicks = 0;
@@ -81,6 +77,11 @@ frmCreator::frmCreator(QWidget* parent)
     connect(ui->cmdLinks, &QPushButton::clicked, this, &frmCreator::ShowLinks);
 
     LoadFrame();
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return KeyPreview(event); });
+    InstallDropTarget(
+        this, [this](const QMimeData* mime) { return HandlesDrag(mime); },
+        [this](const QMimeData* mime, bool take) { return AcceptDrop(mime, take); });
+    MarkOnToolbar(this);
     LoadSettings();
     const QString dataPath = GetDataPath();
     m_history.InitFileName(dataPath, QStringLiteral("History.DAT"));
@@ -117,28 +118,30 @@ void frmCreator::ClearFileName() {
 
 void frmCreator::LoadSettings() {
     const SettingsStore settings;
-    SetBoxText(ui->txtCaption, settings.ReadText(kLastCaption));
-    ui->txtTags->setText(settings.ReadText(kLastTags));
-    ui->chkQuickMode->setChecked(settings.ReadBool(kQuickMode, false));
-    ui->chkTagsFromCaption->setChecked(settings.ReadBool(kTagsFromCaption, false));
-    FillGroupList(settings.ReadText(kGroups), ui->cboGroup);
-    const qint32 index = settings.ReadLong(kGroupIndex, ui->cboGroup->currentIndex());
+    SetBoxText(ui->txtCaption, Settings::LastCaption.Read(settings));
+    ui->txtTags->setText(Settings::LastTags.Read(settings));
+    ui->chkQuickMode->setChecked(Settings::QuickMode.Read(settings));
+    ui->chkTagsFromCaption->setChecked(Settings::TagsFromCaption.Read(settings));
+    FillGroupList(Settings::Groups.Read(settings), ui->cboGroup);
+    const qint32 index = Settings::GroupIndex.Read(settings, ui->cboGroup->currentIndex());
     // -1 (no group chosen) is a valid choice; an index past the list is not.
     if (index >= -1 && index < ui->cboGroup->count())
         ui->cboGroup->setCurrentIndex(index);
-    FormFunctions::RestoreWindowPlacement(settings, this, kWindowPlacement);
+    const QByteArray placement = Settings::WindowPlacement.Read(settings);
+    if (!placement.isEmpty())
+        restoreGeometry(placement);
     GroupListChanged();
 }
 
 void frmCreator::SaveSettings() {
     SettingsStore settings(SettingsStore::Writes::OnCommit);
-    settings.SaveText(kLastCaption, GetBoxText(ui->txtCaption));
-    settings.SaveText(kLastTags, ui->txtTags->text());
-    settings.SaveBool(kQuickMode, ui->chkQuickMode->isChecked());
-    settings.SaveBool(kTagsFromCaption, ui->chkTagsFromCaption->isChecked());
-    settings.SaveText(kGroups, GroupsToText(ui->cboGroup));
-    settings.SaveLong(kGroupIndex, ui->cboGroup->currentIndex());
-    FormFunctions::SaveWindowPlacement(settings, this, kWindowPlacement);
+    Settings::LastCaption.Save(settings, GetBoxText(ui->txtCaption));
+    Settings::LastTags.Save(settings, ui->txtTags->text());
+    Settings::QuickMode.Save(settings, ui->chkQuickMode->isChecked());
+    Settings::TagsFromCaption.Save(settings, ui->chkTagsFromCaption->isChecked());
+    Settings::Groups.Save(settings, GroupsToText(ui->cboGroup));
+    Settings::GroupIndex.Save(settings, ui->cboGroup->currentIndex());
+    Settings::WindowPlacement.Save(settings, saveGeometry());
     settings.Commit();
 }
 
@@ -154,7 +157,7 @@ void frmCreator::OnUnload() {
 }
 
 bool frmCreator::KeyPreview(QKeyEvent* event) {
-    if (FormBase::KeyPreview(event))
+    if (MainWindowKeys(this, event))
         return true;
     const int key = event->key();
     const bool enter = IsEnter(event);
@@ -208,14 +211,15 @@ void frmCreator::CreatePost() {
 
 void frmCreator::BrowsePictureFile() {
     OpenFileDialog dialog;
-    dialog.Filter = QString::fromLatin1(kPictureFilter);
+    dialog.Filter = PictureFileFilter();
     dialog.Owner = this;
-    dialog.InitialDir = zsGetSpecialFolder(SpecialFolder::Pictures);
-    dialog.InitialDir = SettingsStore().ReadText(kLastPictureDir, dialog.InitialDir);
+    dialog.InitialDir = Settings::LastPictureFolder.Read(
+        SettingsStore(), zsGetSpecialFolder(SpecialFolder::Pictures));
     if (!dialog.Show())
         return;
     try {
-        SettingsStore().SaveText(kLastPictureDir, zsGetFilePath(dialog.FileName));
+        SettingsStore store;
+        Settings::LastPictureFolder.Save(store, zsGetFilePath(dialog.FileName));
     } catch (const ComponentError& e) {
         // Only the starting folder of the next browse is lost; the chosen file still counts.
         zsDebugPrint(QStringLiteral("frmCreator::BrowsePictureFile() ==> ") + e.Description());
@@ -274,8 +278,7 @@ void frmCreator::GroupListChanged() {
 void frmCreator::EditGroups() {
     frmEditGroups editor(this);
     editor.SetGroupsText(GroupsToText(ui->cboGroup));
-    editor.exec();
-    if (!editor.Ok)
+    if (editor.exec() != QDialog::Accepted)
         return;
     FillGroupList(editor.GroupsText(), ui->cboGroup);
     GroupListChanged();

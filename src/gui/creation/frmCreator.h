@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QMimeData;
 
 namespace Ui {
 class frmCreator;
@@ -32,15 +33,9 @@ public:
     // Moves the picture file to the previous-file box and empties it.
     void ClearFileName();
 
-    static constexpr char kPictureFilter[] =
-        "Picture files|*.JPG;*.JPE;*.JPEG;*.JFIF;*.GIF;*.PNG;*.BMP;*.RLE|All files|*.*";
-
 protected:
-    bool KeyPreview(QKeyEvent* event) override;
     void OnUnload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    bool HandlesDrag(const QMimeData* data) const override;
-    bool AcceptDrop(const QMimeData* data, bool take) override;
 
 private Q_SLOTS:
     void OpenBatch();
@@ -49,6 +44,9 @@ private Q_SLOTS:
     void OpenSender();
 
 private:
+    bool KeyPreview(QKeyEvent* event);
+    bool HandlesDrag(const QMimeData* data) const;
+    bool AcceptDrop(const QMimeData* data, bool take);
     void LoadSettings();
     void SaveSettings();
     void CreatePost();

@@ -1,6 +1,7 @@
 #include "creation/frmEditGroups.h"
 #include "ui_frmEditGroups.h"
 
+#include "app/ToolbarMark.h"
 #include "components/SupportLibrary.h"
 #include "service/frmGetGroupsList.h"
 #include "store/BlogList.h"
@@ -28,13 +29,11 @@ frmEditGroups::frmEditGroups(QWidget* parent)
     : FormBase(Kind::Dialog, parent), ui(std::make_unique<Ui::frmEditGroups>()) {
     ui->setupUi(this);
     LoadFrame();
+    MarkOnToolbar(this);
     m_groupsHook.SetTextBox(ui->txtGroups);
     m_groupsHook.InitSelectAllHook();
-    connect(ui->cmdOk, &QPushButton::clicked, this, [this] {
-        Ok = true;
-        hide();
-    });
-    connect(ui->cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
+    connect(ui->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->cmdGet, &QPushButton::clicked, this, &frmEditGroups::GetGroups);
 }
 

@@ -11,8 +11,8 @@ namespace Ui {
 class frmEditGroups;
 }
 
-// The group list edited as text, one group per line. Ok, Cancel and the close box only
-// hide it; its opener reads Ok and the text, then deletes it.
+// The group list edited as text, one group per line: Ok accepts the text; Cancel, Esc and the
+// close box reject it.
 class frmEditGroups final : public FormBase {
     Q_OBJECT
 public:
@@ -26,8 +26,6 @@ public:
     // whole outer height (title bar included) counted; a dialog not yet shown is moved again
     // once it is.
     static void PlaceAboveGetButton(QWidget* dialog, const QPoint& getButtonTopLeft);
-
-    bool Ok = false;
 
 private:
     void GetGroups();

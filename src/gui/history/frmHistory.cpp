@@ -1,6 +1,7 @@
 #include "history/frmHistory.h"
 #include "ui_frmHistory.h"
 
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
@@ -11,12 +12,10 @@ frmHistory::frmHistory(QWidget* parent)
     : FormBase(Kind::Dialog, parent), ui(std::make_unique<Ui::frmHistory>()) {
     ui->setupUi(this);
     LoadFrame();
+    MarkOnToolbar(this);
     setWindowTitle(windowTitle().replace(QStringLiteral("<App>"), MakeWindowTitle(QString())));
-    connect(ui->cmdOk, &QPushButton::clicked, this, [this] {
-        Ok = true;
-        hide();
-    });
-    connect(ui->cmdCancel, &QPushButton::clicked, this, &QWidget::hide);
+    connect(ui->cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->lstHistory, &QListWidget::itemDoubleClicked, ui->cmdOk, &QPushButton::click);
 }
 
@@ -40,8 +39,7 @@ bool ShowHistoryDialog(const CHistory& history, QWidget* textBox) {
     }
     auto dialog = std::make_unique<frmHistory>();
     dialog->SetEntries(history.Entries());
-    dialog->exec();
-    if (!dialog->Ok)
+    if (dialog->exec() != QDialog::Accepted)
         return false;
     const QString chosen = dialog->ChosenEntry();
     SetBoxText(textBox, QString());

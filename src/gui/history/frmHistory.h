@@ -9,8 +9,7 @@ namespace Ui {
 class frmHistory;
 }
 
-// Picks one entry of a history list. Ok, Cancel and the close box only hide it;
-// its opener reads Ok and the chosen entry, then deletes it.
+// Picks one entry of a history list: Ok accepts it; Cancel, Esc and the close box reject it.
 class frmHistory final : public FormBase {
     Q_OBJECT
 public:
@@ -20,8 +19,6 @@ public:
     // Lists the entries with the first one chosen.
     void SetEntries(const QStringList& entries);
     QString ChosenEntry() const;
-
-    bool Ok = false;
 
 private:
     std::unique_ptr<Ui::frmHistory> ui;

@@ -1,6 +1,8 @@
 #include "manage/frmPostManager.h"
 #include "ui_frmPostManager.h"
 
+#include "app/KeyPreview.h"
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
@@ -30,6 +32,8 @@ frmPostManager::frmPostManager(QWidget* parent)
     : FormBase(Kind::MainWindow, parent), ui(std::make_unique<Ui::frmPostManager>()) {
     ui->setupUi(this);
     LoadFrame();
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return KeyPreview(event); });
+    MarkOnToolbar(this);
     ui->picPreview->hide();
     ui->filFiles->viewport()->installEventFilter(this);
     ui->lblInfo->installEventFilter(this);
@@ -245,7 +249,7 @@ void frmPostManager::DeleteSelected() {
 
 bool frmPostManager::KeyPreview(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && HasExactly(event, Qt::ShiftModifier))
-        return FormBase::KeyPreview(event);
+        return MainWindowKeys(this, event);
     const bool list = !InPreview();
     if (list && event->key() == Qt::Key_A && HasExactly(event, Qt::ControlModifier)) {
         ListBoxSelectRange(ui->filFiles, true, 0, ui->filFiles->count() - 1);

@@ -40,7 +40,7 @@ public:
     const QImage& PreviewPicture() const;
 
 protected:
-    bool KeyPreview(QKeyEvent* event) override;
+    bool KeyPreview(QKeyEvent* event);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,6 +1,7 @@
 #include "service/frmGetGroupsList.h"
 #include "ui_frmGetGroupsList.h"
 
+#include "app/ToolbarMark.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
 #include "components/SettingsStore.h"
@@ -20,6 +21,7 @@ frmGetGroupsList::frmGetGroupsList(QPlainTextEdit* groupsBox, QWidget* parent)
                      [this] { UpdateControls(); });
     setWindowFlag(Qt::Tool, true);
     LoadFrame();
+    MarkOnToolbar(this);
     connect(ui->cmdGetList, &QPushButton::clicked, this, &frmGetGroupsList::GetList);
     connect(ui->cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
     connect(ui->cmdProxy, &QPushButton::clicked, this, &frmGetGroupsList::ShowConnectionSettings);

@@ -1,6 +1,8 @@
 #include "service/frmLinks.h"
 #include "ui_frmLinks.h"
 
+#include "app/KeyPreview.h"
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "service/modLinks.h"
 #include "widgets/FormFunctions.h"
@@ -18,6 +20,8 @@ frmLinks::frmLinks(QWidget* parent)
     ErrorBox::Report(links);
     SetBoxText(ui->txtLinks, links ? *links : QString());
     LoadFrame();
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return MainWindowKeys(this, event); });
+    MarkOnToolbar(this);
 }
 
 frmLinks::~frmLinks() = default;

@@ -1,9 +1,12 @@
 #include "service/frmSender.h"
 #include "ui_frmSender.h"
 
+#include "app/KeyPreview.h"
+#include "app/ToolbarMark.h"
 #include "app/modCommon.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
+#include "components/Settings.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "history/frmHistory.h"
@@ -34,6 +37,8 @@ frmSender::frmSender(QWidget* parent)
     m_account.Attach(this, ui->lblEMail, ui->txtEMail, ui->txtPassword, ui->cmdEMailHistory,
                      [this] { UpdateControls(); });
     LoadFrame();
+    InstallKeyPreview(this, [this](QKeyEvent* event) { return KeyPreview(event); });
+    MarkOnToolbar(this);
     connect(ui->cmdSendPosts, &QPushButton::clicked, this, &frmSender::SendPosts);
     connect(ui->cmdStop, &QPushButton::clicked, this, [this] { Stop(); });
     connect(ui->cmdProxy, &QPushButton::clicked, this, &frmSender::ShowConnectionSettings);
@@ -77,8 +82,8 @@ void frmSender::StateChanged() {
 
 void frmSender::LoadSettings() {
     const SettingsStore store;
-    ui->txtPublishOn->setText(store.ReadText(QStringLiteral("Publish Post On")));
-    const qint32 index = store.ReadLong(QStringLiteral("Last State Index"), 0);
+    ui->txtPublishOn->setText(Settings::PublishPostOn.Read(store));
+    const qint32 index = Settings::LastStateIndex.Read(store);
     // An index outside the list leaves "Publish now" selected.
     if (index >= 0 && index < ui->cboPostState->count())
         ui->cboPostState->setCurrentIndex(index);
@@ -88,8 +93,8 @@ void frmSender::SaveSettings() {
     try {
         SettingsStore store(SettingsStore::Writes::OnCommit);
         m_account.Save(store);
-        store.SaveText(QStringLiteral("Publish Post On"), ui->txtPublishOn->text());
-        store.SaveLong(QStringLiteral("Last State Index"), ui->cboPostState->currentIndex());
+        Settings::PublishPostOn.Save(store, ui->txtPublishOn->text());
+        Settings::LastStateIndex.Save(store, ui->cboPostState->currentIndex());
         store.Commit();
     } catch (const ComponentError& error) {
         ErrorBox::ShowError(error, MsgIcon::Critical, QStringLiteral("Can't save settings."));
@@ -260,7 +265,7 @@ void frmSender::ShowConnectionSettings() {
 bool frmSender::KeyPreview(QKeyEvent* event) {
     if (m_busy && event->key() == Qt::Key_F1 && HasExactly(event, Qt::ShiftModifier))
         return true;
-    return FormBase::KeyPreview(event);
+    return MainWindowKeys(this, event);
 }
 
 bool frmSender::QueryUnload() {

@@ -35,7 +35,7 @@ public:
     bool KeepWaitingForAnswer() const override { return m_stopRequests < 2; }
 
 protected:
-    bool KeyPreview(QKeyEvent* event) override;
+    bool KeyPreview(QKeyEvent* event);
     bool QueryUnload() override;
     void OnUnload() override;
     void SendProgress(qint64 sent, qint64 total) override;

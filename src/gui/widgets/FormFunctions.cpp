@@ -2,7 +2,6 @@
 
 #include "components/AppTitle.h"
 #include "components/ComponentError.h"
-#include "components/SettingsStore.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -166,15 +165,6 @@ void DetachTextBox(QWidget* textBox) {
         QObject::disconnect(stored.value<QMetaObject::Connection>());
     textBox->setProperty(kAttachedMenu, QVariant());
     textBox->setContextMenuPolicy(Qt::DefaultContextMenu);
-}
-
-void SaveWindowPlacement(SettingsStore& store, const QWidget* window, const QString& key) {
-    store.SaveBytes(key, window->saveGeometry());
-}
-
-bool RestoreWindowPlacement(const SettingsStore& store, QWidget* window, const QString& key) {
-    const QByteArray placement = store.GetBytes(key);
-    return !placement.isEmpty() && window->restoreGeometry(placement);
 }
 
 } // namespace FormFunctions

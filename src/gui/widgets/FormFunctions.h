@@ -8,7 +8,6 @@
 class QAbstractButton;
 class QLineEdit;
 class QWidget;
-class SettingsStore;
 
 // The window side of the common-functions component.
 namespace FormFunctions {
@@ -31,10 +30,6 @@ void SetAutoComplete(QLineEdit* box, int mode);
 // Pairs with DetachTextBox: gives a text box the component's context menu extras.
 void AttachTextBox(QWidget* textBox);
 void DetachTextBox(QWidget* textBox);
-
-// Window placement kept in the settings store. Restoring is false when none usable is stored.
-void SaveWindowPlacement(SettingsStore& store, const QWidget* window, const QString& key);
-bool RestoreWindowPlacement(const SettingsStore& store, QWidget* window, const QString& key);
 
 } // namespace FormFunctions
 

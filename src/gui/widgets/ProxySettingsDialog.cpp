@@ -2,6 +2,7 @@
 #include "ui_ProxySettingsDialog.h"
 
 #include "app/FormBase.h"
+#include "components/PortNumber.h"
 #include "service/CurrentApiAuth.h"
 #include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
@@ -59,7 +60,7 @@ ProxySettings ProxySettingsDialog::Settings() const {
     else if (ui->optSocks5->isChecked())
         settings.Type = ProxySettings::Kind::Socks5;
     settings.Host = ui->txtHost->text().trimmed();
-    settings.Port = static_cast<quint16>(ui->txtPort->text().trimmed().toUInt());
+    settings.Port = PortNumber(ui->txtPort->text()).value_or(0);
     settings.User = ui->txtUser->text();
     settings.Password = ui->txtPassword->text();
     return settings;
@@ -92,13 +93,18 @@ ServiceSettings ProxySettingsDialog::Service() const {
 }
 
 bool ProxySettingsDialog::RedirectPortValid(quint16* port) const {
-    bool ok = false;
-    const uint value = ui->txtRedirectPort->text().trimmed().toUInt(&ok);
-    if (!ok || value == 0 || value > 65535)
-        return false;
-    if (port)
-        *port = static_cast<quint16>(value);
-    return true;
+    const std::optional<quint16> value = PortNumber(ui->txtRedirectPort->text());
+    if (value && port)
+        *port = *value;
+    return value.has_value();
+}
+
+bool ProxySettingsDialog::CheckRedirectPort() {
+    if (RedirectPortValid())
+        return true;
+    Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."), MsgIcon::Critical);
+    ui->txtRedirectPort->setFocus();
+    return false;
 }
 
 void ProxySettingsDialog::SignInOrOut() {
@@ -119,12 +125,8 @@ void ProxySettingsDialog::SignInOrOut() {
         ui->txtConsumerKey->setFocus();
         return;
     }
-    if (!RedirectPortValid()) {
-        Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."),
-                         MsgIcon::Critical);
-        ui->txtRedirectPort->setFocus();
+    if (!CheckRedirectPort())
         return;
-    }
     // A new press starts afresh; an earlier sign-in that never came back is dropped.
     m_waiting = false;
     m_signIn = std::make_unique<CurrentApiAuth>(Service());
@@ -206,21 +208,15 @@ void ProxySettingsDialog::accept() {
             ui->txtHost->setFocus();
             return;
         }
-        bool ok = false;
-        const uint port = ui->txtPort->text().trimmed().toUInt(&ok);
-        if (!ok || port == 0 || port > 65535) {
+        if (!PortNumber(ui->txtPort->text())) {
             Messages::MsgBox(QStringLiteral("Enter a proxy port from 1 to 65535."),
                              MsgIcon::Critical);
             ui->txtPort->setFocus();
             return;
         }
     }
-    if (ui->optCurrentApi->isChecked() && !RedirectPortValid()) {
-        Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."),
-                         MsgIcon::Critical);
-        ui->txtRedirectPort->setFocus();
+    if (ui->optCurrentApi->isChecked() && !CheckRedirectPort())
         return;
-    }
     if (!SaveServiceChoice(Service())) {
         Messages::MsgBox(QStringLiteral("Can't save settings."), MsgIcon::Critical);
         return;

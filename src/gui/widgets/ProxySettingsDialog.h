@@ -39,6 +39,8 @@ private:
     void SignInFinished(bool ok);
     void UsePastedAddress();
     bool RedirectPortValid(quint16* port = nullptr) const;
+    // False, with the reason shown, when the redirect port is none.
+    bool CheckRedirectPort();
 
     std::unique_ptr<Ui::ProxySettingsDialog> ui;
     ServiceTokens m_tokens;
