@@ -37,6 +37,7 @@ make_authority() {
 start_standin() {
     local dir=$1 tries=0
     shift
+    rm -f "$dir/port" # an earlier stand-in's port is no answer
     python3 "$(dirname "${BASH_SOURCE[0]}")/../../tests/service/fake_service.py" --sink "$@" \
         >"$dir/port" &
     standin=$!
