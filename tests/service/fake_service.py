@@ -3,7 +3,8 @@
 
 It records every request (its multipart fields parsed by the standard library's
 email package) and answers as the test script says. Control requests go to /_control/.
-Prints "PORT <n>" once it listens on 127.0.0.1.
+Prints "PORT <n>" once it listens on 127.0.0.1. --sink reads bodies without keeping them;
+--tls <pem> serves HTTPS with the certificate and key in that file.
 """
 import base64
 import email.parser
@@ -11,6 +12,7 @@ import email.policy
 import json
 import os
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -155,6 +157,13 @@ class Handler(BaseHTTPRequestHandler):
 def serve(handler):
     server = ThreadingHTTPServer(("127.0.0.1", 0), handler)
     server.daemon_threads = True
+    # An answer's headers and body go out in two writes; Nagle would hold the body back
+    # for the client's delayed acknowledgement, and a benchmark would measure that wait.
+    handler.disable_nagle_algorithm = SINK
+    if "--tls" in sys.argv:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[sys.argv.index("--tls") + 1])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     print("PORT", server.server_address[1], flush=True)
     server.serve_forever()
 

@@ -340,14 +340,19 @@ void AppendTextFile(const QString& path, const QString& text) {
                  0600));
     if (fd.Get() < 0)
         ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't open file"), path, errno);
+    struct stat before {};
+    if (::fstat(fd.Get(), &before) != 0)
+        ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
     const QByteArray data = text.toUtf8();
     WriteAll(fd.Get(), data.constData(), data.size(), path);
     if (::fsync(fd.Get()) != 0)
         ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
     if (::close(fd.Release()) != 0)
         ThrowSystemError(ErrorNumber::FileWrite, QStringLiteral("Can't write file"), path, errno);
-    // The file may be new: its name must last too.
-    SyncFolder(QFileInfo(path).absolutePath());
+    // An empty file may be new, and then its name must last too; a file with lines in it
+    // got a lasting name from the write that put them there.
+    if (before.st_size == 0)
+        SyncFolder(QFileInfo(path).absolutePath());
 }
 
 UnplacedFile::UnplacedFile(std::unique_ptr<TempFile> file) : m_file(std::move(file)) {}

@@ -28,7 +28,7 @@ void CopyFile(const QString& source, const QString& target, bool replaceExisting
 
 QString ReadTextFile(const QString& path);
 void WriteTextFile(const QString& path, const QString& text, bool replaceExisting = true);
-// Appends, creating the file when missing, and syncs it.
+// Appends, creating the file when missing, and syncs it (and its folder when it was empty).
 void AppendTextFile(const QString& path, const QString& text);
 
 class TempFile;

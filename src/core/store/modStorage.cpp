@@ -237,7 +237,10 @@ QString SendMarkerPath(const QString& fileName) {
 
 void MarkPostSending(const QString& fileName) {
     const QString text = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    FileFunctions::WriteBinaryFile(SendMarkerPath(fileName), text.toLatin1());
+    const QString path = SendMarkerPath(fileName);
+    // Only its name must last before the upload: the time in it is only shown.
+    FileFunctions::WriteCacheFile(path, text.toLatin1());
+    FileFunctions::SyncFolder(QFileInfo(path).absolutePath());
 }
 
 void ClearPostSending(const QString& fileName) {

@@ -85,7 +85,7 @@ bool DeletePost(const QString& fileName);
 // a run that ended without an answer (timeout, dropped connection, killed program) is
 // known: the service may have published the post. The marker holds the time of the try.
 QString SendMarkerPath(const QString& fileName);
-// Written durably before the upload starts; raises ComponentError when it cannot be.
+// Its name is durable before the upload starts; raises ComponentError when it cannot be.
 void MarkPostSending(const QString& fileName);
 void ClearPostSending(const QString& fileName);
 // The ".Picture" files of a folder as ListPostPictures gives them, and from the same one
