@@ -1,6 +1,7 @@
 #include "app/FormBase.h"
 
 #include "app/modKessbar.h"
+#include "widgets/FontScaling.h"
 #include "widgets/FormFunctions.h"
 #include "widgets/WindowSupport.h"
 
@@ -85,6 +86,7 @@ FormBase::~FormBase() {
 }
 
 void FormBase::LoadFrame() {
+    ScaleToDesktopFont(this);
     zsCenterFormEx(this);
     if (m_kind == Kind::MainWindow) {
         if (!zsIsInIDE())

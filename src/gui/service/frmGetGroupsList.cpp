@@ -1,6 +1,7 @@
 #include "service/frmGetGroupsList.h"
 #include "ui_frmGetGroupsList.h"
 
+#include "app/DesktopNotification.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
 #include "components/Messages.h"
@@ -65,9 +66,12 @@ void frmGetGroupsList::ShowConnectionSettings() {
 
 void frmGetGroupsList::GetList() {
     StartWork();
+    RunAnnouncement announcement(this);
+    m_fetched = false;
     if (m_account.CurrentApi()) {
         if (const std::optional<QString> groups = FetchBlogGroups(this)) {
             SetBoxText(m_groupsBox, *groups);
+            m_fetched = true;
             zsUnloadForm(this);
         }
     } else {
@@ -75,6 +79,8 @@ void frmGetGroupsList::GetList() {
         ParseTumblelogs(Authenticate());
     }
     EndWork();
+    if (m_fetched)
+        announcement.Finish(QStringLiteral("%1 groups fetched").arg(m_groupsBox->blockCount()));
 }
 
 std::optional<QByteArray> frmGetGroupsList::Authenticate() {
@@ -99,6 +105,7 @@ void frmGetGroupsList::ParseTumblelogs(const std::optional<QByteArray>& answer) 
         return;
     }
     SetBoxText(m_groupsBox, *groups);
+    m_fetched = true;
     zsUnloadForm(this);
 }
 
