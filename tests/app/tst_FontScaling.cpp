@@ -18,6 +18,7 @@ private:
         QSize size;
         qreal points = 0;
         QMap<QString, QRect> controls;
+        QMap<QString, qreal> fonts;
     };
     static Layout CreatorAt(qreal desktopPoints);
 
@@ -37,8 +38,10 @@ tst_FontScaling::Layout tst_FontScaling::CreatorAt(qreal desktopPoints) {
         layout.points = creator.font().pointSizeF();
         for (const QWidget* control : creator.findChildren<QWidget*>()) {
             if (!control->objectName().isEmpty() &&
-                !control->objectName().startsWith(QLatin1String("qt_")))
+                !control->objectName().startsWith(QLatin1String("qt_"))) {
                 layout.controls.insert(control->objectName(), control->geometry());
+                layout.fonts.insert(control->objectName(), control->font().pointSizeF());
+            }
         }
     }
     QApplication::setFont(before);
@@ -71,6 +74,8 @@ void tst_FontScaling::followsLargerDesktopFont() {
     for (auto it = design.controls.cbegin(); it != design.controls.cend(); ++it) {
         const QRect got = shown.controls.value(it.key());
         const QRect was = it.value();
+        // Boxes with a style sheet of their own too.
+        QVERIFY2(qFuzzyCompare(shown.fonts.value(it.key()), 9.0 * factor), qPrintable(it.key()));
         if (factor == 1.0) {
             QCOMPARE(got, was); // not a pixel moved
             continue;

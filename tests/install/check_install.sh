@@ -106,8 +106,11 @@ package_check() {
             fail "appstreamcli rejects the packaged metainfo"
     fi
     if command -v lintian >/dev/null; then
-        local verdict
-        verdict=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $verdict"
+        local verdict status=0
+        verdict=$(lintian --fail-on error,warning "$deb" 2>&1) || status=$?
+        # Its word on being run as root, as CI runs, is no finding.
+        verdict=$(echo "$verdict" | grep -v 'running with root privileges' || true)
+        [ "$status" -eq 0 ] || fail "lintian: $verdict"
         echo "lintian: ${verdict:-no error, no warning}"
     fi
 }

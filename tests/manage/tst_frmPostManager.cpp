@@ -40,7 +40,24 @@ private:
     QString Data(const QString& name) const { return m_home.DataFolder() + '/' + name; }
     QStringList Stored() const { return m_home.DataFiles(); }
     QString SavePicture(const QImage& image, const QString& caption);
+    void SaveCyanPictures(const QStringList& captions) {
+        QImage image(30, 30, QImage::Format_RGB32);
+        image.fill(Qt::cyan);
+        for (const QString& caption : captions)
+            SavePicture(image, caption);
+    }
     static QStringList Selected(const FileListBox* list);
+    // Once the menu about to open is up: notes it in `shown`, chooses `choose` if any, closes it.
+    void CloseNextMenu(QMenu*& shown, QAction* choose) {
+        QTimer::singleShot(0, this, [&shown, choose] {
+            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!shown)
+                return;
+            if (choose)
+                choose->trigger();
+            shown->close();
+        });
+    }
     static void Open(frmPostManager& w) {
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -376,11 +393,7 @@ void tst_frmPostManager::deleteKeepsSelectionPlace() {
 }
 
 void tst_frmPostManager::rightButtonMenu() {
-    QImage image(30, 30, QImage::Format_RGB32);
-    image.fill(Qt::cyan);
-    SavePicture(image, QStringLiteral("one"));
-    SavePicture(image, QStringLiteral("two"));
-    SavePicture(image, QStringLiteral("three"));
+    SaveCyanPictures({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
@@ -389,14 +402,7 @@ void tst_frmPostManager::rightButtonMenu() {
     const QPoint belowItems(30, filFiles->rowRect(2).bottom() + 20);
     QMenu* shown = nullptr;
     auto closeMenu = [&](QAction* choose) {
-        QTimer::singleShot(0, this, [&shown, choose] {
-            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!shown)
-                return;
-            if (choose)
-                choose->trigger();
-            shown->close();
-        });
+        CloseNextMenu(shown, choose);
     };
 
     // Below the items: no menu, the selection unchanged.
@@ -445,23 +451,14 @@ void tst_frmPostManager::keyboardMenu_data() {
 void tst_frmPostManager::keyboardMenu() {
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
-    QImage image(30, 30, QImage::Format_RGB32);
-    image.fill(Qt::cyan);
-    SavePicture(image, QStringLiteral("one"));
-    SavePicture(image, QStringLiteral("two"));
+    SaveCyanPictures({QStringLiteral("one"), QStringLiteral("two")});
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
     auto* filFiles = Control<FileListBox>(w, "filFiles");
     QMenu* shown = nullptr;
     auto choose = [&](QAction* action) {
-        QTimer::singleShot(0, this, [&shown, action] {
-            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!shown)
-                return;
-            action->trigger();
-            shown->close();
-        });
+        CloseNextMenu(shown, action);
     };
 
     // The list's menu acts on the focused item, as Enter does.

@@ -46,16 +46,17 @@ bool IsDesignedControl(const QWidget* widget) {
     return !layout || layout->indexOf(widget) < 0;
 }
 
-void ScaleControls(QWidget* parent, qreal factor) {
+struct Control {
+    QWidget* widget;
+    qreal points; // before scaling
+};
+
+void CollectControls(QWidget* parent, QList<Control>& controls) {
     for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!IsDesignedControl(child))
             continue;
-        if (child->testAttribute(Qt::WA_SetFont))
-            ScaleFont(child, factor);
-        child->setMinimumSize(Scaled(child->minimumSize(), factor));
-        child->setMaximumSize(Scaled(child->maximumSize(), factor));
-        child->setGeometry(Scaled(child->geometry(), factor));
-        ScaleControls(child, factor);
+        controls.append({child, PointSize(child->font())});
+        CollectControls(child, controls);
     }
 }
 
@@ -66,13 +67,26 @@ void ScaleToDesktopFont(QWidget* window) {
     if (!(factor > 1))
         return;
     window->setProperty(kScaleProperty, factor);
+    QList<Control> controls;
+    CollectControls(window, controls);
     ScaleFont(window, factor);
     // The limits first: a fixed-size window takes no size outside them.
     const QSize size = Scaled(window->size(), factor);
     window->setMaximumSize(Scaled(window->maximumSize(), factor));
     window->setMinimumSize(Scaled(window->minimumSize(), factor));
     window->resize(size);
-    ScaleControls(window, factor);
+    for (const Control& control : controls) {
+        QWidget* widget = control.widget;
+        // A control with a font or a style sheet of its own does not follow the window's font.
+        if (!qFuzzyCompare(PointSize(widget->font()), control.points * factor)) {
+            QFont font = widget->font();
+            font.setPointSizeF(control.points * factor);
+            widget->setFont(font);
+        }
+        widget->setMinimumSize(Scaled(widget->minimumSize(), factor));
+        widget->setMaximumSize(Scaled(widget->maximumSize(), factor));
+        widget->setGeometry(Scaled(widget->geometry(), factor));
+    }
 }
 
 int DesignPixels(const QWidget* window, int pixels) {
