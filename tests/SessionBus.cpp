@@ -65,3 +65,22 @@ bool LauncherSignals::ShownInOrder(const QString& app) const {
     }
     return true;
 }
+
+NotificationService::NotificationService(const QString& busAddress)
+    : m_name(QStringLiteral("notification-service")) {
+    QDBusConnection bus = QDBusConnection::connectToBus(busAddress, m_name);
+    m_registered = bus.registerService(QStringLiteral("org.freedesktop.Notifications")) &&
+                   bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this,
+                                      QDBusConnection::ExportAllSlots);
+}
+
+NotificationService::~NotificationService() {
+    QDBusConnection::disconnectFromBus(m_name);
+}
+
+uint NotificationService::Notify(const QString& app, uint, const QString& icon,
+                                 const QString& summary, const QString& body, const QStringList&,
+                                 const QVariantMap& hints, int) {
+    shown.append({app, icon, summary, body, hints});
+    return static_cast<uint>(shown.size());
+}

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QVariantMap>
 
 class QDBusMessage;
 
@@ -55,4 +56,33 @@ private Q_SLOTS:
 private:
     QString m_name;
     bool m_listening = false;
+};
+
+// Stands in for the desktop's notification service on a bus and keeps what it was asked to show.
+class NotificationService final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    struct Notification {
+        QString app;
+        QString icon;
+        QString summary;
+        QString body;
+        QVariantMap hints;
+    };
+
+    explicit NotificationService(const QString& busAddress);
+    ~NotificationService() override;
+    bool Registered() const { return m_registered; }
+
+    QList<Notification> shown;
+
+public Q_SLOTS:
+    uint Notify(const QString& app, uint replacesId, const QString& icon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints,
+                int timeout);
+
+private:
+    QString m_name;
+    bool m_registered = false;
 };

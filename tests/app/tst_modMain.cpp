@@ -1,6 +1,11 @@
 #include "TestSupport.h"
+#include "app/ProgramVersion.h"
 #include "app/modMain.h"
+#include "widgets/FormFunctions.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -9,6 +14,7 @@ class tst_modMain : public QObject {
 private Q_SLOTS:
     void pasteFileName_data();
     void pasteFileName();
+    void aboutBoxShowsVersion();
 
 private:
     TestHome m_home;
@@ -44,6 +50,21 @@ void tst_modMain::pasteFileName() {
         QCOMPARE(box.text(), QStringLiteral("before"));
         QCOMPARE(box.cursorPosition(), 2);
     }
+}
+
+void tst_modMain::aboutBoxShowsVersion() {
+    QWidget window;
+    QStringList texts;
+    QTimer::singleShot(0, &window, [&texts] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            texts << label->text();
+        box->accept();
+    });
+    FormFunctions::AboutBox(&window, QString(), QStringLiteral("credit"));
+    QVERIFY2(texts.join(QLatin1Char('|')).contains(QStringLiteral("Version ") + ProgramVersion()),
+             qPrintable(texts.join(QLatin1Char('|'))));
 }
 
 QTEST_MAIN(tst_modMain)

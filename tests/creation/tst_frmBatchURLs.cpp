@@ -8,6 +8,7 @@
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -179,6 +180,15 @@ void tst_frmBatchURLs::keys() {
     QVERIFY(StoredURLs().isEmpty());
     QTest::keyClick(txtURLs, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(txtURLs->textCursor().selectedText().size(), 24);
+    // Tab goes on to the button, as in the groups editor; a pasted tab stays in the text.
+    QTest::keyClick(txtURLs, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Control<QPushButton>(w, "cmdCreatePhoto"));
+    txtURLs->setFocus();
+    txtURLs->moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText(QStringLiteral("\ty"));
+    txtURLs->paste();
+    QCOMPARE(GetBoxText(txtURLs), QStringLiteral("http://a.example/1.jpg\r\nx\ty"));
+    txtURLs->undo();
     QTest::keyClick(txtURLs, Qt::Key_Escape);
     QVERIFY(w.Unloaded());
     QCOMPARE(SettingsStore().GetText(kTextKey), QStringLiteral("http://a.example/1.jpg\r\nx"));

@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
+#include <cmath>
 
 class tst_frmPostManager : public QObject {
     Q_OBJECT
@@ -29,13 +30,34 @@ private Q_SLOTS:
     void deleteKeepsSelectionPlace_data();
     void deleteKeepsSelectionPlace();
     void rightButtonMenu();
+    void keyboardMenu_data();
+    void keyboardMenu();
+    void infoBoxReadable_data();
+    void infoBoxReadable();
     void dataFolderMissing();
 
 private:
     QString Data(const QString& name) const { return m_home.DataFolder() + '/' + name; }
     QStringList Stored() const { return m_home.DataFiles(); }
     QString SavePicture(const QImage& image, const QString& caption);
+    void SaveCyanPictures(const QStringList& captions) {
+        QImage image(30, 30, QImage::Format_RGB32);
+        image.fill(Qt::cyan);
+        for (const QString& caption : captions)
+            SavePicture(image, caption);
+    }
     static QStringList Selected(const FileListBox* list);
+    // Once the menu about to open is up: notes it in `shown`, chooses `choose` if any, closes it.
+    void CloseNextMenu(QMenu*& shown, QAction* choose) {
+        QTimer::singleShot(0, this, [&shown, choose] {
+            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!shown)
+                return;
+            if (choose)
+                choose->trigger();
+            shown->close();
+        });
+    }
     static void Open(frmPostManager& w) {
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -202,7 +224,9 @@ void tst_frmPostManager::previewStretchesPicture() {
     // Decoded at the size shown, not at full size.
     QVERIFY(w.PreviewPicture().width() <= picPreview->width() * w.devicePixelRatio());
 
-    const QImage shown = picPreview->grab().toImage();
+    // As the window paints it, with its own background behind the boxes.
+    const QImage shown =
+        w.grab(QRect(picPreview->mapTo(&w, QPoint()), picPreview->size())).toImage();
     const int right = shown.width() - 2;
     const int bottom = shown.height() - 2;
     QCOMPARE(QColor(shown.pixel(right / 4, bottom)), QColor(Qt::red));
@@ -370,11 +394,7 @@ void tst_frmPostManager::deleteKeepsSelectionPlace() {
 }
 
 void tst_frmPostManager::rightButtonMenu() {
-    QImage image(30, 30, QImage::Format_RGB32);
-    image.fill(Qt::cyan);
-    SavePicture(image, QStringLiteral("one"));
-    SavePicture(image, QStringLiteral("two"));
-    SavePicture(image, QStringLiteral("three"));
+    SaveCyanPictures({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
     MessageRecorder messages;
     frmPostManager w;
     Open(w);
@@ -383,14 +403,7 @@ void tst_frmPostManager::rightButtonMenu() {
     const QPoint belowItems(30, filFiles->rowRect(2).bottom() + 20);
     QMenu* shown = nullptr;
     auto closeMenu = [&](QAction* choose) {
-        QTimer::singleShot(0, this, [&shown, choose] {
-            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (!shown)
-                return;
-            if (choose)
-                choose->trigger();
-            shown->close();
-        });
+        CloseNextMenu(shown, choose);
     };
 
     // Below the items: no menu, the selection unchanged.
@@ -427,6 +440,110 @@ void tst_frmPostManager::rightButtonMenu() {
     QCOMPARE(w.PressedIndex, 2);
     QVERIFY(lblInfo->text().contains(QStringLiteral("Caption: three")));
     QVERIFY(messages.Shown().isEmpty());
+}
+
+void tst_frmPostManager::keyboardMenu_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers();
+    QTest::newRow("Shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier);
+}
+
+void tst_frmPostManager::keyboardMenu() {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    SaveCyanPictures({QStringLiteral("one"), QStringLiteral("two")});
+    MessageRecorder messages;
+    frmPostManager w;
+    Open(w);
+    auto* filFiles = Control<FileListBox>(w, "filFiles");
+    QMenu* shown = nullptr;
+    auto choose = [&](QAction* action) {
+        CloseNextMenu(shown, action);
+    };
+
+    // The list's menu acts on the focused item, as Enter does.
+    filFiles->setCurrentRow(1);
+    choose(w.mnuPreview);
+    QTest::keyClick(filFiles, Qt::Key(key), modifiers);
+    QCOMPARE(shown, w.mnuContextList);
+    QCOMPARE(w.PressedIndex, 1);
+    QVERIFY(Control<QLabel>(w, "lblInfo")->text().contains(QStringLiteral("Caption: two")));
+
+    shown = nullptr;
+    choose(w.mnuBackToList);
+    QTest::keyClick(Control<PicturePreview>(w, "picPreview"), Qt::Key(key), modifiers);
+    QCOMPARE(shown, w.mnuContextPicture);
+    QVERIFY(filFiles->isVisible());
+}
+
+namespace {
+
+// WCAG 2 relative luminance and contrast ratio.
+double Luminance(const QColor& colour) {
+    auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QPalette DarkPalette() {
+    QPalette dark;
+    const QColor face(53, 53, 53);
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base,
+                                           QPalette::AlternateBase, QPalette::ToolTipBase})
+        dark.setColor(role, face);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText,
+          QPalette::BrightText})
+        dark.setColor(role, QColor(238, 238, 238));
+    return dark;
+}
+
+} // namespace
+
+void tst_frmPostManager::infoBoxReadable_data() {
+    QTest::addColumn<QPalette>("palette");
+    QTest::newRow("light") << QPalette(QColor(239, 239, 239));
+    QTest::newRow("dark") << DarkPalette();
+}
+
+void tst_frmPostManager::infoBoxReadable() {
+    QFETCH(QPalette, palette);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(palette);
+    auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    // A URL post has no picture under its boxes: they lie on the window's own background.
+    QVERIFY(SavePost(NewPost(QStringLiteral("blog.example"), QStringLiteral("caption"), QString(),
+                             {}, QStringLiteral("http://pics.example/a.jpg"))));
+    MessageRecorder messages;
+    frmPostManager w;
+    Open(w);
+    QTest::keyClick(Control<FileListBox>(w, "filFiles"), Qt::Key_Return);
+    auto* picPreview = Control<PicturePreview>(w, "picPreview");
+    // As the window paints it, with its own background behind the boxes.
+    const QImage shown =
+        w.grab(QRect(picPreview->mapTo(&w, QPoint()), picPreview->size())).toImage();
+    for (const char* name : {"lblInfo", "lblInfoURL"}) {
+        auto* label = Control<QLabel>(w, name);
+        QVERIFY(label->isVisible());
+        // The margin between the box's edge and its text shows the box's background.
+        const QPoint margin = label->geometry().topLeft() - QPoint(3, -2);
+        const QColor background = shown.pixelColor(margin * shown.devicePixelRatio());
+        const QColor text = label->palette().color(label->foregroundRole());
+        const double ratio = ContrastRatio(text, background);
+        QVERIFY2(ratio >= 4.5,
+                 qPrintable(QStringLiteral("%1: %2 on %3, ratio %4")
+                                .arg(QLatin1String(name), text.name(), background.name())
+                                .arg(ratio)));
+    }
 }
 
 void tst_frmPostManager::dataFolderMissing() {

@@ -49,3 +49,8 @@ bool SessionBusAnswers(int timeoutMs) {
     probe.write(QByteArray("\0AUTH\r\n", 7));
     return probe.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
 }
+
+bool SessionBusAnswersOnce() {
+    static const bool answers = SessionBusAnswers(250);
+    return answers;
+}

@@ -1,5 +1,6 @@
 #include "app/FormBase.h"
 
+#include "widgets/FontScaling.h"
 #include "widgets/FormFunctions.h"
 #include "widgets/WindowSupport.h"
 
@@ -61,6 +62,7 @@ FormBase::FormBase(Kind kind, QWidget* parent) : QDialog(parent), m_kind(kind) {
 FormBase::~FormBase() = default;
 
 void FormBase::LoadFrame() {
+    ScaleToDesktopFont(this);
     zsCenterFormEx(this);
     if (m_kind == Kind::MainWindow) {
         if (!zsIsInIDE())

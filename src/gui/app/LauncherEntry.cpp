@@ -13,8 +13,7 @@ namespace {
 void SendUpdate(const QVariantMap& properties) {
     const QString desktopId = QGuiApplication::desktopFileName();
     // A bus that never answers would hold the send run up at its first signal.
-    static const bool busAnswers = SessionBusAnswers(250);
-    if (desktopId.isEmpty() || !busAnswers)
+    if (desktopId.isEmpty() || !SessionBusAnswersOnce())
         return;
     QDBusMessage update = QDBusMessage::createSignal(
         QStringLiteral("/com/canonical/unity/launcherentry/marivane"),

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/FontConfigWarmUp.h"
 #include "app/modKessbar.h"
 #include "components/ComponentError.h"
@@ -7,11 +8,21 @@
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <memory>
 
 // Main: registers the program, gives it its icon, greets the toolbar companion and opens
 // the creator window; the program ends when that window closes.
 int main(int argc, char* argv[]) {
+    // Before the display is opened, so that --version works without one.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (const CommandLineRequest request = ParseCommandLine(arguments, out, err);
+        request.ExitStatus)
+        return *request.ExitStatus;
     // Fontconfig loads while the program connects to the display.
     FontConfigWarmUp fonts;
     QApplication app(argc, argv);

@@ -42,6 +42,8 @@ qint32 g_resultClicks = 0;
 void SetIndicator(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, colour);
+    // Pure red and green both read best with black, whatever the theme's text colour.
+    palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
 }
 

@@ -10,6 +10,7 @@
 #include "manage/modPostList.h"
 #include "store/modStorage.h"
 #include "widgets/FormFunctions.h"
+#include "widgets/KeyboardMenu.h"
 #include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
@@ -251,6 +252,15 @@ bool frmPostManager::KeyPreview(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && HasExactly(event, Qt::ShiftModifier))
         return MainWindowKeys(this, event);
     const bool list = !InPreview();
+    if (IsMenuKey(event)) {
+        if (!list) {
+            mnuContextPicture->exec(KeyboardMenuPosition(ui->picPreview));
+        } else if (ui->filFiles->count() > 0) {
+            PressedIndex = ui->filFiles->currentRow();
+            mnuContextList->exec(KeyboardMenuPosition(ui->filFiles));
+        }
+        return true;
+    }
     if (list && event->key() == Qt::Key_A && HasExactly(event, Qt::ControlModifier)) {
         ListBoxSelectRange(ui->filFiles, true, 0, ui->filFiles->count() - 1);
         return true;

@@ -1,6 +1,7 @@
 #include "service/frmGetGroupsList.h"
 #include "ui_frmGetGroupsList.h"
 
+#include "app/DesktopNotification.h"
 #include "app/ToolbarMark.h"
 #include "app/modProxy.h"
 #include "components/ComponentError.h"
@@ -67,10 +68,13 @@ void frmGetGroupsList::ShowConnectionSettings() {
 
 void frmGetGroupsList::GetList() {
     StartWork();
+    RunAnnouncement announcement(this);
+    m_fetched = false;
     if (m_account.CurrentApi()) {
         const Outcome<BlogList> blogs = FetchBlogs(this);
         if (blogs) {
             SetBoxText(m_groupsBox, GroupsText(*blogs));
+            m_fetched = true;
             zsUnloadForm(this);
         } else {
             ErrorBox::Show(blogs.Error());
@@ -80,6 +84,8 @@ void frmGetGroupsList::GetList() {
         ParseTumblelogs(Authenticate());
     }
     EndWork();
+    if (m_fetched)
+        announcement.Finish(QStringLiteral("%1 groups fetched").arg(m_groupsBox->blockCount()));
 }
 
 std::optional<QByteArray> frmGetGroupsList::Authenticate() {
@@ -108,6 +114,7 @@ void frmGetGroupsList::ParseTumblelogs(const std::optional<QByteArray>& answer) 
         return;
     }
     SetBoxText(m_groupsBox, GroupsText(*blogs));
+    m_fetched = true;
     zsUnloadForm(this);
 }
 

@@ -43,5 +43,6 @@ private:
     ServiceAccountBoxes m_account;
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool m_fetched = false; // in the run under way
     LauncherEntry m_launcher;
 };

@@ -1,6 +1,7 @@
 #include "service/frmSender.h"
 #include "ui_frmSender.h"
 
+#include "app/DesktopNotification.h"
 #include "app/KeyPreview.h"
 #include "app/ToolbarMark.h"
 #include "app/modCommon.h"
@@ -16,6 +17,7 @@
 #include "store/SendLock.h"
 #include "store/modAccount.h"
 #include "store/modStorage.h"
+#include "widgets/FontScaling.h"
 #include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
@@ -76,7 +78,7 @@ void frmSender::FillStates() {
 void frmSender::StateChanged() {
     const bool publishOn = PostStateAt(ui->cboPostState->currentIndex()) == PostState::PublishOn;
     ui->txtPublishOn->setVisible(publishOn);
-    ui->cboPostState->resize(publishOn ? kNarrowListWidth : kWideListWidth,
+    ui->cboPostState->resize(DesignPixels(this, publishOn ? kNarrowListWidth : kWideListWidth),
                              ui->cboPostState->height());
 }
 
@@ -131,6 +133,7 @@ bool frmSender::RefreshFiles() {
 void frmSender::SendPosts() {
     m_runPosts = ui->filFiles->count();
     StartWork();
+    RunAnnouncement announcement(this);
     SendLock lock;
     try {
         if (!lock.TryLock(m_queue.Folder())) {
@@ -155,6 +158,8 @@ void frmSender::SendPosts() {
     }
     m_launcher.Hide();
     EndWork();
+    announcement.Finish(
+        QStringLiteral("%1 posts sent, %2 left").arg(m_sentInRun).arg(ui->filFiles->count()));
     if (!m_account.CurrentApi())
         m_account.RememberEMail();
     if (!m_unlinked.isEmpty())
@@ -245,7 +250,10 @@ void frmSender::MarkPostUnderWay(const QString& suffix) {
 void frmSender::SendProgress(qint64 sent, qint64 total) {
     if (!m_busy || m_runPosts == 0 || total <= 0)
         return;
-    MarkPostUnderWay(QStringLiteral(" - %1%").arg(sent * 100 / total));
+    // Bytes handed on may still wait in the socket: 100% would claim the service has them all.
+    MarkPostUnderWay(sent < total
+                         ? QStringLiteral(" - %1%").arg(qMin<qint64>(sent * 100 / total, 99))
+                         : QStringLiteral(" - waiting for the answer"));
     // Posts skipped in this run stay listed but count as done.
     const int left = qMax(1, m_queue.Left());
     const int done = qMax(0, m_runPosts - left);

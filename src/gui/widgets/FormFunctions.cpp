@@ -1,5 +1,6 @@
 #include "widgets/FormFunctions.h"
 
+#include "app/ProgramVersion.h"
 #include "components/AppTitle.h"
 #include "components/ComponentError.h"
 
@@ -76,7 +77,8 @@ void AboutBox(QWidget* window, const QString& text, const QString& credit) {
     icon->setAlignment(Qt::AlignCenter);
     layout->addWidget(icon);
     auto* name = new QLabel(QStringLiteral("<b>") + MakeWindowTitle(QString()) +
-                                QStringLiteral("</b><br>Picture posts, prepared offline."),
+                                QStringLiteral("</b><br>Version ") + ProgramVersion() +
+                                QStringLiteral("<br>Picture posts, prepared offline."),
                             &box);
     name->setAlignment(Qt::AlignCenter);
     layout->addWidget(name);

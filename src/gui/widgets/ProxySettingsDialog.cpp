@@ -4,6 +4,7 @@
 #include "app/FormBase.h"
 #include "components/PortNumber.h"
 #include "service/CurrentApiAuth.h"
+#include "widgets/FontScaling.h"
 #include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
@@ -24,6 +25,7 @@ ProxySettingsDialog::ProxySettingsDialog(QWidget* parent)
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     zsSetFrameFont(this);
+    ScaleToDesktopFont(this);
     zsCenterFormEx(this);
     EnterPressesFocusedButton(this);
     connect(ui->cmdOk, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,0 +1,5 @@
+#include "app/ProgramVersion.h"
+
+QString ProgramVersion() {
+    return QStringLiteral(MARIVANE_VERSION);
+}
