@@ -2,7 +2,7 @@
 // frame is painted, printing the monotonic clock at that moment for startup.sh.
 #include "FirstPaint.h"
 #include "app/FontConfigWarmUp.h"
-#include "app/modKessbar.h"
+#include "app/ToolbarCompanion.h"
 #include "creation/frmCreator.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/WindowSupport.h"
@@ -14,10 +14,8 @@ int main(int argc, char* argv[]) {
     FontConfigWarmUp fonts;
     QApplication app(argc, argv);
     InstallMessageBoxes();
-    if (zsRegisterAppPath() < 0)
-        return 1;
-    if (!zsIsInIDE())
-        zsSetApplicationIcon(QStringLiteral("A_MAIN"));
+    zsRegisterAppPath();
+    zsSetApplicationIcon(QStringLiteral("A_MAIN"));
     InitToolBar();
 
     fonts.Wait();

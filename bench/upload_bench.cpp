@@ -45,7 +45,7 @@ std::pair<QByteArray, QByteArray> ClassicBody(const UploadAccount& account,
     fields.AddField(QStringLiteral("caption"), QStringLiteral("bench"));
     fields.AddField(QStringLiteral("data"), picture);
     fields.AddField(QStringLiteral("state"), QStringLiteral("published"));
-    return {fields.FormText2().Chunks.join(), fields.FormText1()};
+    return {fields.Body().Chunks.join(), fields.ContentType()};
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "app/modKessbar.h"
+#include "app/ToolbarCompanion.h"
 #include "creation/frmCreator.h"
 #include "creation/frmEditGroups.h"
 #include "history/frmHistory.h"

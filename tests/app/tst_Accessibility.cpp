@@ -8,7 +8,7 @@
 #include "service/frmGetGroupsList.h"
 #include "service/frmLinks.h"
 #include "service/frmSender.h"
-#include "widgets/ProxySettingsDialog.h"
+#include "widgets/ConnectionDialog.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -67,10 +67,9 @@ void tst_Accessibility::everyControlNamed_data() {
         [](frmCreator&) -> std::unique_ptr<QWidget> { return std::make_unique<frmPostManager>(); });
     QTest::newRow("frmSender") << WindowMaker(
         [](frmCreator&) -> std::unique_ptr<QWidget> { return std::make_unique<frmSender>(); });
-    QTest::newRow("ProxySettingsDialog")
-        << WindowMaker([](frmCreator&) -> std::unique_ptr<QWidget> {
-               return std::make_unique<ProxySettingsDialog>();
-           });
+    QTest::newRow("ConnectionDialog") << WindowMaker([](frmCreator&) -> std::unique_ptr<QWidget> {
+        return std::make_unique<ConnectionDialog>();
+    });
 }
 
 void tst_Accessibility::everyControlNamed() {

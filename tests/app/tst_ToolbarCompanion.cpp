@@ -1,6 +1,6 @@
 #include "CreatorWindowsSupport.h"
 #include "SessionBus.h"
-#include "app/modKessbar.h"
+#include "app/ToolbarCompanion.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

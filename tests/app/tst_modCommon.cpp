@@ -35,7 +35,7 @@ void tst_modCommon::urls_data() {
 void tst_modCommon::urls() {
     QFETCH(QString, text);
     QFETCH(bool, isUrl);
-    QCOMPARE(MyPathIsURL(text), isUrl);
+    QCOMPARE(IsPictureURL(text), isUrl);
 }
 
 static QStringList g_debugLines;
@@ -45,10 +45,10 @@ void tst_modCommon::rejectedPathLeavesBothDiagnosticLines() {
     g_debugLines.clear();
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& text) { g_debugLines << text; });
-    MyPathIsURL(QStringLiteral("C:\\a.jpg"));
+    IsPictureURL(QStringLiteral("C:\\a.jpg"));
     qInstallMessageHandler(previous);
-    QCOMPARE(g_debugLines, QStringList({QStringLiteral("MyPathIsURL() ==> \"C:\\a.jpg\""),
-                                        QStringLiteral("MyPathIsURL() ==> PathIsURLW == FALSE")}));
+    QCOMPARE(g_debugLines, QStringList({QStringLiteral("IsPictureURL() ==> \"C:\\a.jpg\""),
+                                        QStringLiteral("IsPictureURL() ==> PathIsURLW == FALSE")}));
 }
 
 void tst_modCommon::serverText() {

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
+#include "app/PasteFileName.h"
 #include "app/ProgramVersion.h"
-#include "app/modMain.h"
 #include "widgets/FormFunctions.h"
 
 #include <QApplication>

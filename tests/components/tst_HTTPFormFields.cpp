@@ -15,7 +15,7 @@ private Q_SLOTS:
         fields.AddPart(QStringLiteral("json"), "{}", "application/json");
         fields.AddPart(QStringLiteral("picture"), "PNG", "image/png",
                        QStringLiteral("picture.png"));
-        const QByteArray type = fields.FormText1();
+        const QByteArray type = fields.ContentType();
         QVERIFY(type.startsWith("multipart/form-data; boundary=----MarivaneFormBoundary"));
         const QByteArray delimiter = "--" + type.mid(type.indexOf('=') + 1);
         const QByteArray expected =
@@ -30,7 +30,7 @@ private Q_SLOTS:
             "\r\nContent-Disposition: form-data; name=\"picture\"; filename=\"picture.png\"\r\n"
             "Content-Type: image/png\r\n\r\nPNG\r\n" +
             delimiter + "--\r\n";
-        QCOMPARE(fields.FormText2().Chunks.join(), expected);
+        QCOMPARE(fields.Body().Chunks.join(), expected);
     }
 };
 

@@ -30,15 +30,15 @@ public:
 
 // Answers each question with the next scripted decision, and records the questions.
 struct ScriptedDecisions {
-    QList<PackDecision> answers;
+    QList<StoreDecision> answers;
     QStringList asked;
     std::function<void()> beforeAnswer = [] {
     };
-    PackFailureDecision Decide() {
+    StoreFailureDecision Decide() {
         return [this](const Failure& question) {
             asked << question.Message;
             beforeAnswer();
-            return answers.isEmpty() ? PackDecision::Abort : answers.takeFirst();
+            return answers.isEmpty() ? StoreDecision::Abort : answers.takeFirst();
         };
     }
 };
@@ -132,9 +132,9 @@ void tst_modBatch::splitsAtCRLFOnly() {
 void tst_modBatch::packAnswers_data() {
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("outcome");
-    QTest::newRow("abort") << int(PackDecision::Abort) << int(PackOutcome::Aborted);
-    QTest::newRow("ignore") << int(PackDecision::Ignore) << int(PackOutcome::Ignored);
-    QTest::newRow("retry, then stored") << int(PackDecision::Retry) << int(PackOutcome::Stored);
+    QTest::newRow("abort") << int(StoreDecision::Abort) << int(StoreOutcome::Aborted);
+    QTest::newRow("ignore") << int(StoreDecision::Ignore) << int(StoreOutcome::Ignored);
+    QTest::newRow("retry, then stored") << int(StoreDecision::Retry) << int(StoreOutcome::Stored);
 }
 
 void tst_modBatch::packAnswers() {
@@ -144,18 +144,18 @@ void tst_modBatch::packAnswers() {
     const QString picture = m_folder.path() + QStringLiteral("/later.png");
     QFile::remove(picture);
     ScriptedDecisions decisions;
-    decisions.answers = {PackDecision(answer)};
+    decisions.answers = {StoreDecision(answer)};
     // The retry finds the file in place, and the caption as it now stands.
     decisions.beforeAnswer = [&] {
         WriteFile(picture, "png bytes");
         creator.caption = QStringLiteral("changed");
     };
-    const PackOutcome got = PackPost(creator, picture, QString(), decisions.Decide());
+    const StoreOutcome got = StoreRunPost(creator, picture, QString(), decisions.Decide());
 
     QCOMPARE(int(got), outcome);
     QCOMPARE(decisions.asked, QStringList{picture + QStringLiteral("\r\n\r\nCan't pack file.")});
     const QStringList stored = Stored();
-    if (got != PackOutcome::Stored) {
+    if (got != StoreOutcome::Stored) {
         QVERIFY(stored.isEmpty());
         return;
     }
@@ -176,7 +176,7 @@ void tst_modBatch::urlRun() {
                                         "FILE:///home/x.jpg\r\n"
                                         "http://c.example/3.gif\r\n"
                                         "http://d.example/4.jpg\nhttp://e.example/5.jpg");
-    const URLBatchResult result = PackURLs(text, creator, decisions.Decide());
+    const URLBatchResult result = StoreURLPosts(text, creator, decisions.Decide());
     QVERIFY(!result.aborted);
     QCOMPARE(result.invalidLines,
              QStringLiteral("word\r\nFILE:///home/x.jpg\r\nhttp://d.example/4.jpg\n"
@@ -203,11 +203,11 @@ void tst_modBatch::urlRunAbortAddsNothing() {
     QDir(m_home.Path()).mkpath(QStringLiteral("data/Velmora"));
     WriteFile(m_home.DataFolder(), "in the way");
     ScriptedDecisions decisions;
-    decisions.answers = {PackDecision::Ignore, PackDecision::Abort};
-    const URLBatchResult result =
-        PackURLs(QStringLiteral(
-                     "http://a.example/1.jpg\r\nhttp://b.example/2.jpg\r\nhttp://c.example/3.jpg"),
-                 creator, decisions.Decide());
+    decisions.answers = {StoreDecision::Ignore, StoreDecision::Abort};
+    const URLBatchResult result = StoreURLPosts(
+        QStringLiteral(
+            "http://a.example/1.jpg\r\nhttp://b.example/2.jpg\r\nhttp://c.example/3.jpg"),
+        creator, decisions.Decide());
     QFile::remove(m_home.DataFolder());
     QVERIFY(result.aborted);
     QCOMPARE(
@@ -227,14 +227,14 @@ void tst_modBatch::folderRunTakesScriptedDecisions() {
     const QString late = folder + QStringLiteral("/late.png");
     ScriptedDecisions decisions;
     // "late.png" turns up before the retry; "gone.png" is ignored; "none.png" aborts the run.
-    decisions.answers = {PackDecision::Retry, PackDecision::Ignore, PackDecision::Abort};
+    decisions.answers = {StoreDecision::Retry, StoreDecision::Ignore, StoreDecision::Abort};
     decisions.beforeAnswer = [&] {
         WriteFile(late, "late");
     };
     const QStringList names = {QStringLiteral("a.png"),    QStringLiteral("late.png"),
                                QStringLiteral("gone.png"), QStringLiteral("c.png"),
                                QStringLiteral("none.png"), QStringLiteral("d.png")};
-    const FolderBatchResult result = PackFolder(creator, folder, names, decisions.Decide());
+    const FolderBatchResult result = StoreFolderPosts(creator, folder, names, decisions.Decide());
 
     QVERIFY(result.Aborted);
     QCOMPARE(result.Left, (QStringList{QStringLiteral("none.png"), QStringLiteral("d.png")}));

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QString& entry : loaded) {
         FUZZ_CHECK(!entry.isEmpty());
         FUZZ_CHECK(!entry.contains(QChar(0)));
-        FUZZ_CHECK(entry == zsTrimEx(entry));
+        FUZZ_CHECK(entry == TrimBlanks(entry));
     }
 
     history.SaveHistory();

@@ -16,13 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString url = PictureURLFromData(bytes);
     if (!url.isEmpty()) {
         FUZZ_CHECK(bytes.left(marker.size()).compare(marker, Qt::CaseInsensitive) == 0);
-        FUZZ_CHECK(MyPathIsURL(url));
+        FUZZ_CHECK(IsPictureURL(url));
         FUZZ_CHECK(url == QString::fromUtf8(bytes.mid(marker.size())));
     }
 
     // The same bytes taken as a URL: a stored URL post gives back exactly that URL.
     const QString asUrl = QString::fromUtf8(bytes);
     const QString stored = PictureURLFromData(marker + asUrl.toUtf8());
-    FUZZ_CHECK(stored == (MyPathIsURL(asUrl) ? asUrl : QString()));
+    FUZZ_CHECK(stored == (IsPictureURL(asUrl) ? asUrl : QString()));
     return 0;
 }

@@ -1,7 +1,7 @@
 // Whatever the service answers to "/api/authenticate" becomes a groups text or a refusal.
 #include "FuzzSupport.h"
 
-#include "service/modTumblelogs.h"
+#include "service/BlogListFetch.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     FuzzSupport::Init();

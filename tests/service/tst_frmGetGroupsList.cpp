@@ -3,8 +3,8 @@
 #include "TestSupport.h"
 
 #include "components/SettingsStore.h"
+#include "service/BlogListFetch.h"
 #include "service/frmGetGroupsList.h"
-#include "service/modTumblelogs.h"
 
 #include <QJsonArray>
 #include <QLineEdit>

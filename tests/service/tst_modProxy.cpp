@@ -1,11 +1,11 @@
 #include "FakeService.h"
 #include "TestSupport.h"
 
-#include "app/modProxy.h"
+#include "app/ConnectionSettings.h"
 #include "components/ProxySettings.h"
 #include "components/SettingsStore.h"
 #include "store/modServiceSettings.h"
-#include "widgets/ProxySettingsDialog.h"
+#include "widgets/ConnectionDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -78,14 +78,14 @@ class tst_modProxy : public QObject {
     // Runs the action on the proxy dialog once it is shown.
     template <typename Action> void OnDialog(Action action) {
         QTimer::singleShot(0, qApp, [action] {
-            auto* dialog = qobject_cast<ProxySettingsDialog*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<ConnectionDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             action(dialog);
         });
     }
 
     // A sign-in started in the dialog, to the fake current API, on a free port.
-    quint16 StartSignIn(ProxySettingsDialog& dialog) {
+    quint16 StartSignIn(ConnectionDialog& dialog) {
         const quint16 port = ClosedPort();
         dialog.show();
         Control<QRadioButton>(dialog, "optCurrentApi")->setChecked(true);
@@ -122,10 +122,9 @@ private Q_SLOTS:
     }
 
     void savedEvenWhenCancelled() {
-        OnDialog([](ProxySettingsDialog* dialog) {
-            Control<QPushButton>(*dialog, "cmdCancel")->click();
-        });
-        ShowProxySettings();
+        OnDialog(
+            [](ConnectionDialog* dialog) { Control<QPushButton>(*dialog, "cmdCancel")->click(); });
+        OpenConnectionDialog();
         SettingsStore store;
         QCOMPARE(store
                      .GetValue(QStringLiteral("HTTP Proxy"), QStringLiteral("Type"),
@@ -138,10 +137,9 @@ private Q_SLOTS:
         // A folder where the settings file belongs: nothing can be written there. Cancel,
         // since the proxy settings are stored all the same.
         QVERIFY(QDir().mkpath(SettingsStore::FileName()));
-        OnDialog([](ProxySettingsDialog* dialog) {
-            Control<QPushButton>(*dialog, "cmdCancel")->click();
-        });
-        ShowProxySettings();
+        OnDialog(
+            [](ConnectionDialog* dialog) { Control<QPushButton>(*dialog, "cmdCancel")->click(); });
+        OpenConnectionDialog();
         QDir(SettingsStore::FileName()).removeRecursively();
         QCOMPARE(m_messages.Texts(), QStringList{QStringLiteral("Can't save settings.")});
         QCOMPARE(m_messages.Shown().first().icon, MsgIcon::Critical);
@@ -149,7 +147,7 @@ private Q_SLOTS:
     }
 
     void editedSettingsRoundTrip() {
-        OnDialog([](ProxySettingsDialog* dialog) {
+        OnDialog([](ConnectionDialog* dialog) {
             Control<QRadioButton>(*dialog, "optSocks5")->setChecked(true);
             Control<QLineEdit>(*dialog, "txtHost")->setText(QStringLiteral(" proxy.local "));
             Control<QLineEdit>(*dialog, "txtPort")->setText(QStringLiteral("1080"));
@@ -157,7 +155,7 @@ private Q_SLOTS:
             Control<QLineEdit>(*dialog, "txtPassword")->setText(QStringLiteral("p\u00e4ss"));
             Control<QPushButton>(*dialog, "cmdOk")->click();
         });
-        ShowProxySettings();
+        OpenConnectionDialog();
         QVERIFY(!ReadFile(SettingsStore::FileName()).contains("p\xc3\xa4ss"));
         ProxySettings loaded;
         QVERIFY(loaded.Load());
@@ -195,7 +193,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         ProxySettings settings;
         bool stayedOpen = false;
-        OnDialog([&](ProxySettingsDialog* dialog) {
+        OnDialog([&](ConnectionDialog* dialog) {
             Control<QRadioButton>(*dialog, "optHttp")->setChecked(true);
             Control<QLineEdit>(*dialog, "txtHost")->setText(host);
             Control<QLineEdit>(*dialog, "txtPort")->setText(port);
@@ -211,7 +209,7 @@ private Q_SLOTS:
 
     void serviceChoiceKept() {
         QCOMPARE(LoadServiceSettings().Service, ServiceKind::Classic);
-        OnDialog([](ProxySettingsDialog* dialog) {
+        OnDialog([](ConnectionDialog* dialog) {
             QVERIFY(Control<QRadioButton>(*dialog, "optClassic")->isChecked());
             auto* txtConsumerKey = Control<QLineEdit>(*dialog, "txtConsumerKey");
             QVERIFY(!txtConsumerKey->isEnabled());
@@ -225,7 +223,7 @@ private Q_SLOTS:
                      QStringLiteral("Redirect address: http://localhost:9876/callback"));
             Control<QPushButton>(*dialog, "cmdOk")->click();
         });
-        ShowProxySettings();
+        OpenConnectionDialog();
         const ServiceSettings stored = LoadServiceSettings();
         QCOMPARE(stored.Service, ServiceKind::CurrentApi);
         QCOMPARE(stored.ConsumerKey, QStringLiteral("app-key"));
@@ -248,7 +246,7 @@ private Q_SLOTS:
         service["name"] = "someone";
         m_api.Configure(service);
         m_api.Script({});
-        ProxySettingsDialog dialog;
+        ConnectionDialog dialog;
         const quint16 port = StartSignIn(dialog);
         auto* cmdSignIn = Control<QPushButton>(dialog, "cmdSignIn");
         auto* lblAccount = Control<QLabel>(dialog, "lblAccount");
@@ -294,7 +292,7 @@ private Q_SLOTS:
         m_api.Configure({{"name", "someone"}});
         m_api.Script({});
         m_browser.Unreachable = true;
-        ProxySettingsDialog dialog;
+        ConnectionDialog dialog;
         const quint16 port = StartSignIn(dialog);
         m_browser.Unreachable = false;
         const QString address = m_browser.Address;

@@ -5,7 +5,7 @@
 #include "components/modPasswordCryptor.h"
 #include "store/SecretStore.h"
 #include "store/modServiceSettings.h"
-#include "widgets/ProxySettingsDialog.h"
+#include "widgets/ConnectionDialog.h"
 
 #include <QLabel>
 #include <QSettings>
@@ -60,7 +60,7 @@ bool Store(const ServiceSettings& settings) {
 }
 
 QString KeptLine() {
-    const ProxySettingsDialog dialog;
+    const ConnectionDialog dialog;
     return Control<QLabel>(dialog, "lblSecretsKept")->text();
 }
 

@@ -2,7 +2,7 @@
 
 #include "components/SupportLibrary.h"
 
-bool PathIsURL(const QString& text) {
+bool HasURLForm(const QString& text) {
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     if (colon < 2 || colon + 1 >= text.size())
         return false;
@@ -19,10 +19,10 @@ bool PathIsURL(const QString& text) {
     return true;
 }
 
-bool MyPathIsURL(const QString& text) {
-    zsDebugPrint(QStringLiteral("MyPathIsURL() ==> \"") + text + QLatin1Char('"'));
-    if (!PathIsURL(text)) {
-        zsDebugPrint(QStringLiteral("MyPathIsURL() ==> PathIsURLW == FALSE"));
+bool IsPictureURL(const QString& text) {
+    zsDebugPrint(QStringLiteral("IsPictureURL() ==> \"") + text + QLatin1Char('"'));
+    if (!HasURLForm(text)) {
+        zsDebugPrint(QStringLiteral("IsPictureURL() ==> PathIsURLW == FALSE"));
         return false;
     }
     if (text.left(7).toLower() == QLatin1String("file://"))

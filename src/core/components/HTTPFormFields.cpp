@@ -43,11 +43,11 @@ const QByteArray& HTTPFormFields::Boundary() const {
     return m_boundary;
 }
 
-QByteArray HTTPFormFields::FormText1() const {
+QByteArray HTTPFormFields::ContentType() const {
     return "multipart/form-data; boundary=" + Boundary();
 }
 
-HTTPFormBody HTTPFormFields::FormText2() const {
+HTTPFormBody HTTPFormFields::Body() const {
     const QByteArray delimiter = "--" + Boundary();
     HTTPFormBody body;
     for (const Field& field : m_fields) {

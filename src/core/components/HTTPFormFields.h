@@ -22,10 +22,10 @@ public:
     void AddPart(const QString& name, const QByteArray& value, const QByteArray& contentType,
                  const QString& fileName = {});
 
-    // The content type with its boundary.
-    QByteArray FormText1() const;
-    // The body.
-    HTTPFormBody FormText2() const;
+    // The content type with its boundary (once FormText1).
+    QByteArray ContentType() const;
+    // The body (once FormText2).
+    HTTPFormBody Body() const;
 
 private:
     struct Field {

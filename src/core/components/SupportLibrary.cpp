@@ -34,10 +34,10 @@ bool IsPathBlank(QChar c) {
 
 } // namespace
 
-QString zsTrimEx(const QString& text) {
+QString TrimBlanks(const QString& text) {
     return TrimWhere(text, IsBlank);
 }
-QString zsTrimEx2(const QString& text) {
+QString TrimPathOrURL(const QString& text) {
     return TrimWhere(text, IsPathBlank);
 }
 QString zsTrimCRLF(const QString& text) {
@@ -84,16 +84,6 @@ QString zsUTF8ToUNICODE(const QString& text) {
 
 int zsGetRnd(int low, int high) {
     return QRandomGenerator::global()->bounded(low, high + 1);
-}
-
-qint32 zsMakeLong(quint16 low, quint16 high) {
-    return static_cast<qint32>((static_cast<quint32>(high) << 16) | low);
-}
-quint16 zsLoWord(qint32 value) {
-    return static_cast<quint16>(static_cast<quint32>(value) & 0xFFFF);
-}
-quint16 zsHiWord(qint32 value) {
-    return static_cast<quint16>(static_cast<quint32>(value) >> 16);
 }
 
 QString zsBuildFileName(const QString& folder, const QString& name) {

@@ -5,8 +5,8 @@
 // Text, path and file helpers the whole program shares (the "zs" support library).
 // Failures that the callers must see raise ComponentError.
 
-QString zsTrimEx(const QString& text);  // blanks (space, tab) removed at both ends
-QString zsTrimEx2(const QString& text); // blanks, line breaks and NULs around a path or URL
+QString TrimBlanks(const QString& text);    // once zsTrimEx: blanks (space, tab) at both ends
+QString TrimPathOrURL(const QString& text); // once zsTrimEx2: blanks, line breaks and NULs
 QString zsTrimCRLF(const QString& text);
 // First line (up to CR LF, a lone LF or a lone CR); rest gets what follows the break.
 QString zsGetLine(const QString& text, QString& rest);
@@ -18,9 +18,6 @@ QString zsHex1(int byte);
 QString zsUNICODEToUTF8(const QString& text);
 QString zsUTF8ToUNICODE(const QString& text);
 int zsGetRnd(int low, int high);
-qint32 zsMakeLong(quint16 low, quint16 high);
-quint16 zsLoWord(qint32 value);
-quint16 zsHiWord(qint32 value);
 
 QString zsBuildFileName(const QString& folder, const QString& name);
 QString zsGetFileExtension(const QString& path);

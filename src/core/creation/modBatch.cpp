@@ -61,8 +61,9 @@ QStringList SplitURLLines(const QString& text) {
     return text.split(kCRLF);
 }
 
-PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL,
-                     const PackFailureDecision& decide, PostSaveGroup* group) {
+StoreOutcome StoreRunPost(CreatorFields& creator, const QString& pictureFile,
+                          const QString& pictureURL, const StoreFailureDecision& decide,
+                          PostSaveGroup* group) {
     const Failure question{pictureURL.isEmpty()
                                ? AboutPath(pictureFile, QStringLiteral("Can't pack file."))
                                : AboutPath(pictureURL, QStringLiteral("Can't pack URL to file.")),
@@ -75,26 +76,26 @@ PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const Q
         post.PictureFile = pictureFile;
         post.PictureURL = pictureURL;
         if (group ? group->Add(post) : SavePost(post))
-            return PackOutcome::Stored;
+            return StoreOutcome::Stored;
         switch (decide(question)) {
-        case PackDecision::Retry:
+        case StoreDecision::Retry:
             continue;
-        case PackDecision::Ignore:
-            return PackOutcome::Ignored;
-        case PackDecision::Abort:
-            return PackOutcome::Aborted;
+        case StoreDecision::Ignore:
+            return StoreOutcome::Ignored;
+        case StoreDecision::Abort:
+            return StoreOutcome::Aborted;
         }
     }
 }
 
-FolderBatchResult PackFolder(CreatorFields& creator, const QString& folder,
-                             const QStringList& names, const PackFailureDecision& decide) {
+FolderBatchResult StoreFolderPosts(CreatorFields& creator, const QString& folder,
+                                   const QStringList& names, const StoreFailureDecision& decide) {
     FolderBatchResult result;
     PostSaveGroup group;
     qsizetype next = 0;
     for (; next < names.size(); ++next) {
-        if (PackPost(creator, zsBuildFileName(folder, names.at(next)), QString(), decide, &group) ==
-            PackOutcome::Aborted) {
+        if (StoreRunPost(creator, zsBuildFileName(folder, names.at(next)), QString(), decide,
+                         &group) == StoreOutcome::Aborted) {
             result.Aborted = true;
             break;
         }
@@ -102,7 +103,8 @@ FolderBatchResult PackFolder(CreatorFields& creator, const QString& folder,
     result.Left = names.mid(next);
     // Posts the group could not put in place after all are stored one by one.
     for (const QString& file : group.Flush()) {
-        if (result.Aborted || PackPost(creator, file, QString(), decide) == PackOutcome::Aborted) {
+        if (result.Aborted ||
+            StoreRunPost(creator, file, QString(), decide) == StoreOutcome::Aborted) {
             result.Aborted = true;
             result.Left.append(QFileInfo(file).fileName());
         }
@@ -115,18 +117,18 @@ void AddCreatorHistories(CreatorFields& creator) {
     creator.TagsHistory().Add(creator.TagsText());
 }
 
-URLBatchResult PackURLs(const QString& text, CreatorFields& creator,
-                        const PackFailureDecision& decide) {
+URLBatchResult StoreURLPosts(const QString& text, CreatorFields& creator,
+                             const StoreFailureDecision& decide) {
     URLBatchResult result;
     for (const QString& line : SplitURLLines(text)) {
-        const QString url = zsTrimEx2(line);
+        const QString url = TrimPathOrURL(line);
         if (url.isEmpty())
             continue;
-        if (!MyPathIsURL(url)) {
+        if (!IsPictureURL(url)) {
             result.invalidLines += url + kCRLF;
             continue;
         }
-        if (PackPost(creator, QString(), url, decide) == PackOutcome::Aborted) {
+        if (StoreRunPost(creator, QString(), url, decide) == StoreOutcome::Aborted) {
             result.aborted = true;
             return result;
         }

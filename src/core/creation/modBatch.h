@@ -36,15 +36,17 @@ QStringList SplitURLLines(const QString& text);
 
 // What to do when a post of a run cannot be stored: the window asks the user, a test or
 // a command line decides on its own.
-enum class PackDecision { Abort, Retry, Ignore };
-using PackFailureDecision = std::function<PackDecision(const Failure& question)>;
+enum class StoreDecision { Abort, Retry, Ignore };
+using StoreFailureDecision = std::function<StoreDecision(const Failure& question)>;
 
-enum class PackOutcome { Stored, Ignored, Aborted };
+enum class StoreOutcome { Stored, Ignored, Aborted };
 // Stores one post of a run with the creator's group, caption and tags, as they stand at
 // each try; on failure `decide` chooses. An empty URL makes a file post. With a group, the
 // post becomes visible when the group is put in place.
-PackOutcome PackPost(CreatorFields& creator, const QString& pictureFile, const QString& pictureURL,
-                     const PackFailureDecision& decide, PostSaveGroup* group = nullptr);
+// Once PackPost.
+StoreOutcome StoreRunPost(CreatorFields& creator, const QString& pictureFile,
+                          const QString& pictureURL, const StoreFailureDecision& decide,
+                          PostSaveGroup* group = nullptr);
 
 // A folder batch: one post for each named picture of the folder, stored a group at a time.
 struct FolderBatchResult {
@@ -52,8 +54,8 @@ struct FolderBatchResult {
     // The names not stored nor ignored: the rest of the run after an Abort.
     QStringList Left;
 };
-FolderBatchResult PackFolder(CreatorFields& creator, const QString& folder,
-                             const QStringList& names, const PackFailureDecision& decide);
+FolderBatchResult StoreFolderPosts(CreatorFields& creator, const QString& folder,
+                                   const QStringList& names, const StoreFailureDecision& decide);
 // The creator's caption and tags go to its histories once a run is over.
 void AddCreatorHistories(CreatorFields& creator);
 
@@ -62,5 +64,5 @@ struct URLBatchResult {
     QString invalidLines; // trimmed lines that are no URL, each followed by CR LF
 };
 // Stores one URL post for every line of the text that is a picture URL.
-URLBatchResult PackURLs(const QString& text, CreatorFields& creator,
-                        const PackFailureDecision& decide);
+URLBatchResult StoreURLPosts(const QString& text, CreatorFields& creator,
+                             const StoreFailureDecision& decide);

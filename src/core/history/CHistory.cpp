@@ -48,7 +48,7 @@ Problem CHistory::LoadHistory() {
     try {
         const QString text = FileFunctions::ReadTextFile(m_fileName);
         for (const QString& piece : text.split(QChar(0))) {
-            const QString entry = zsTrimEx(piece);
+            const QString entry = TrimBlanks(piece);
             if (!entry.isEmpty())
                 m_entries.append(entry);
         }
@@ -70,7 +70,7 @@ Problem CHistory::SaveHistory() const {
 }
 
 void CHistory::Add(const QString& Text) {
-    const QString entry = zsTrimEx(Text);
+    const QString entry = TrimBlanks(Text);
     if (entry.isEmpty())
         return;
     for (const QString& existing : m_entries) {

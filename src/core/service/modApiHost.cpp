@@ -77,8 +77,8 @@ void PostApiForm(HTTPRequest& request, const QString& path, const HTTPFormFields
     outgoing.Url.setHost(endpoint.Host);
     outgoing.Url.setPort(endpoint.Port);
     outgoing.Url.setPath(path);
-    outgoing.ContentType = fields.FormText1();
-    outgoing.Body = fields.FormText2();
+    outgoing.ContentType = fields.ContentType();
+    outgoing.Body = fields.Body();
     outgoing.Agent = ApiAgent();
     outgoing.TimeoutMs = timeoutMs;
     outgoing.MaxCreatedBytes = maxCreatedBytes;

@@ -54,5 +54,5 @@ NpfBody NpfPostBody(const Post& post, PostState state, const QString& publishOn)
     fields.AddPart(QString::fromLatin1(kNpfMediaIdentifier), post.Picture, type.name().toLatin1(),
                    QString::fromLatin1(kNpfMediaIdentifier) +
                        (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
-    return {fields.FormText1(), fields.FormText2()};
+    return {fields.ContentType(), fields.Body()};
 }

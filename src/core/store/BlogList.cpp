@@ -5,7 +5,7 @@
 QStringList GroupLines(const QString& text) {
     QStringList lines;
     for (const QString& piece : text.split(QStringLiteral("\r\n"))) {
-        const QString line = zsTrimEx(piece);
+        const QString line = TrimBlanks(piece);
         if (!line.isEmpty())
             lines.append(line);
     }
@@ -16,7 +16,7 @@ Blog BlogFromLine(const QString& line) {
     const qsizetype bar = line.lastIndexOf(QLatin1Char('|'));
     if (bar < 0)
         return {QString(), line};
-    return {zsTrimEx(line.left(bar)), zsTrimEx(line.mid(bar + 1))};
+    return {TrimBlanks(line.left(bar)), TrimBlanks(line.mid(bar + 1))};
 }
 
 QString GroupsText(const BlogList& blogs) {

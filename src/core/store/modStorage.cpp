@@ -291,7 +291,7 @@ QString PictureURLFromData(const QByteArray& data) {
         data.left(marker.size()).compare(marker, Qt::CaseInsensitive) != 0)
         return {};
     const QString url = QString::fromUtf8(data.mid(marker.size()));
-    return MyPathIsURL(url) ? url : QString();
+    return IsPictureURL(url) ? url : QString();
 }
 
 struct PostSaveGroup::Pending {

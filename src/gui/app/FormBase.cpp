@@ -65,8 +65,7 @@ void FormBase::LoadFrame() {
     ScaleToDesktopFont(this);
     zsCenterFormEx(this);
     if (m_kind == Kind::MainWindow) {
-        if (!zsIsInIDE())
-            zsSetWindowResIconAll(this, QStringLiteral("A_MAIN"));
+        zsSetWindowResIconAll(this, QStringLiteral("A_MAIN"));
     } else {
         setWindowIcon(QIcon());
     }
@@ -76,7 +75,7 @@ void FormBase::LoadFrame() {
 void FormBase::paintEvent(QPaintEvent* event) {
     Q_UNUSED(event);
     QPainter painter(this);
-    zsPaintDesktop2(this, painter);
+    PaintWindowBackground(this, painter);
 }
 
 void FormBase::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,6 @@
 #include "app/ToolbarMark.h"
 
-#include "app/modKessbar.h"
+#include "app/ToolbarCompanion.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/FontConfigWarmUp.h"
-#include "app/modKessbar.h"
+#include "app/ToolbarCompanion.h"
 #include "components/ComponentError.h"
 #include "creation/frmCreator.h"
 #include "widgets/MessageBoxes.h"
@@ -29,12 +29,8 @@ int main(int argc, char* argv[]) {
     // Matches the windows to the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(MARIVANE_APP_ID));
     InstallMessageBoxes();
-    if (zsRegisterAppPath() < 0) {
-        Messages::MsgBox(QStringLiteral("Can't register the program."), MsgIcon::Critical);
-        return 1;
-    }
-    if (!zsIsInIDE())
-        zsSetApplicationIcon(QStringLiteral("A_MAIN"));
+    zsRegisterAppPath();
+    zsSetApplicationIcon(QStringLiteral("A_MAIN"));
     InitToolBar();
 
     fonts.Wait();

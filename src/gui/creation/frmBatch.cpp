@@ -3,16 +3,16 @@
 
 #include "app/DropTarget.h"
 #include "app/KeyPreview.h"
+#include "app/SelectAllHook.h"
 #include "app/ToolbarMark.h"
 #include "app/modCommon.h"
-#include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
 #include "components/FolderListing.h"
 #include "components/Settings.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
 #include "creation/CreatorFields.h"
-#include "creation/PackFailureBox.h"
+#include "creation/StoreFailureBox.h"
 #include "creation/modBatch.h"
 #include "history/frmHistory.h"
 #include "store/modStorage.h"
@@ -69,7 +69,7 @@ int frmBatch::exec() {
 }
 
 void frmBatch::LoadSettings() {
-    QString folder = zsTrimEx2(Settings::LastBatchFolder.Read(SettingsStore()));
+    QString folder = TrimPathOrURL(Settings::LastBatchFolder.Read(SettingsStore()));
     if (folder.isEmpty())
         folder = zsGetSpecialFolder(SpecialFolder::Documents);
     SetCurrentPath(folder);
@@ -92,7 +92,7 @@ void frmBatch::OnUnload() {
 }
 
 void frmBatch::SetCurrentPath(const QString& path) {
-    const QString trimmed = zsTrimEx2(path);
+    const QString trimmed = TrimPathOrURL(path);
     if (trimmed.isEmpty())
         return;
     ui->lstFiles->clear();
@@ -133,13 +133,14 @@ void frmBatch::UpdateStatus() {
     ui->cmdCreatePhoto->setEnabled(ui->lstFiles->selectionModel()->hasSelection());
 }
 
-bool frmBatch::PackSelectedFiles() {
+bool frmBatch::StoreSelectedFiles() {
     QStringList names;
     for (int i = 0; i < ui->lstFiles->count(); ++i) {
         if (ui->lstFiles->item(i)->isSelected())
             names.append(ui->lstFiles->item(i)->text());
     }
-    const FolderBatchResult result = PackFolder(m_creator, m_currentPath, names, AskPackFailure);
+    const FolderBatchResult result =
+        StoreFolderPosts(m_creator, m_currentPath, names, AskStoreFailure);
     // After an Abort the items still selected are the ones not handled.
     SelectOnly(result.Left);
     return !result.Aborted;
@@ -147,7 +148,7 @@ bool frmBatch::PackSelectedFiles() {
 
 void frmBatch::CreatePosts() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (PackSelectedFiles()) {
+    if (StoreSelectedFiles()) {
         AddCreatorHistories(m_creator);
         BatchPathHistory.Add(ui->txtPath->text());
         Messages::MsgBox(QStringLiteral("All done ^_^v"), MsgIcon::Information);

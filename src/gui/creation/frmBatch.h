@@ -42,7 +42,7 @@ private:
     void LoadSettings();
     void SaveSettings();
     void CreatePosts();
-    bool PackSelectedFiles(); // false after an Abort
+    bool StoreSelectedFiles(); // false after an Abort
     void Browse();
     void PickFromHistory();
     void RestoreListedPathAndCreate();

@@ -3,14 +3,14 @@
 
 #include "app/DropTarget.h"
 #include "app/KeyPreview.h"
+#include "app/SelectAllHook.h"
 #include "app/ToolbarMark.h"
 #include "app/modCommon.h"
-#include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
 #include "components/Settings.h"
 #include "components/SettingsStore.h"
 #include "components/SupportLibrary.h"
-#include "creation/PackFailureBox.h"
+#include "creation/StoreFailureBox.h"
 #include "creation/modBatch.h"
 #include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
@@ -35,7 +35,7 @@ QString DroppedLines(const QMimeData* data) {
         return links.join(QLatin1Char('\n'));
     }
     const QString text = data->text();
-    if (zsTrimEx2(text).isEmpty())
+    if (TrimPathOrURL(text).isEmpty())
         return {};
     // Any line break ends a line of the box.
     return QString(text)
@@ -50,7 +50,7 @@ frmBatchURLs::frmBatchURLs(CreatorFields& creator, QWidget* parent)
       m_creator(creator) {
     ui->setupUi(this);
     setWindowTitle(MakeWindowTitle(QStringLiteral("URLs mode")));
-    m_hooks = new zntTBHooks(this);
+    m_hooks = new SelectAllHook(this);
     m_hooks->SetTextBox(ui->txtURLs);
     m_hooks->InitSelectAllHook();
     LoadFrame();
@@ -106,12 +106,13 @@ bool frmBatchURLs::AcceptDrop(const QMimeData* mime, bool take) {
 }
 
 void frmBatchURLs::UpdateStatus() {
-    ui->cmdCreatePhoto->setEnabled(!zsTrimEx2(GetBoxText(ui->txtURLs)).isEmpty());
+    ui->cmdCreatePhoto->setEnabled(!TrimPathOrURL(GetBoxText(ui->txtURLs)).isEmpty());
 }
 
 void frmBatchURLs::CreatePosts() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const URLBatchResult result = PackURLs(GetBoxText(ui->txtURLs), m_creator, AskPackFailure);
+    const URLBatchResult result =
+        StoreURLPosts(GetBoxText(ui->txtURLs), m_creator, AskStoreFailure);
     if (!result.aborted) {
         SetBoxText(ui->txtURLs, zsTrimCRLF(result.invalidLines));
         QString message = QStringLiteral("All done ^_^v");

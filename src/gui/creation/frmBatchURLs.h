@@ -6,7 +6,7 @@
 
 class CreatorFields;
 class QMimeData;
-class zntTBHooks;
+class SelectAllHook;
 
 namespace Ui {
 class frmBatchURLs;
@@ -33,5 +33,5 @@ private:
 
     std::unique_ptr<Ui::frmBatchURLs> ui;
     CreatorFields& m_creator;
-    zntTBHooks* m_hooks = nullptr;
+    SelectAllHook* m_hooks = nullptr;
 };

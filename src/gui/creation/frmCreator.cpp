@@ -3,9 +3,9 @@
 
 #include "app/DropTarget.h"
 #include "app/KeyPreview.h"
+#include "app/PasteFileName.h"
 #include "app/ToolbarMark.h"
 #include "app/modCommon.h"
-#include "app/modMain.h"
 #include "components/ComponentError.h"
 #include "components/PictureKinds.h"
 #include "components/Settings.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FormBase.h"
-#include "app/zntTBHooks.h"
+#include "app/SelectAllHook.h"
 #include "creation/CreatorFields.h"
 #include "history/CHistory.h"
 
@@ -67,7 +67,7 @@ private:
     std::unique_ptr<Ui::frmCreator> ui;
     CHistory m_history;
     CHistory m_tagsHistory;
-    zntTBHooks m_captionHook;
+    SelectAllHook m_captionHook;
 };
 
 // With the Auto box checked, the tags box gets the tags made from the caption's first line.

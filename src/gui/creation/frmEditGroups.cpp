@@ -14,7 +14,7 @@
 QString GroupsToText(const QComboBox* list) {
     QString text;
     for (int i = 0; i < list->count(); ++i)
-        text += zsTrimEx(list->itemText(i)) + QStringLiteral("\r\n");
+        text += TrimBlanks(list->itemText(i)) + QStringLiteral("\r\n");
     return zsTrimCRLF(text);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FormBase.h"
-#include "app/zntTBHooks.h"
+#include "app/SelectAllHook.h"
 
 #include <memory>
 
@@ -33,7 +33,7 @@ private:
     void OpenFetchDialog(const QPoint& getButtonTopLeft);
 
     std::unique_ptr<Ui::frmEditGroups> ui;
-    zntTBHooks m_groupsHook;
+    SelectAllHook m_groupsHook;
 };
 
 // The list's entries, trimmed, one per line (CR LF between them).

@@ -2,9 +2,9 @@
 #include "ui_frmPostManager.h"
 
 #include "app/KeyPreview.h"
+#include "app/SelectAllHook.h"
 #include "app/ToolbarMark.h"
 #include "app/modCommon.h"
-#include "app/zntTBHooks.h"
 #include "components/ComponentError.h"
 #include "components/SupportLibrary.h"
 #include "manage/modPostList.h"

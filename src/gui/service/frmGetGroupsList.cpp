@@ -1,9 +1,9 @@
 #include "service/frmGetGroupsList.h"
 #include "ui_frmGetGroupsList.h"
 
+#include "app/ConnectionSettings.h"
 #include "app/DesktopNotification.h"
 #include "app/ToolbarMark.h"
-#include "app/modProxy.h"
 #include "components/ComponentError.h"
 #include "components/SettingsStore.h"
 #include "history/frmHistory.h"
@@ -61,7 +61,7 @@ void frmGetGroupsList::UpdateControls() {
 }
 
 void frmGetGroupsList::ShowConnectionSettings() {
-    ShowProxySettings(this);
+    OpenConnectionDialog(this);
     m_account.Refresh();
     UpdateControls();
 }

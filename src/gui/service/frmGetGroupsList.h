@@ -2,9 +2,9 @@
 
 #include "app/FormBase.h"
 #include "app/LauncherEntry.h"
+#include "service/BlogListFetch.h"
 #include "service/ServiceAccountBoxes.h"
 #include "service/StoppableWork.h"
-#include "service/modTumblelogs.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FormBase.h"
-#include "app/zntTBHooks.h"
+#include "app/SelectAllHook.h"
 
 #include <memory>
 
@@ -21,5 +21,5 @@ protected:
 
 private:
     std::unique_ptr<Ui::frmLinks> ui;
-    zntTBHooks m_linksHook;
+    SelectAllHook m_linksHook;
 };

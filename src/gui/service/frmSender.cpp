@@ -1,11 +1,11 @@
 #include "service/frmSender.h"
 #include "ui_frmSender.h"
 
+#include "app/ConnectionSettings.h"
 #include "app/DesktopNotification.h"
 #include "app/KeyPreview.h"
 #include "app/ToolbarMark.h"
 #include "app/modCommon.h"
-#include "app/modProxy.h"
 #include "components/ComponentError.h"
 #include "components/Settings.h"
 #include "components/SettingsStore.h"
@@ -265,7 +265,7 @@ void frmSender::AnswerArriving() {
 }
 
 void frmSender::ShowConnectionSettings() {
-    ShowProxySettings(this);
+    OpenConnectionDialog(this);
     m_account.Refresh();
     UpdateControls();
 }

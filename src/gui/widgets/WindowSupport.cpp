@@ -62,11 +62,7 @@ void zsSetApplicationIcon(const QString& resourceName) {
     QApplication::setWindowIcon(ResourceIcon(resourceName));
 }
 
-bool zsIsInIDE() {
-    return false;
-}
-
-int zsRegisterAppPath() {
+void zsRegisterAppPath() {
     // Remembers where the program was last started from, for tools that look for it. Written
     // only when it moved: a durable write at every start held up the first frame.
     QSettings paths(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
@@ -75,10 +71,9 @@ int zsRegisterAppPath() {
     const QString path = QCoreApplication::applicationFilePath();
     if (paths.value(key).toString() != path)
         paths.setValue(key, path);
-    return 0;
 }
 
-void zsPaintDesktop2(QWidget* window, QPainter& painter) {
+void PaintWindowBackground(QWidget* window, QPainter& painter) {
     const QRect area = window->rect();
     QLinearGradient gradient(area.topLeft(), area.bottomLeft());
     const QColor face = window->palette().color(QPalette::Window);

@@ -14,9 +14,8 @@ void zsSetFrameFont(QWidget* window);
 void zsSetWindowResIconAll(QWidget* window, const QString& resourceName);
 // The program has no hidden owner window; the application object stands in for it.
 void zsSetApplicationIcon(const QString& resourceName);
-bool zsIsInIDE();
-int zsRegisterAppPath();
-void zsPaintDesktop2(QWidget* window, QPainter& painter);
+void zsRegisterAppPath();
+void PaintWindowBackground(QWidget* window, QPainter& painter); // once zsPaintDesktop2
 // Selects the whole text of a line or multi-line text box.
 void zsHighlightText(QWidget* textBox);
 // From now on, while `owner` lives, each of these boxes has its whole text selected whenever

@@ -4,10 +4,10 @@
 
 class QWidget;
 
-// The optional toolbar companion, a D-Bus service on the session bus, which the bus starts
-// when it is not running yet. Every call is fire-and-forget: a missing companion or bus
-// changes nothing for the program, and start-up does not wait for the bus; calls made before
-// it answered reach the companion once it has.
+// Once called modKessbar. The optional toolbar companion, a D-Bus service on the session bus, which
+// the bus starts when it is not running yet. Every call is fire-and-forget: a missing companion or
+// bus changes nothing for the program, and start-up does not wait for the bus; calls made before it
+// answered reach the companion once it has.
 inline constexpr char kToolbarService[] = "Kessbar.zntToolbarProxy";
 
 void InitToolBar();

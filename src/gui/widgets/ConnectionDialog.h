@@ -9,18 +9,19 @@
 class CurrentApiAuth;
 
 namespace Ui {
-class ProxySettingsDialog;
+class ConnectionDialog;
 }
 
 // The connection settings: the proxy (no proxy, HTTP or SOCKS5, with host, port, user and
 // password), and which of the service's interfaces to speak, with the sign-in to the
 // current API. The proxy goes back to the caller; the service part keeps itself: its
 // choice is stored on "Ok", a sign-in or sign-out at once.
-class ProxySettingsDialog final : public QDialog {
+// Once ProxySettingsDialog.
+class ConnectionDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit ProxySettingsDialog(QWidget* parent = nullptr);
-    ~ProxySettingsDialog() override;
+    explicit ConnectionDialog(QWidget* parent = nullptr);
+    ~ConnectionDialog() override;
 
     void SetSettings(const ProxySettings& settings);
     ProxySettings Settings() const;
@@ -42,7 +43,7 @@ private:
     // False, with the reason shown, when the redirect port is none.
     bool CheckRedirectPort();
 
-    std::unique_ptr<Ui::ProxySettingsDialog> ui;
+    std::unique_ptr<Ui::ConnectionDialog> ui;
     ServiceTokens m_tokens;
     std::unique_ptr<CurrentApiAuth> m_signIn;
     bool m_waiting = false; // a sign-in waits for the browser

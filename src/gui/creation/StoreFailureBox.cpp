@@ -1,14 +1,14 @@
-#include "creation/PackFailureBox.h"
+#include "creation/StoreFailureBox.h"
 
 #include "widgets/Messages.h"
 
-PackDecision AskPackFailure(const Failure& question) {
+StoreDecision AskStoreFailure(const Failure& question) {
     switch (Messages::MsgBox(question.Message, MsgIcon::Critical, MsgButtons::AbortRetryIgnore)) {
     case MsgResult::Retry:
-        return PackDecision::Retry;
+        return StoreDecision::Retry;
     case MsgResult::Ignore:
-        return PackDecision::Ignore;
+        return StoreDecision::Ignore;
     default:
-        return PackDecision::Abort;
+        return StoreDecision::Abort;
     }
 }

@@ -1,4 +1,4 @@
-#include "app/modKessbar.h"
+#include "app/ToolbarCompanion.h"
 
 #include "app/SessionBusProbe.h"
 

@@ -9,6 +9,8 @@
 
 class IHTTPRequestCallback;
 
+// Once modTumblelogs: the blog list ("groups") from either interface.
+
 // How long the fetch may stand still before it is given up, in milliseconds.
 inline constexpr int kFetchTimeoutMs = 30000;
 

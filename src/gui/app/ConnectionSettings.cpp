@@ -1,10 +1,10 @@
-#include "app/modProxy.h"
+#include "app/ConnectionSettings.h"
 
 #include "components/ComponentError.h"
+#include "widgets/ConnectionDialog.h"
 #include "widgets/Messages.h"
-#include "widgets/ProxySettingsDialog.h"
 
-void ShowProxySettings(QWidget* owner) {
+void OpenConnectionDialog(QWidget* owner) {
     ProxySettings settings;
     settings.Load();
     EditProxySettings(settings, owner);

@@ -3,4 +3,4 @@
 #include "creation/modBatch.h"
 
 // The batch windows' answer when a post cannot be stored: the user's Abort, Retry or Ignore.
-PackDecision AskPackFailure(const Failure& question);
+StoreDecision AskStoreFailure(const Failure& question);

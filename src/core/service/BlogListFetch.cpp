@@ -1,4 +1,4 @@
-#include "service/modTumblelogs.h"
+#include "service/BlogListFetch.h"
 
 #include "components/ComponentError.h"
 #include "components/HTTPFormFields.h"

@@ -6,12 +6,13 @@
 class QAbstractItemView;
 class QWidget;
 
-// Ctrl+A selects the whole text of one watched text box, typing nothing and without a beep.
-class zntTBHooks final : public QObject {
+// Once called zntTBHooks. Ctrl+A selects the whole text of one watched text box, typing nothing and
+// without a beep.
+class SelectAllHook final : public QObject {
     Q_OBJECT
 public:
-    explicit zntTBHooks(QObject* parent = nullptr) : QObject(parent) {}
-    ~zntTBHooks() override { SetTextBox(nullptr); }
+    explicit SelectAllHook(QObject* parent = nullptr) : QObject(parent) {}
+    ~SelectAllHook() override { SetTextBox(nullptr); }
 
     QWidget* TextBox() const { return m_tb; }
     void SetTextBox(QWidget* textBox);

@@ -1,5 +1,5 @@
-#include "widgets/ProxySettingsDialog.h"
-#include "ui_ProxySettingsDialog.h"
+#include "widgets/ConnectionDialog.h"
+#include "ui_ConnectionDialog.h"
 
 #include "app/FormBase.h"
 #include "components/PortNumber.h"
@@ -12,7 +12,7 @@
 #include <QKeyEvent>
 
 bool EditProxySettings(ProxySettings& settings, QWidget* owner) {
-    ProxySettingsDialog dialog(owner);
+    ConnectionDialog dialog(owner);
     dialog.SetSettings(settings);
     if (dialog.exec() != QDialog::Accepted)
         return false;
@@ -20,8 +20,8 @@ bool EditProxySettings(ProxySettings& settings, QWidget* owner) {
     return true;
 }
 
-ProxySettingsDialog::ProxySettingsDialog(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::ProxySettingsDialog>()) {
+ConnectionDialog::ConnectionDialog(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::ConnectionDialog>()) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     zsSetFrameFont(this);
@@ -32,19 +32,18 @@ ProxySettingsDialog::ProxySettingsDialog(QWidget* parent)
     connect(ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     for (QRadioButton* option :
          {ui->optNone, ui->optHttp, ui->optSocks5, ui->optClassic, ui->optCurrentApi})
-        connect(option, &QRadioButton::toggled, this, &ProxySettingsDialog::UpdateControls);
-    connect(ui->txtRedirectPort, &QLineEdit::textChanged, this,
-            &ProxySettingsDialog::UpdateControls);
-    connect(ui->cmdSignIn, &QPushButton::clicked, this, &ProxySettingsDialog::SignInOrOut);
+        connect(option, &QRadioButton::toggled, this, &ConnectionDialog::UpdateControls);
+    connect(ui->txtRedirectPort, &QLineEdit::textChanged, this, &ConnectionDialog::UpdateControls);
+    connect(ui->cmdSignIn, &QPushButton::clicked, this, &ConnectionDialog::SignInOrOut);
     connect(ui->cmdUsePastedAddress, &QPushButton::clicked, this,
-            &ProxySettingsDialog::UsePastedAddress);
+            &ConnectionDialog::UsePastedAddress);
     ui->txtPastedAddress->installEventFilter(this);
     SetService(LoadServiceSettings());
 }
 
-ProxySettingsDialog::~ProxySettingsDialog() = default;
+ConnectionDialog::~ConnectionDialog() = default;
 
-void ProxySettingsDialog::SetSettings(const ProxySettings& settings) {
+void ConnectionDialog::SetSettings(const ProxySettings& settings) {
     ui->optHttp->setChecked(settings.Type == ProxySettings::Kind::Http);
     ui->optSocks5->setChecked(settings.Type == ProxySettings::Kind::Socks5);
     ui->optNone->setChecked(settings.Type == ProxySettings::Kind::None);
@@ -55,7 +54,7 @@ void ProxySettingsDialog::SetSettings(const ProxySettings& settings) {
     UpdateControls();
 }
 
-ProxySettings ProxySettingsDialog::Settings() const {
+ProxySettings ConnectionDialog::Settings() const {
     ProxySettings settings;
     if (ui->optHttp->isChecked())
         settings.Type = ProxySettings::Kind::Http;
@@ -68,7 +67,7 @@ ProxySettings ProxySettingsDialog::Settings() const {
     return settings;
 }
 
-void ProxySettingsDialog::SetService(const ServiceSettings& service) {
+void ConnectionDialog::SetService(const ServiceSettings& service) {
     ui->optCurrentApi->setChecked(service.Service == ServiceKind::CurrentApi);
     ui->optClassic->setChecked(service.Service == ServiceKind::Classic);
     ui->txtConsumerKey->setText(service.ConsumerKey);
@@ -83,7 +82,7 @@ void ProxySettingsDialog::SetService(const ServiceSettings& service) {
     UpdateControls();
 }
 
-ServiceSettings ProxySettingsDialog::Service() const {
+ServiceSettings ConnectionDialog::Service() const {
     ServiceSettings service;
     service.Service =
         ui->optCurrentApi->isChecked() ? ServiceKind::CurrentApi : ServiceKind::Classic;
@@ -94,14 +93,14 @@ ServiceSettings ProxySettingsDialog::Service() const {
     return service;
 }
 
-bool ProxySettingsDialog::RedirectPortValid(quint16* port) const {
+bool ConnectionDialog::RedirectPortValid(quint16* port) const {
     const std::optional<quint16> value = PortNumber(ui->txtRedirectPort->text());
     if (value && port)
         *port = *value;
     return value.has_value();
 }
 
-bool ProxySettingsDialog::CheckRedirectPort() {
+bool ConnectionDialog::CheckRedirectPort() {
     if (RedirectPortValid())
         return true;
     Messages::MsgBox(QStringLiteral("Enter a redirect port from 1 to 65535."), MsgIcon::Critical);
@@ -109,7 +108,7 @@ bool ProxySettingsDialog::CheckRedirectPort() {
     return false;
 }
 
-void ProxySettingsDialog::SignInOrOut() {
+void ConnectionDialog::SignInOrOut() {
     if (m_tokens.SignedIn()) {
         if (!SaveServiceTokens({})) {
             Messages::MsgBox(QStringLiteral("Can't save settings."), MsgIcon::Critical);
@@ -159,7 +158,7 @@ void ProxySettingsDialog::SignInOrOut() {
     UpdateControls();
 }
 
-bool ProxySettingsDialog::eventFilter(QObject* watched, QEvent* event) {
+bool ConnectionDialog::eventFilter(QObject* watched, QEvent* event) {
     // Enter in the pasted address uses it rather than closing the dialog with "Ok".
     if (watched == ui->txtPastedAddress && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -171,7 +170,7 @@ bool ProxySettingsDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void ProxySettingsDialog::UsePastedAddress() {
+void ConnectionDialog::UsePastedAddress() {
     if (!m_waiting || !m_signIn)
         return;
     if (const std::optional<QString> why =
@@ -184,7 +183,7 @@ void ProxySettingsDialog::UsePastedAddress() {
     }
 }
 
-void ProxySettingsDialog::SignInFinished(bool ok) {
+void ConnectionDialog::SignInFinished(bool ok) {
     if (!ok) {
         Messages::MsgBox(QStringLiteral("Can't sign in. ") + m_signIn->Failure(),
                          MsgIcon::Critical);
@@ -202,7 +201,7 @@ void ProxySettingsDialog::SignInFinished(bool ok) {
     UpdateControls();
 }
 
-void ProxySettingsDialog::accept() {
+void ConnectionDialog::accept() {
     // A proxy without a usable address would make every request fail in a puzzling way.
     if (!ui->optNone->isChecked()) {
         if (ui->txtHost->text().trimmed().isEmpty()) {
@@ -226,7 +225,7 @@ void ProxySettingsDialog::accept() {
     QDialog::accept();
 }
 
-void ProxySettingsDialog::UpdateControls() {
+void ConnectionDialog::UpdateControls() {
     const bool proxy = !ui->optNone->isChecked();
     for (QWidget* control :
          std::initializer_list<QWidget*>{ui->txtHost, ui->txtPort, ui->txtUser, ui->txtPassword})

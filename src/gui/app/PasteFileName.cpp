@@ -1,11 +1,11 @@
-#include "app/modMain.h"
+#include "app/PasteFileName.h"
 
 #include "components/SupportLibrary.h"
 
 #include <QLineEdit>
 
 bool PasteFileName(QString& text, QLineEdit* box) {
-    text = zsTrimEx2(text);
+    text = TrimPathOrURL(text);
     if (text.isEmpty() || !zsIsFileExist(text))
         return false;
     box->setText(text);

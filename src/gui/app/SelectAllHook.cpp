@@ -1,4 +1,4 @@
-#include "app/zntTBHooks.h"
+#include "app/SelectAllHook.h"
 
 #include "app/FormBase.h"
 #include "widgets/WindowSupport.h"
@@ -6,7 +6,7 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 
-void zntTBHooks::SetTextBox(QWidget* textBox) {
+void SelectAllHook::SetTextBox(QWidget* textBox) {
     if (m_tb)
         m_tb->removeEventFilter(this);
     m_tb = textBox;
@@ -14,7 +14,7 @@ void zntTBHooks::SetTextBox(QWidget* textBox) {
         m_tb->installEventFilter(this);
 }
 
-bool zntTBHooks::eventFilter(QObject* watched, QEvent* event) {
+bool SelectAllHook::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_tb || !m_selectAllEnabled)
         return false;
     const bool isPress = event->type() == QEvent::KeyPress;
