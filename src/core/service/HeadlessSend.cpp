@@ -173,8 +173,8 @@ HeadlessSendStatus RunHeadlessSend(const HeadlessSendOptions& options, QTextStre
         return nothingTried(Reason(*problem));
 
     RunReport report(options, out, err);
-    QString stopped; // why the posts not tried yet stay
-    bool signInNeeded = false;
+    QString stopped;      // why the posts not tried yet stay
+    QString signInNeeded; // why only a person can go on
     while (stopped.isEmpty() && queue.NextIndex() >= 0) {
         if (StopSignals::Count() > 0) {
             stopped = QStringLiteral("not tried, the run was stopped");
@@ -218,7 +218,8 @@ HeadlessSendStatus RunHeadlessSend(const HeadlessSendOptions& options, QTextStre
             break;
         case UploadOutcome::Result::Refused:
             report.Kept(name, Reason(outcome.Problem));
-            signInNeeded = outcome.SignInNeeded;
+            if (outcome.SignInNeeded)
+                signInNeeded = Reason(outcome.Problem);
             stopped = StopSignals::Count() > 0
                           ? QStringLiteral("not tried, the run was stopped")
                           : QStringLiteral("not tried after the post before was refused");
@@ -231,7 +232,7 @@ HeadlessSendStatus RunHeadlessSend(const HeadlessSendOptions& options, QTextStre
         queue.Skip(path);
     }
     report.Totals();
-    if (signInNeeded && report.SentCount() == 0)
-        return HeadlessSendStatus::NothingTried;
+    if (!signInNeeded.isEmpty() && report.SentCount() == 0)
+        return nothingTried(signInNeeded);
     return report.KeptCount() == 0 ? HeadlessSendStatus::AllSent : HeadlessSendStatus::SomeKept;
 }
