@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libpugixml-dev libgl-dev libfontconfig-dev xvfb xdotool xclip imagemagick x11-utils
           dbus dbus-x11 python3 curl openssl ccache clang clang-format libclang-rt-14-dev strace
           desktop-file-utils appstream dpkg-dev file lintian
+          # systemd-analyze checks the daily send's units.
+          systemd
           # QtKeychain loads libsecret at run time; the keyring tests run gnome-keyring.
           qtkeychain-qt6-dev libsecret-1-0 gnome-keyring)
 if [ "${1:-}" = "--list" ]; then

@@ -58,3 +58,11 @@ QByteArray RandomBytes(qsizetype size, quint32 seed) {
 void MissingControl(const QObject& window, const char* name, const char* className) {
     qFatal("%s has no %s named %s", window.metaObject()->className(), className, name);
 }
+
+QProcessEnvironment WithoutDisplay() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return environment;
+}

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -42,3 +43,7 @@ template <typename T> T* Control(const QObject& window, const char* name) {
         MissingControl(window, name, T::staticMetaObject.className());
     return control;
 }
+
+// The test's environment without a display, and a platform that would need one, so a child
+// that opens a display fails.
+QProcessEnvironment WithoutDisplay();

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "app/ProgramVersion.h"
 
 #include <QProcess>
@@ -9,6 +10,7 @@ class tst_CommandLine : public QObject {
 private Q_SLOTS:
     void answers_data();
     void answers();
+    void helpListsTheOptions();
 };
 
 void tst_CommandLine::answers_data() {
@@ -17,14 +19,12 @@ void tst_CommandLine::answers_data() {
     QTest::addColumn<QString>("out");
     QTest::addColumn<int>("errLines");
     const QString version = QStringLiteral("marivane ") + ProgramVersion() + QLatin1Char('\n');
-    const QString usage = QStringLiteral(
-        "Usage: marivane [--help | --version]\n"
-        "Opens the window that prepares picture posts; --version prints the version.\n");
     QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0 << version << 0;
-    QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << usage << 0;
     QTest::newRow("unknown") << QStringList{QStringLiteral("--send-all")} << 2 << QString() << 1;
     QTest::newRow("unknown after a known one")
         << QStringList{QStringLiteral("-x"), QStringLiteral("--version")} << 2 << QString() << 1;
+    QTest::newRow("--quiet without --send")
+        << QStringList{QStringLiteral("--quiet")} << 2 << QString() << 1;
     QTest::newRow("a bare word") << QStringList{QStringLiteral("picture.jpg")} << 2 << QString()
                                  << 1;
 }
@@ -36,11 +36,7 @@ void tst_CommandLine::answers() {
     QFETCH(int, errLines);
     QProcess program;
     // No display: these answers must not need one.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(WithoutDisplay());
     program.start(QStringLiteral(MARIVANE_PROGRAM), arguments);
     QVERIFY(program.waitForFinished(30000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
@@ -51,6 +47,22 @@ void tst_CommandLine::answers() {
     if (errLines > 0)
         QVERIFY2(err.startsWith(QStringLiteral("marivane: ")) && err.contains(arguments.first()),
                  qPrintable(err));
+}
+
+void tst_CommandLine::helpListsTheOptions() {
+    QProcess program;
+    program.setProcessEnvironment(WithoutDisplay());
+    program.start(QStringLiteral(MARIVANE_PROGRAM), {QStringLiteral("--help")});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString usage = QString::fromUtf8(program.readAllStandardOutput());
+    QVERIFY2(usage.startsWith(QStringLiteral("Usage: marivane [--help | --version | --send "
+                                             "[--quiet] [--resend-unanswered]]\n")),
+             qPrintable(usage));
+    for (const char* option :
+         {"  --send ", "  --quiet ", "  --resend-unanswered ", "Exit status of --send: 0 "})
+        QVERIFY2(usage.contains(QLatin1String(option)), option);
+    QVERIFY(program.readAllStandardError().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

@@ -28,6 +28,18 @@ expected_files() {
     echo "share/man/man1/marivane.1.gz"
     echo "share/doc/marivane/copyright"
     echo "share/doc/marivane/changelog.gz"
+    echo "lib/systemd/user/marivane-send.service"
+    echo "lib/systemd/user/marivane-send.timer"
+}
+
+# The daily send's units: the service runs the installed program, the timer can be enabled.
+units_check() {
+    local root=$1 bindir=$2
+    local units=$root/lib/systemd/user
+    grep -qx "ExecStart=$bindir/marivane --send" "$units/marivane-send.service" ||
+        fail "the send service does not run $bindir/marivane --send"
+    grep -qx "WantedBy=timers.target" "$units/marivane-send.timer" ||
+        fail "the send timer cannot be enabled"
 }
 
 same_files() {
@@ -44,6 +56,19 @@ install_check() {
         fail "the installed program does not tell its version"
     gzip -t "$prefix/share/man/man1/marivane.1.gz" "$prefix/share/doc/marivane/changelog.gz" ||
         fail "the manual page or the changelog is not compressed whole"
+    units_check "$prefix" "$prefix/bin"
+    # systemd's own judge, where it is installed: it also runs the installed manual page that
+    # the units name, and finds the program they start.
+    if command -v systemd-analyze >/dev/null; then
+        local verdict
+        mkdir -m 700 "$work/run"
+        verdict=$(XDG_RUNTIME_DIR=$work/run MANPATH=$prefix/share/man systemd-analyze --user verify \
+            "$prefix/lib/systemd/user/marivane-send.service" \
+            "$prefix/lib/systemd/user/marivane-send.timer" 2>&1) ||
+            fail "systemd-analyze verify: $verdict"
+        [ -z "$verdict" ] || fail "systemd-analyze verify: $verdict"
+        echo "systemd-analyze verify: the send units are valid"
+    fi
 
     local desktop=$prefix/share/applications/$id.desktop
     local report
@@ -81,6 +106,8 @@ package_check() {
     same_files "the package" "$(echo "$contents" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./usr/||')"
     echo "$contents" | grep -qE '^-rwxr-xr-x root/root .* \./usr/bin/marivane$' ||
         fail "the program is not an executable owned by root"
+    dpkg-deb -x "$deb" "$work/root"
+    units_check "$work/root/usr" /usr/bin
 
     [ "$(dpkg-deb --field "$deb" Package)" = marivane ] || fail "wrong package name"
     [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "wrong version"
@@ -101,7 +128,6 @@ package_check() {
     # The desktop's and Debian's own judges, where they are installed. The metainfo is checked
     # with the network allowed: an address in it that cannot be reached fails here too.
     if command -v appstreamcli >/dev/null; then
-        dpkg-deb -x "$deb" "$work/root"
         appstreamcli validate "$work/root/usr/share/metainfo/$id.metainfo.xml" >&2 ||
             fail "appstreamcli rejects the packaged metainfo"
     fi

@@ -1,6 +1,8 @@
 #include "FakeService.h"
 #include "TestSupport.h"
 
+#include "components/SettingsStore.h"
+#include "store/modAccount.h"
 #include "store/modStorage.h"
 
 #include <QDir>
@@ -17,20 +19,32 @@ class tst_SendInterrupted : public QObject {
     TestHome m_home;
     MessageRecorder m_messages;
     FakeService m_service;
+    int m_randomRuns = 0;
 
-    void StartChild(QProcess& child) {
+    // The send window's run, or `marivane --send` without a display.
+    void StartChild(QProcess& child, bool headless = false) {
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        if (headless) {
+            child.setProcessEnvironment(WithoutDisplay());
+            child.start(QStringLiteral(MARIVANE_PROGRAM), {QStringLiteral("--send")});
+            QVERIFY(child.waitForStarted());
+            return;
+        }
         child.start(QStringLiteral(SEND_CHILD),
                     {QStringLiteral("-platform"), QStringLiteral("offscreen")});
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForReadyRead(20000));
         QVERIFY(child.readLine().startsWith("sending"));
     }
-    static void Kill(QProcess& child) {
+    // SIGTERM: the headless run's stop, which may wait for the answer under way.
+    static void Kill(QProcess& child, bool terminate = false) {
         if (child.state() == QProcess::NotRunning)
             return;
-        child.kill();
-        QVERIFY(child.waitForFinished());
+        if (terminate)
+            child.terminate();
+        else
+            child.kill();
+        QVERIFY(child.waitForFinished(30000));
     }
     QStringList Files() const { return m_home.DataFiles(); }
     QString PostPath(const QString& name) const {
@@ -54,6 +68,10 @@ private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_service.Started());
         m_service.UseAsApi();
+        // What the headless run sends with; the window's child types it.
+        SettingsStore store(SettingsStore::Writes::OnCommit);
+        SaveAccount(store, {QStringLiteral("me@example.org"), QStringLiteral("pw")});
+        store.Commit();
     }
     void init() {
         QDir(m_home.DataFolder()).removeRecursively();
@@ -117,13 +135,25 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(info));
     }
 
+    void killedAtRandomMoments_data() {
+        QTest::addColumn<bool>("headless");
+        QTest::addColumn<bool>("terminate");
+        QTest::newRow("send window") << false << false;
+        QTest::newRow("--send, SIGKILL") << true << false;
+        QTest::newRow("--send, SIGTERM") << true << true;
+    }
     void killedAtRandomMoments() {
+        QFETCH(bool, headless);
+        QFETCH(bool, terminate);
         const int posts = 12;
+        // Captions of their own each row: the service may still be draining an upload of the
+        // row before when this one begins.
+        const int first = 1000 + 100 * m_randomRuns++;
         for (int i = 0; i < posts; ++i) {
             const QString pictureFile = m_home.Path() + QStringLiteral("/p%1.png").arg(i);
             WriteFile(pictureFile, RandomBytes(200000, static_cast<quint32>(i)));
             // The caption is the id the service answers, so a number.
-            QVERIFY(SavePost(NewPost(QStringLiteral("g"), QString::number(1000 + i),
+            QVERIFY(SavePost(NewPost(QStringLiteral("g"), QString::number(first + i),
                                      QStringLiteral("t"), pictureFile, QString())));
         }
         m_service.Script({}, QJsonObject{{"mode", "stall"},
@@ -133,9 +163,9 @@ private Q_SLOTS:
         QRandomGenerator random(20261207);
         for (int run = 0; run < 24; ++run) {
             QProcess child;
-            StartChild(child);
+            StartChild(child, headless);
             QTest::qWait(static_cast<int>(random.bounded(50, 400)));
-            Kill(child);
+            Kill(child, terminate);
         }
 
         const QMap<QString, int> published = Published();
@@ -151,7 +181,7 @@ private Q_SLOTS:
         }
         int gone = 0;
         for (int i = 0; i < posts; ++i) {
-            const QString caption = QString::number(1000 + i);
+            const QString caption = QString::number(first + i);
             QVERIFY2(published.value(caption) <= 1, qPrintable(caption));
             if (stored.contains(caption))
                 continue;

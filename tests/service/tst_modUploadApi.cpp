@@ -333,7 +333,7 @@ private Q_SLOTS:
             Shown(SendPostToApi(post, PostState::PublishNow, {}, nullptr, 1000));
         QVERIFY(timer.elapsed() < withinMs);
         QCOMPARE(outcome.Outcome == UploadOutcome::Result::Accepted, accepted);
-        QVERIFY(!outcome.Linked);
+        QVERIFY(!outcome.Linked());
         QCOMPARE(Links(), QByteArray());
         // Unanswered, the marker stays; accepted, it goes with the post.
         QVERIFY(PostSendingSince(post.InfoPath()).has_value());

@@ -45,7 +45,7 @@ Outcome<BlogList> FetchBlogs(IHTTPRequestCallback* callback, int timeoutMs) {
     const QString failure = QStringLiteral("Can't get the blog list.");
     HTTPRequest request;
     std::optional<ApiUser> user;
-    std::optional<QString> signInFailure;
+    std::optional<SignInFailure> signInFailure;
     try {
         signInFailure = SendSignedIn(
             request,
@@ -55,7 +55,7 @@ Outcome<BlogList> FetchBlogs(IHTTPRequestCallback* callback, int timeoutMs) {
         return FailureOf(error, SignedInFailure(error, failure));
     }
     if (signInFailure)
-        return Failure{failure + QLatin1Char(' ') + *signInFailure, {}};
+        return Failure{failure + QLatin1Char(' ') + signInFailure->Text, {}};
     if (request.ErrorCode() != 0)
         return RequestFailure(request, failure);
     if (request.StatusCode() != 200)

@@ -19,3 +19,9 @@ UploadOutcome SendPostWith(const SendSettings& settings, const Post& post,
     }
     return SendPostToApi(post, settings.State, publishOn, callback, timeoutMs);
 }
+
+QString SentPostNotDeletedText(const QString& infoPath) {
+    return AboutPath(infoPath, QStringLiteral("The post was sent, but its file can't be deleted. "
+                                              "Delete it before sending again, or the post is "
+                                              "sent twice."));
+}

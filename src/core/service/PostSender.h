@@ -15,3 +15,7 @@ struct SendSettings {
 // the typed time first, so a time the service can't take refuses the post before any upload.
 UploadOutcome SendPostWith(const SendSettings& settings, const Post& post,
                            IHTTPRequestCallback* callback, int timeoutMs = kUploadTimeoutMs);
+
+// What a run says of a post the service accepted whose file stayed: a run that went on would
+// send it again.
+QString SentPostNotDeletedText(const QString& infoPath);

@@ -19,23 +19,26 @@ QString SignInAgainText() {
     return QStringLiteral("Sign in again: \"Proxy\", then \"Sign in\" under the current API.");
 }
 
-std::optional<QString> SendSignedIn(HTTPRequest& request,
-                                    const std::function<void(const QString& accessToken)>& send,
-                                    int timeoutMs) {
+std::optional<SignInFailure>
+SendSignedIn(HTTPRequest& request, const std::function<void(const QString& accessToken)>& send,
+             int timeoutMs) {
     ServiceSettings settings = LoadServiceSettings();
     if (!settings.Tokens.SignedIn())
-        return QStringLiteral("Not signed in to the current API. ") + SignInAgainText();
+        return SignInFailure{QStringLiteral("Not signed in to the current API. ") +
+                             SignInAgainText()};
     bool renewed = false;
-    const auto renew = [&]() -> std::optional<QString> {
+    const auto renew = [&]() -> std::optional<SignInFailure> {
         CurrentApiAuth auth(settings);
         if (!auth.Refresh(timeoutMs) && auth.NoAnswer())
-            return QStringLiteral("The sign-in could not be renewed, since the service did not "
-                                  "answer: ") +
-                   auth.Failure() +
-                   QStringLiteral(" Check the connection and the proxy, then send again.");
+            return SignInFailure{QStringLiteral("The sign-in could not be renewed, since the "
+                                                "service did not answer: ") +
+                                     auth.Failure() +
+                                     QStringLiteral(" Check the connection and the proxy, then "
+                                                    "send again."),
+                                 false};
         if (!auth.Failure().isEmpty())
-            return QStringLiteral("The sign-in could not be renewed. ") + auth.Failure() +
-                   QLatin1Char(' ') + SignInAgainText();
+            return SignInFailure{QStringLiteral("The sign-in could not be renewed. ") +
+                                 auth.Failure() + QLatin1Char(' ') + SignInAgainText()};
         settings.Tokens = auth.Tokens();
         renewed = true;
         // The service has retired the old refresh token: new ones that are not kept would
@@ -52,18 +55,19 @@ std::optional<QString> SendSignedIn(HTTPRequest& request,
         return std::nullopt;
     };
     if (settings.Tokens.AccessToken.isEmpty() || settings.Tokens.Expired()) {
-        if (std::optional<QString> failure = renew())
+        if (std::optional<SignInFailure> failure = renew())
             return failure;
     }
     send(settings.Tokens.AccessToken);
     // A refused token means nothing was made, so the request may go out once more.
     if (request.ErrorCode() == 0 && request.StatusCode() == kUnauthorized && !renewed &&
         !settings.Tokens.RefreshToken.isEmpty()) {
-        if (std::optional<QString> failure = renew())
+        if (std::optional<SignInFailure> failure = renew())
             return failure;
         send(settings.Tokens.AccessToken);
     }
     if (request.ErrorCode() == 0 && request.StatusCode() == kUnauthorized)
-        return QStringLiteral("The service no longer accepts the sign-in. ") + SignInAgainText();
+        return SignInFailure{QStringLiteral("The service no longer accepts the sign-in. ") +
+                             SignInAgainText()};
     return std::nullopt;
 }

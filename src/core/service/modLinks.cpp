@@ -40,10 +40,11 @@ Outcome<QString> ReadLinksList() {
     }
 }
 
-bool AppendPostLink(const QString& group, const QString& id) {
+QString AppendPostLink(const QString& group, const QString& id) {
     static const QRegularExpression number(QStringLiteral("^[0-9]{1,20}$"));
     if (!number.match(id).hasMatch())
-        return false;
-    AppendLink(QStringLiteral("http://") + group + QStringLiteral("/post/") + id);
-    return true;
+        return {};
+    const QString link = QStringLiteral("http://") + group + QStringLiteral("/post/") + id;
+    AppendLink(link);
+    return link;
 }

@@ -79,7 +79,7 @@ UploadOutcome SendPost(const UploadAccount& account, const Post& post, PostState
         outcome.Problem = RequestFailure(request, failure);
     } else if (accepted) {
         outcome.Outcome = UploadOutcome::Result::Accepted;
-        outcome.Linked = AppendPostLink(post.Group, request.ResponseText().trimmed());
+        outcome.Link = AppendPostLink(post.Group, request.ResponseText().trimmed());
     } else {
         outcome.Problem = RequestFailure(request, failure + QLatin1Char(' ') +
                                                       DecodeServerText(request.ResponseText()));

@@ -28,10 +28,13 @@ struct UploadOutcome {
     Result Outcome = Result::Refused;
     Failure Problem;
     QString Limit;
-    // Accepted, and its link is in "Links.LST" (the answer held the post's id).
-    bool Linked = false;
+    // Accepted, and this link is in "Links.LST"; empty when the answer held no post id.
+    QString Link;
+    // Refused because only signing in again to the current API helps.
+    bool SignInNeeded = false;
 
     bool Accepted() const { return Outcome == Result::Accepted; }
+    bool Linked() const { return !Link.isEmpty(); }
 };
 
 // Sends one post to "/api/write". Accepted only when the service answered 201; then the

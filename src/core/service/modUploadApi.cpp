@@ -71,7 +71,7 @@ UploadOutcome SendPostToApi(const Post& post, PostState state, const QString& pu
     if (Problem problem = marker.Set())
         return refused(*problem);
     HTTPRequest request;
-    std::optional<QString> signInFailure;
+    std::optional<SignInFailure> signInFailure;
     try {
         signInFailure = SendSignedIn(
             request,
@@ -86,13 +86,15 @@ UploadOutcome SendPostToApi(const Post& post, PostState state, const QString& pu
     }
     const bool accepted = request.ErrorCode() == 0 && request.StatusCode() == kCreated;
     marker.Settle(request, accepted);
-    if (signInFailure)
-        return refused({failure + QLatin1Char(' ') + *signInFailure, {}});
+    if (signInFailure) {
+        outcome.SignInNeeded = signInFailure->NeedsPerson;
+        return refused({failure + QLatin1Char(' ') + signInFailure->Text, {}});
+    }
     if (request.ErrorCode() != 0)
         return refused(RequestFailure(request, failure));
     if (accepted) {
         outcome.Outcome = UploadOutcome::Result::Accepted;
-        outcome.Linked = AppendPostLink(post.Group, CreatedId(request.ResponseBytes()));
+        outcome.Link = AppendPostLink(post.Group, CreatedId(request.ResponseBytes()));
         return outcome;
     }
     outcome.Limit = LimitReached(request);

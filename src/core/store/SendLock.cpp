@@ -31,3 +31,8 @@ bool SendLock::TryLock(const QString& dataFolder) {
     m_fd = fd;
     return true;
 }
+
+QString SendLock::HeldText() {
+    return QStringLiteral("Another copy of the program is sending posts from this data folder. "
+                          "Try again when it has finished.");
+}

@@ -15,6 +15,8 @@ public:
     // False when another run holds the folder. Raises ComponentError when the lock file
     // cannot be opened.
     bool TryLock(const QString& dataFolder);
+    // What a run that found the folder held tells the user.
+    static QString HeldText();
 
 private:
     int m_fd = -1;

@@ -3,11 +3,13 @@
 #include "app/ToolbarCompanion.h"
 #include "components/ComponentError.h"
 #include "creation/frmCreator.h"
+#include "service/HeadlessSend.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/Messages.h"
 #include "widgets/WindowSupport.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTextStream>
 #include <memory>
 
@@ -20,9 +22,15 @@ int main(int argc, char* argv[]) {
         arguments << QString::fromLocal8Bit(argv[i]);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (const CommandLineRequest request = ParseCommandLine(arguments, out, err);
-        request.ExitStatus)
+    const CommandLineRequest request = ParseCommandLine(arguments, out, err);
+    if (request.ExitStatus)
         return *request.ExitStatus;
+    if (request.Send) {
+        // No display is opened: the run must work from a timer, over ssh, in a container.
+        QCoreApplication app(argc, argv);
+        return static_cast<int>(
+            RunHeadlessSend({request.Quiet, request.ResendUnanswered}, out, err));
+    }
     // Fontconfig loads while the program connects to the display.
     FontConfigWarmUp fonts;
     QApplication app(argc, argv);

@@ -137,9 +137,7 @@ void frmSender::SendPosts() {
     SendLock lock;
     try {
         if (!lock.TryLock(m_queue.Folder())) {
-            Messages::MsgBox(QStringLiteral("Another copy of the program is sending posts from "
-                                            "this data folder. Try again when it has finished."),
-                             MsgIcon::Critical);
+            Messages::MsgBox(SendLock::HeldText(), MsgIcon::Critical);
             EndWork();
             return;
         }
@@ -207,11 +205,7 @@ bool frmSender::SendNextPost() {
         return false;
     // A post left listed after the service took it would be sent again on the next turn.
     if (!DeletePost(path)) {
-        Messages::MsgBox(
-            AboutPath(path, QStringLiteral("The post was sent, but its file can't be deleted. "
-                                           "Delete it before sending again, or the post is "
-                                           "sent twice.")),
-            MsgIcon::Critical);
+        Messages::MsgBox(SentPostNotDeletedText(path), MsgIcon::Critical);
         RefreshFiles();
         return false;
     }
@@ -228,7 +222,7 @@ bool frmSender::Upload(const Post& post, const QString& path) {
     switch (outcome.Outcome) {
     case UploadOutcome::Result::Accepted:
         ++m_sentInRun;
-        if (!outcome.Linked)
+        if (!outcome.Linked())
             m_unlinked.append(QFileInfo(path).fileName());
         return true;
     case UploadOutcome::Result::LimitReached:
