@@ -2,6 +2,7 @@
 // one post per file of a save group, in name order, with the creator's group, caption and
 // tags; the run ends when the last group is on the disk.
 // The data folder follows HOME / XDG_DATA_HOME, so the script points it where it wants.
+#include "TestHome.h"
 #include "components/SupportLibrary.h"
 #include "store/modStorage.h"
 
@@ -28,7 +29,7 @@ int main(int argc, char* argv[]) {
     {
         PostSaveGroup posts;
         for (const QString& name : names) {
-            if (!posts.Add(group, caption, tags, zsBuildFileName(folder, name), {}))
+            if (!posts.Add(NewPost(group, caption, tags, zsBuildFileName(folder, name))))
                 ++failed;
         }
         failed += static_cast<int>(posts.Flush().size());

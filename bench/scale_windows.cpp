@@ -6,6 +6,7 @@
 // opening with no index at all, every size still to count, as "manager-uncounted <posts> <ms>".
 // Usage: scale_windows <work folder> <rounds> <posts> [<posts> ...]
 #include "FirstPaint.h"
+#include "TestHome.h"
 #include "manage/frmPostManager.h"
 #include "service/frmSender.h"
 #include "store/modStorage.h"
@@ -38,9 +39,9 @@ bool Fill(const QString& work, int posts) {
     {
         PostSaveGroup group(1024);
         for (int i = 0; i < posts; ++i) {
-            if (!group.Add(QStringLiteral("Blog | blog.example.com"),
-                           QStringLiteral("Caption of post %1").arg(i),
-                           QStringLiteral("tag one, two"), picture, QString()))
+            if (!group.Add(NewPost(QStringLiteral("Blog | blog.example.com"),
+                                   QStringLiteral("Caption of post %1").arg(i),
+                                   QStringLiteral("tag one, two"), picture)))
                 return false;
         }
         if (!group.Flush().isEmpty())

@@ -4,6 +4,7 @@
 // --store-only stores the posts and sends nothing, so a trace of it can be subtracted.
 #include "TestHome.h"
 #include "components/HTTPFormFields.h"
+#include "service/PostSender.h"
 #include "service/modNpfPost.h"
 #include "service/modUpload.h"
 #include "service/modUploadApi.h"
@@ -68,10 +69,13 @@ int main(int argc, char** argv) {
     const QString caption = QStringLiteral("bench");
 
     if (!dump.isEmpty()) {
-        const UploadPost post{group, caption, {}, Picture(bytes), 0, {}};
+        Post post;
+        post.Group = group;
+        post.Caption = caption;
+        post.Picture = Picture(bytes);
         std::pair<QByteArray, QByteArray> body;
         if (api) {
-            const NpfBody npf = NpfPostBody(post, {});
+            const NpfBody npf = NpfPostBody(post, PostState::PublishNow, {});
             body = {npf.Body.Chunks.join(), npf.ContentType};
         } else {
             body = ClassicBody(account, post.Picture);
@@ -93,7 +97,7 @@ int main(int argc, char** argv) {
     if (api && !StoreSignIn())
         return 2;
     for (int i = 0; i < posts; ++i)
-        if (!SavePost(group, caption, QString(), pictureFile, {}))
+        if (!SavePost(NewPost(group, caption, QString(), pictureFile)))
             return 2;
     QFile::remove(pictureFile);
     if (args.contains(QStringLiteral("--store-only")))
@@ -104,14 +108,14 @@ int main(int argc, char** argv) {
     const QString folder = GetDataPath();
     for (const QString& name : ListPostInfos(folder).ToStringList()) {
         const QString path = folder + QLatin1Char('/') + name;
-        UploadPost post;
-        post.FilePath = path; // as the send run does: the marker is part of each upload
-        if (!LoadPost(path, post.Group, post.Caption, post.Tags, &post.Picture))
+        // As the send run does: the marker and the link are part of each upload.
+        const Outcome<Post> post = LoadPost(path, PostParts::WithPicture);
+        if (!post)
             return 1;
-        // Every accepted post is linked too, so its link's cost is measured.
-        const bool sent =
-            api ? SendPostToApi(post, {}, nullptr).Linked : SendPost(account, post, nullptr);
-        if (!sent)
+        SendSettings settings;
+        settings.CurrentApi = api;
+        settings.Account = account;
+        if (!SendPostWith(settings, *post, nullptr).Linked())
             return 1;
         DeletePost(path);
     }
