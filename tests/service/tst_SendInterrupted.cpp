@@ -28,6 +28,9 @@ class tst_SendInterrupted : public QObject {
             child.setProcessEnvironment(WithoutDisplay());
             child.start(QStringLiteral(MARIVANE_PROGRAM), {QStringLiteral("--send")});
             QVERIFY(child.waitForStarted());
+            // From its first line on, which comes after a post or at the end: a slow start (a
+            // sanitizer build) must not leave every kill before the first upload.
+            QVERIFY(child.waitForReadyRead(60000));
             return;
         }
         child.start(QStringLiteral(SEND_CHILD),
