@@ -27,9 +27,13 @@ std::optional<QUrlQuery> CallbackQuery(const QByteArray& head) {
     const QList<QByteArray> words = head.left(end < 0 ? head.size() : end).split(' ');
     if (words.size() != 3 || words.at(0) != "GET" || !words.at(2).startsWith("HTTP/1."))
         return std::nullopt;
-    const QUrl target = QUrl::fromEncoded(words.at(1), QUrl::StrictMode);
-    if (!target.isValid() || !target.isRelative() ||
-        target.path() != LoopbackRedirect::CallbackPath())
+    // The raw path must match: QUrl reads "///callback" as an empty host and "/callback".
+    const QByteArray& raw = words.at(1);
+    const qsizetype mark = raw.indexOf('?');
+    if (raw.left(mark < 0 ? raw.size() : mark) != LoopbackRedirect::CallbackPath().toLatin1())
+        return std::nullopt;
+    const QUrl target = QUrl::fromEncoded(raw, QUrl::StrictMode);
+    if (!target.isValid() || !target.isRelative())
         return std::nullopt;
     return QUrlQuery(target);
 }
