@@ -9,8 +9,6 @@
 #include <QString>
 #include <QUrl>
 
-class QNetworkReply;
-
 // What a window does while a request it started is under way. Setting Cancel ends
 // the request. Both events are also raised every 100 ms while the exchange waits, so
 // a stop is served even when the other side stalls.
@@ -85,8 +83,6 @@ public:
     bool SendRequest(const HTTPRequestDetails& outgoing, IHTTPRequestCallback* callback);
 
 private:
-    void ReadResult(const QNetworkReply& reply, bool cancelled, int timeoutMs);
-
     int m_statusCode = 0;
     int m_errorCode = 0;
     bool m_bodySent = false;
