@@ -100,7 +100,8 @@ qsizetype HTTPAnswerReader::HeadEnd() {
         const qsizetype end = m_pending.indexOf('\n', m_headScan);
         if (end < 0)
             return -1;
-        const qsizetype length = end - m_headScan - (end > m_headScan && m_pending.at(end - 1) == '\r');
+        const qsizetype length =
+            end - m_headScan - (end > m_headScan && m_pending.at(end - 1) == '\r');
         const bool blank = length == 0 && m_headScan > 0;
         m_headScan = end + 1;
         if (blank)
@@ -150,7 +151,8 @@ bool HTTPAnswerReader::ChooseFraming() {
     } else if (!codings.isEmpty()) {
         // Only chunks are undone here; any other coding runs to the end of the connection.
         const QList<QByteArray> list = codings.split(',');
-        const bool chunked = list.constLast().trimmed().compare("chunked", Qt::CaseInsensitive) == 0;
+        const bool chunked =
+            list.constLast().trimmed().compare("chunked", Qt::CaseInsensitive) == 0;
         m_framing = chunked ? Framing::Chunked : Framing::ToEnd;
     } else if (!lengths.isEmpty()) {
         const qint64 length = NumberOf(lengths.constFirst().trimmed(), 10);
@@ -190,7 +192,8 @@ QByteArray HTTPAnswerReader::ReadChunks() {
     QByteArray block;
     while (m_state == State::Body) {
         if (m_chunkStep == ChunkStep::Data) {
-            const qsizetype take = static_cast<qsizetype>(std::min<qint64>(m_left, m_pending.size()));
+            const qsizetype take =
+                static_cast<qsizetype>(std::min<qint64>(m_left, m_pending.size()));
             if (take == 0)
                 break;
             block += m_pending.left(take);

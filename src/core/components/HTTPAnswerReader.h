@@ -48,7 +48,7 @@ private:
     qint64 m_length = -1;
     qint64 m_left = 0; // of the body, or of the current chunk
     ChunkStep m_chunkStep = ChunkStep::Size;
-    qsizetype m_headScan = 0;    // where the next unread line of the head starts
+    qsizetype m_headScan = 0;     // where the next unread line of the head starts
     qsizetype m_trailerBytes = 0; // of the chunk lines read since the last size line
     QString m_problem;
 };

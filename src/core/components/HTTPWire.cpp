@@ -85,15 +85,15 @@ QByteArray HTTPWire::Head(const HTTPRequestDetails& outgoing, qint64 bodySize) c
         headers.emplaceBack("Proxy-Authorization", "Basic " + pair.toBase64());
     }
 
-    const QUrl::FormattingOptions target = QUrl::FullyEncoded | QUrl::RemoveUserInfo |
-                                           QUrl::RemoveFragment;
+    const QUrl::FormattingOptions target =
+        QUrl::FullyEncoded | QUrl::RemoveUserInfo | QUrl::RemoveFragment;
     QByteArray path = m_url.toEncoded(target | QUrl::RemoveScheme | QUrl::RemoveAuthority);
     if (path.isEmpty() || path.startsWith('?'))
         path.prepend('/');
     if (!IsToken(outgoing.Verb))
         return {};
-    QByteArray head = outgoing.Verb + ' ' + (AsksProxy() ? m_url.toEncoded(target) : path) +
-                      " HTTP/1.1\r\n";
+    QByteArray head =
+        outgoing.Verb + ' ' + (AsksProxy() ? m_url.toEncoded(target) : path) + " HTTP/1.1\r\n";
     for (const auto& [name, value] : headers) {
         if (!IsToken(name) || !IsHeaderValue(value))
             return {};
