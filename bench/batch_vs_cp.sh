@@ -85,7 +85,7 @@ print("RESULT|Folder batch (%d x %d KB) vs cp + sync, %s|%.3f s|%.3f s|%.2f|>= 0
 rounds = [int(a) / int(b) for a, b in (pair.split("/") for pair in sys.argv[8].split())]
 print("RESULT|  spread of the %d rounds' ratios, %s|min %.2f|max %.2f|median %.2f|-|INFO"
       % (len(rounds), where, min(rounds), max(rounds), statistics.median(rounds)))
-print("RESULT|  limit: posts vs copies in bare system calls, %s|%.3f s|%.3f s|%.2f|-|INFO"
+print("RESULT|  limit: posts vs copies in bare system calls and a sync, %s|%.3f s|%.3f s|%.2f|-|INFO"
       % (where, floor_posts / 1e9, floor_copy / 1e9, floor_copy / floor_posts))
 PY
 }

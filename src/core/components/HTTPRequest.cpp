@@ -39,7 +39,7 @@ public:
     int SocketError() const { return m_socketError; }
 
     // Runs until the exchange has ended; the answer's body goes to `response`.
-    void Run(QByteArray& response) {
+    void Run(const HTTPWire& wire, QByteArray& response) {
         m_response = &response;
         QEventLoop loop;
         m_loop = &loop;
@@ -59,6 +59,7 @@ public:
         QObject::connect(&heartbeat, &QTimer::timeout, &loop, [this] { Heartbeat(); });
         heartbeat.start(kHeartbeatMs);
         m_lastMove.start();
+        wire.Connect(m_socket);
         if (m_end == End::Running)
             loop.exec();
         heartbeat.stop();
@@ -165,7 +166,9 @@ private:
                 return;
         }
         m_socketError = error;
-        m_errorText = m_socket.errorString();
+        m_errorText = m_socket.error() == QAbstractSocket::UnknownSocketError
+                          ? QStringLiteral("The connection ended before the answer came.")
+                          : m_socket.errorString();
         Finish(End::Broken);
     }
 
@@ -276,9 +279,9 @@ bool HTTPRequest::SendRequest(const HTTPRequestDetails& outgoing, IHTTPRequestCa
             m_errorText = QStringLiteral("A header of the request holds a line break.");
         return false;
     }
-    const std::unique_ptr<QTcpSocket> socket = wire.Connect();
+    const std::unique_ptr<QTcpSocket> socket = wire.Socket();
     Transfer transfer(*socket, head, body, outgoing, callback);
-    transfer.Run(m_response);
+    transfer.Run(wire, m_response);
     m_bodySent = body.AllRead();
     const HTTPAnswerReader& answer = transfer.Answer();
     switch (transfer.Ending()) {

@@ -50,9 +50,10 @@ struct HTTPRequestDetails {
     QList<HTTPHeader> Headers;
 };
 
-// One HTTP exchange. SendRequest blocks on the calling (window) thread but keeps its
-// events flowing, so the window repaints and its "Stop" works. Redirects are never
-// followed, so the account's password is not sent on to another host.
+// One HTTP exchange, on a connection of its own that never sends the body twice. SendRequest
+// blocks on the calling (window) thread but keeps its events flowing, so the window repaints
+// and its "Stop" works. Redirects are never followed, so the account's password is not sent
+// on to another host.
 class HTTPRequest final {
 public:
     // Set when the request was cancelled by the callback.

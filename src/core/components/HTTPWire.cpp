@@ -47,25 +47,27 @@ QString HTTPWire::Unusable() const {
     return {};
 }
 
-std::unique_ptr<QTcpSocket> HTTPWire::Connect() const {
-    const QNetworkProxy proxy = m_proxy.ToNetworkProxy();
+std::unique_ptr<QTcpSocket> HTTPWire::Socket() const {
+    std::unique_ptr<QTcpSocket> socket;
+    if (Secure())
+        socket = std::make_unique<QSslSocket>();
+    else
+        socket = std::make_unique<QTcpSocket>();
+    socket->setProxy(AsksProxy() ? QNetworkProxy(QNetworkProxy::NoProxy)
+                                 : m_proxy.ToNetworkProxy());
+    return socket;
+}
+
+void HTTPWire::Connect(QTcpSocket& socket) const {
     const auto port = static_cast<quint16>(m_url.port(Secure() ? kHttpsPort : kHttpPort));
     if (AsksProxy()) {
-        auto socket = std::make_unique<QTcpSocket>();
-        socket->setProxy(QNetworkProxy::NoProxy);
-        socket->connectToHost(proxy.hostName(), proxy.port());
-        return socket;
+        const QNetworkProxy proxy = m_proxy.ToNetworkProxy();
+        socket.connectToHost(proxy.hostName(), proxy.port());
+    } else if (auto* secure = qobject_cast<QSslSocket*>(&socket)) {
+        secure->connectToHostEncrypted(m_url.host(), port);
+    } else {
+        socket.connectToHost(m_url.host(), port);
     }
-    if (Secure()) {
-        auto socket = std::make_unique<QSslSocket>();
-        socket->setProxy(proxy);
-        socket->connectToHostEncrypted(m_url.host(), port);
-        return socket;
-    }
-    auto socket = std::make_unique<QTcpSocket>();
-    socket->setProxy(proxy);
-    socket->connectToHost(m_url.host(), port);
-    return socket;
 }
 
 QByteArray HTTPWire::Head(const HTTPRequestDetails& outgoing, qint64 bodySize) const {

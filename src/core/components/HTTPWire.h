@@ -17,8 +17,11 @@ public:
 
     // Empty when the address can be used; otherwise why not.
     QString Unusable() const;
-    // A socket that is connecting (and, for https, encrypting) to the server, or to the proxy.
-    std::unique_ptr<QTcpSocket> Connect() const;
+    // A socket for the request: TLS for https, through the proxy where one is set.
+    std::unique_ptr<QTcpSocket> Socket() const;
+    // Starts connecting (and, for https, encrypting) to the server, or to the proxy. A failure
+    // may be signalled before this returns.
+    void Connect(QTcpSocket& socket) const;
     // The request line and headers; empty when a header holds a line break.
     QByteArray Head(const HTTPRequestDetails& outgoing, qint64 bodySize) const;
 

@@ -13,6 +13,7 @@
 #include <QSet>
 #include <limits>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -125,14 +126,10 @@ bool WritePostFiles(const QString& base, const QString& info, const QString& pic
 // Scrambled passwords and posts are nobody else's business, also in a folder that an older
 // version or the user made. Someone else's folder is left alone, and so is one that cannot
 // be changed.
-void KeepOwnerOnly(const QString& folder) {
-    const QFileInfo info(folder);
-    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
-    if ((info.permissions() & others) && info.ownerId() == ::geteuid())
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+// One stat, since every post asks for the folder.
+void KeepOwnerOnly(const QString& folder, const struct stat& info) {
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0 && info.st_uid == ::geteuid())
+        ::chmod(QFile::encodeName(folder).constData(), S_IRWXU);
 }
 
 } // namespace
@@ -144,9 +141,14 @@ void SetPostCounter(qint32 value) {
 QString GetDataPath() {
     const QString path = zsBuildFileName(zsGetSpecialFolder(SpecialFolder::AppData),
                                          QStringLiteral("Velmora/Marivane"));
-    if (!zsIsDirectoryExist(path) && !zsCreateComplexDirectory(path))
-        throw ComponentError(ErrorNumber::DataFolder, QStringLiteral("Can't create data folder."));
-    KeepOwnerOnly(path);
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::stat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        if (!zsCreateComplexDirectory(path) || ::stat(name.constData(), &info) != 0)
+            throw ComponentError(ErrorNumber::DataFolder,
+                                 QStringLiteral("Can't create data folder."));
+    }
+    KeepOwnerOnly(path, info);
     return path;
 }
 
@@ -308,7 +310,10 @@ PostSaveGroup::~PostSaveGroup() {
 
 bool PostSaveGroup::Add(const Post& post) {
     try {
-        const QString folder = GetDataPath();
+        // Once per group: the files of its posts are written under no name into this folder.
+        if (m_folder.isEmpty())
+            m_folder = GetDataPath();
+        const QString& folder = m_folder;
         const QByteArray urlFile = UrlFileBytes(post.PictureURL);
         auto picture = urlFile.isEmpty()
                            ? FileFunctions::UnplacedFile::Copy(post.PictureFile, folder)
@@ -334,6 +339,7 @@ void PostSaveGroup::PlacePending() {
     if (m_pending.empty())
         return;
     std::vector<Pending> pending = std::exchange(m_pending, {});
+    m_folder.clear();
     QString folder;
     try {
         folder = GetDataPath();
@@ -346,7 +352,7 @@ void PostSaveGroup::PlacePending() {
         return;
     }
     for (Pending& post : pending) {
-        if (!Place(post))
+        if (!Place(post, folder))
             m_failed.append(post.Source);
     }
     try {
@@ -357,10 +363,10 @@ void PostSaveGroup::PlacePending() {
     }
 }
 
-bool PostSaveGroup::Place(Pending& post) {
+bool PostSaveGroup::Place(Pending& post, const QString& folder) {
     try {
         for (;;) {
-            const QString base = MakePostFileName();
+            const QString base = zsBuildFileName(folder, NextCandidate());
             try {
                 post.Picture.Place(PictureName(base));
             } catch (const ComponentError& e) {

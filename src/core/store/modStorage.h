@@ -54,9 +54,10 @@ public:
 private:
     struct Pending;
     void PlacePending();
-    bool Place(Pending& post);
+    bool Place(Pending& post, const QString& folder);
 
     int m_groupSize;
+    QString m_folder; // of the posts added since the last placing
     std::vector<Pending> m_pending;
     QStringList m_failed;
 };
