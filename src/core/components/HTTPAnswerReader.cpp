@@ -80,15 +80,11 @@ void HTTPAnswerReader::ReadHead() {
         }
         if (end < 0)
             return;
-        QList<QByteArray> lines = m_pending.left(end).split('\n');
-        m_pending.remove(0, end);
         m_headScan = 0;
-        for (QByteArray& line : lines) {
-            if (line.endsWith('\r'))
-                line.chop(1);
-        }
-        while (!lines.isEmpty() && lines.constLast().isEmpty())
-            lines.removeLast();
+        QList<QByteArray> lines;
+        bool whole = true;
+        for (QByteArray line = TakeLine(whole); !line.isEmpty(); line = TakeLine(whole))
+            lines.append(line);
         if (!TakeHead(lines))
             return;
     }
@@ -179,26 +175,27 @@ QByteArray HTTPAnswerReader::ReadBody() {
         block.swap(m_pending);
         return block;
     }
-    const qsizetype take = static_cast<qsizetype>(std::min<qint64>(m_left, m_pending.size()));
-    block = m_pending.left(take);
-    m_pending.remove(0, take);
-    m_left -= take;
+    block = TakeCounted();
     if (m_left == 0)
         m_state = State::Done;
     return block;
+}
+
+QByteArray HTTPAnswerReader::TakeCounted() {
+    const qsizetype take = static_cast<qsizetype>(std::min<qint64>(m_left, m_pending.size()));
+    QByteArray bytes = m_pending.left(take);
+    m_pending.remove(0, take);
+    m_left -= take;
+    return bytes;
 }
 
 QByteArray HTTPAnswerReader::ReadChunks() {
     QByteArray block;
     while (m_state == State::Body) {
         if (m_chunkStep == ChunkStep::Data) {
-            const qsizetype take =
-                static_cast<qsizetype>(std::min<qint64>(m_left, m_pending.size()));
-            if (take == 0)
+            if (m_pending.isEmpty())
                 break;
-            block += m_pending.left(take);
-            m_pending.remove(0, take);
-            m_left -= take;
+            block += TakeCounted();
             if (m_left == 0)
                 m_chunkStep = ChunkStep::DataEnd;
             continue;

@@ -36,6 +36,8 @@ private:
     bool TakeHead(const QList<QByteArray>& lines);
     bool ChooseFraming();
     QByteArray ReadBody();
+    // Up to m_left bytes of what is pending, counted off m_left.
+    QByteArray TakeCounted();
     QByteArray ReadChunks();
     void Fail(const QString& problem);
     QByteArray TakeLine(bool& whole);

@@ -37,6 +37,7 @@ public:
     End Ending() const { return m_end; }
     const HTTPAnswerReader& Answer() const { return m_reader; }
     int SocketError() const { return m_socketError; }
+    const QString& ErrorText() const { return m_errorText; }
 
     // Runs until the exchange has ended; the answer's body goes to `response`.
     void Run(const HTTPWire& wire, QByteArray& response) {
@@ -219,10 +220,6 @@ private:
                    : m_outgoing.MaxResponseBytes;
     }
 
-public:
-    const QString& ErrorText() const { return m_errorText; }
-
-private:
     QTcpSocket& m_socket;
     QSslSocket* m_ssl;
     const QByteArray m_head;
